@@ -1,0 +1,96 @@
+#include "app/engine.h"
+
+#include <QCoreApplication>
+#include <QWebEngineProfile>
+#include <QWebEngineUrlScheme>
+#include <cfenv>
+#include <cstring>
+
+#include "app/engine_files.h"
+#include "app/engine_settings.h"
+#include "app/engine_switches.h"
+#include "common/executable_folder.h"
+
+namespace QtWebEngineCore {
+// The engine's sub-process entry, exported by libQt6WebEngineCore; Qt ships
+// no header for it because only its own helper program calls it.
+int processMain(int argc, const char** argv);
+}  // namespace QtWebEngineCore
+
+namespace app {
+
+namespace {
+bool engineLoaded = false;
+bool mainProcess = false;
+
+QByteArrayList BrowserProcessArguments(int argc, char** argv, const EngineEnvironment& env,
+                                       const EngineSettings& settings) {
+    QByteArrayList arguments;
+    QStringList commandLine;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QByteArray(argv[i]);
+        commandLine << QString::fromLocal8Bit(argv[i]);
+    }
+    QStringList switches = env.switches;
+    if (!settings.command_line_args_disabled) switches << EngineSwitchesOf(commandLine);
+    arguments << QByteArray("--webEngineArgs");
+    for (const QString& engineSwitch : switches) arguments << engineSwitch.toLocal8Bit();
+    return arguments;
+}
+}  // namespace
+
+void ApplicationArguments::assign(const QByteArrayList& arguments) {
+    storage_ = arguments;
+    pointers_.clear();
+    for (QByteArray& argument : storage_) pointers_.push_back(argument.data());
+    argc_ = static_cast<int>(storage_.size());
+    pointers_.push_back(nullptr);
+}
+
+bool IsEngineSubProcess(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--type=", 7) == 0) return true;
+    return false;
+}
+
+void RegisterCustomSchemes() {
+    if (QWebEngineUrlScheme::schemeByName("local").name() == "local") return;
+    QWebEngineUrlScheme scheme("local");
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+bool LoadEngine(int argc, char** argv, ApplicationArguments& applicationArguments) {
+    if (engineLoaded) return true;
+    // Pages and plug-ins must never trap on floating-point exceptions.
+    fedisableexcept(FE_ALL_EXCEPT);
+    EngineSettings& settings = GlobalEngineSettings();
+    CheckEngineFiles(settings);
+    engineLoaded = true;
+    RegisterCustomSchemes();
+    if (IsEngineSubProcess(argc, argv)) {
+        QtWebEngineCore::processMain(argc, const_cast<const char**>(argv));
+        return false;
+    }
+    const EngineEnvironment env = MapEngineSettings(settings, common::ExecutablePath());
+    for (const auto& [name, value] : env.variables) qputenv(name.constData(), value);
+    applicationArguments.assign(BrowserProcessArguments(argc, argv, env, settings));
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    mainProcess = true;
+    return true;
+}
+
+bool IsMainProcess() { return mainProcess; }
+
+void RegisterSchemeHandlerFactory(QWebEngineUrlSchemeHandler* handler) {
+    QWebEngineProfile::defaultProfile()->installUrlSchemeHandler("local", handler);
+}
+
+void ShutdownEngine() {
+    if (!engineLoaded) return;
+    engineLoaded = false;
+    mainProcess = false;
+}
+
+}  // namespace app

@@ -1,0 +1,12 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "common/file_error_text.h"
+
+TEST(FileErrorText, NamesTheCommonCasesAndNumbersTheRest) {
+    EXPECT_EQ(common::FileErrorText(ENOENT), QStringLiteral("File not found"));
+    EXPECT_EQ(common::FileErrorText(EACCES), QStringLiteral("File access denied"));
+    EXPECT_EQ(common::FileErrorText(ENOSPC), QStringLiteral("I/O error %1").arg(ENOSPC));
+    EXPECT_STREQ(common::FileError(EIO).what(), QStringLiteral("I/O error %1").arg(EIO).toUtf8().constData());
+}

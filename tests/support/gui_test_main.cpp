@@ -1,0 +1,23 @@
+// main() of tests that drive the real engine. The test executable prepares
+// its process exactly as the program does, including serving as the engine's
+// sub-processes itself.
+#include <gtest/gtest.h>
+
+#include "app/engine.h"
+#include "app/engine_settings.h"
+#include "common/application.h"
+
+int main(int argc, char** argv) {
+    app::EngineSettings& settings = app::GlobalEngineSettings();
+    settings.single_process = false;
+    settings.no_sandbox = true;
+    app::ApplicationArguments arguments;
+    if (!app::LoadEngine(argc, argv, arguments)) return 0;
+    testing::InitGoogleTest(&argc, argv);
+    common::TApplication application(arguments.argc(), arguments.argv());
+    application.setApplicationName(QStringLiteral("Quorvane"));
+    application.setApplicationDisplayName(QStringLiteral("Quorvane"));
+    const int result = RUN_ALL_TESTS();
+    app::ShutdownEngine();
+    return result;
+}

@@ -1,0 +1,118 @@
+#include "tests/support/nginx_server.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <csignal>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace test_support {
+
+quint16 FreeLoopbackPort() {
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0)) throw std::runtime_error("no free port");
+    return probe.serverPort();
+}
+
+NginxServer::NginxServer() : NginxServer(Options{}) {}
+
+NginxServer::NginxServer(const Options& options) : tls_(options.tls) {
+    if (!prefix_.isValid()) throw std::runtime_error("cannot make nginx prefix");
+    QDir(prefix_.path()).mkpath(QStringLiteral("root"));
+    QDir(prefix_.path()).mkpath(QStringLiteral("logs"));
+    if (tls_) makeCertificate();
+    port_ = FreeLoopbackPort();
+    writeConfig(options);
+    pid_ = fork();
+    if (pid_ == 0) {
+        const QByteArray prefix = prefix_.path().toLocal8Bit() + "/";
+        const QByteArray config = prefix + "nginx.conf";
+        execlp("nginx", "nginx", "-p", prefix.constData(), "-c", config.constData(), "-e",
+               (prefix + "logs/error.log").constData(), nullptr);
+        _exit(127);
+    }
+    waitUntilListening();
+}
+
+NginxServer::~NginxServer() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+}
+
+QString NginxServer::baseUrl() const {
+    return QStringLiteral("%1://127.0.0.1:%2").arg(tls_ ? "https" : "http").arg(port_);
+}
+
+QString NginxServer::root() const { return prefix_.path() + QStringLiteral("/root"); }
+
+void NginxServer::writeFile(const QString& relativePath, const QByteArray& content) const {
+    const QString path = root() + u'/' + relativePath;
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        throw std::runtime_error("cannot write " + path.toStdString());
+}
+
+void NginxServer::writeConfig(const Options& options) {
+    const QString p = prefix_.path();
+    QString listen = QStringLiteral("listen 127.0.0.1:%1%2;").arg(port_).arg(tls_ ? " ssl" : "");
+    if (tls_) {
+        listen += QStringLiteral("\n ssl_certificate %1/cert.pem;\n ssl_certificate_key %1/key.pem;")
+                      .arg(p);
+    }
+    const QString config = QStringLiteral(
+        "%1\n"
+        "daemon off;\nmaster_process off;\nworker_processes 1;\npid %2/nginx.pid;\n"
+        "error_log %2/logs/error.log;\n"
+        "events { worker_connections 64; }\n"
+        "http {\n"
+        " include /etc/nginx/mime.types;\n default_type application/octet-stream;\n"
+        " access_log %2/logs/access.log;\n"
+        " client_body_temp_path %2/tmp_body;\n proxy_temp_path %2/tmp_proxy;\n"
+        " fastcgi_temp_path %2/tmp_fcgi;\n uwsgi_temp_path %2/tmp_uwsgi;\n"
+        " scgi_temp_path %2/tmp_scgi;\n"
+        " sendfile on;\n"
+        " server {\n %3\n server_name localhost;\n root %2/root;\n %4\n }\n"
+        "}\n")
+        .arg(geteuid() == 0 ? QStringLiteral("user root;") : QString(), p, listen,
+             options.serverConfig);
+    QFile file(p + QStringLiteral("/nginx.conf"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(config.toUtf8()) < 0)
+        throw std::runtime_error("cannot write nginx.conf");
+}
+
+void NginxServer::makeCertificate() {
+    const QString p = prefix_.path();
+    const int rc = QProcess::execute(
+        QStringLiteral("openssl"),
+        {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1",
+         "-keyout", p + "/key.pem", "-out", p + "/cert.pem"});
+    if (rc != 0) throw std::runtime_error("openssl could not make a certificate");
+}
+
+void NginxServer::waitUntilListening() {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            QFile log(prefix_.path() + QStringLiteral("/logs/error.log"));
+            log.open(QIODevice::ReadOnly);
+            throw std::runtime_error("nginx ended at start: " + log.readAll().toStdString());
+        }
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port_);
+        if (socket.waitForConnected(100)) return;
+        QThread::msleep(10);
+    }
+    throw std::runtime_error("nginx did not start listening");
+}
+
+}  // namespace test_support

@@ -1,0 +1,17 @@
+#pragma once
+
+// Readable failure messages for Qt values in GoogleTest assertions.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& value, std::ostream* os) { *os << '"' << value.toStdString() << '"'; }
+inline void PrintTo(const QByteArray& value, std::ostream* os) {
+    *os << '"' << value.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& value, std::ostream* os) {
+    *os << '{' << value.join(QStringLiteral(", ")).toStdString() << '}';
+}
+QT_END_NAMESPACE

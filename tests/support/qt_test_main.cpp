@@ -1,0 +1,12 @@
+// main() of tests that need an application object but not the engine.
+#include <gtest/gtest.h>
+
+#include "common/application.h"
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    testing::InitGoogleTest(&argc, argv);
+    common::TApplication app(argc, argv);
+    app.setApplicationDisplayName(QStringLiteral("Quorvane"));
+    return RUN_ALL_TESTS();
+}
