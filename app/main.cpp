@@ -19,7 +19,6 @@ int main(int argc, char** argv) {
         if (!app::LoadEngine(argc, argv, arguments)) return 0;
         common::TApplication application(arguments.argc(), arguments.argv());
         application.setApplicationName(QStringLiteral("Quorvane"));
-        application.setApplicationDisplayName(QStringLiteral("Quorvane"));
         const int result = application.exec();
         app::ShutdownEngine();
         return result;

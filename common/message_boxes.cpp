@@ -7,7 +7,7 @@ namespace common {
 
 namespace {
 void ShowBox(QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(icon, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
+    QMessageBox box(icon, QApplication::applicationName(), text, QMessageBox::Ok);
     box.exec();
 }
 }  // namespace

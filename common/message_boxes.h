@@ -4,7 +4,7 @@
 
 namespace common {
 
-// A modal box with the text, the application title as caption, one OK button
+// A modal box with the text, the application title (its name) as caption, one OK button
 // and no icon.
 void ShowInformationBox(const QString& text);
 

@@ -16,7 +16,6 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     common::TApplication application(arguments.argc(), arguments.argv());
     application.setApplicationName(QStringLiteral("Quorvane"));
-    application.setApplicationDisplayName(QStringLiteral("Quorvane"));
     const int result = RUN_ALL_TESTS();
     app::ShutdownEngine();
     return result;

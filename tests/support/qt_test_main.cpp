@@ -7,6 +7,6 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
     testing::InitGoogleTest(&argc, argv);
     common::TApplication app(argc, argv);
-    app.setApplicationDisplayName(QStringLiteral("Quorvane"));
+    app.setApplicationName(QStringLiteral("Quorvane"));
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <memory>
+
+class QWebEnginePage;
+
+namespace browser {
+
+// A frame of the browser. Qt WebEngine exposes the main frame only; events of
+// sub-frames arrive as events of the main frame.
+class TCefFrame {
+public:
+    explicit TCefFrame(QWebEnginePage* page) : page_(page) {}
+    bool IsValid() const { return !page_.isNull(); }
+    bool IsMain() const { return true; }
+    QString GetName() const { return {}; }
+    // The frame's current address.
+    QString GetUrl() const;
+    // Loads the text as it is: no trimming, no scheme added.
+    void LoadUrl(const QString& url);
+
+private:
+    QPointer<QWebEnginePage> page_;
+};
+
+class TCefBrowser;
+
+// The browser's host side: closing the browser.
+class TCefBrowserHost {
+public:
+    explicit TCefBrowserHost(TCefBrowser& browser) : browser_(browser) {}
+    // Closes the browser: it stops loading and delivers no more events; the
+    // page itself goes with its view. Qt runs no unload handlers on a page
+    // that is destroyed, so `force` changes nothing.
+    void CloseBrowser(bool force);
+
+private:
+    TCefBrowser& browser_;
+};
+
+// The engine browser of a view: one page with its history.
+class TCefBrowser {
+public:
+    explicit TCefBrowser(QWebEnginePage* page);
+    bool CanGoBack() const;
+    bool CanGoForward() const;
+    void GoBack();
+    void GoForward();
+    void Reload();
+    void StopLoad();
+    bool IsLoading() const;
+    int GetIdentifier() const { return identifier_; }
+    TCefFrame* GetMainFrame() { return &mainFrame_; }
+    TCefBrowserHost* GetHost() { return &host_; }
+    bool IsClosed() const { return closed_; }
+    QWebEnginePage* page() const { return page_; }
+
+private:
+    friend class TCefBrowserHost;
+    QPointer<QWebEnginePage> page_;
+    TCefFrame mainFrame_;
+    TCefBrowserHost host_;
+    int identifier_;
+    bool closed_ = false;
+    bool loading_ = false;
+    friend class TChromium;
+};
+
+}  // namespace browser

@@ -1,0 +1,153 @@
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QUrl>
+#include <QVariantList>
+#include <QWebEngineCertificateError>
+
+#include "browser/chromium_options.h"
+
+class QMenu;
+class QWebEngineContextMenuRequest;
+class QWebEngineDownloadRequest;
+class QWebEngineUrlRequestInfo;
+class QWidget;
+
+namespace browser {
+
+enum TCefProcessId { PID_BROWSER = 0, PID_RENDERER = 1 };
+
+// A resource request about to be sent; its URL can be changed.
+class TCefRequest {
+public:
+    explicit TCefRequest(QWebEngineUrlRequestInfo& info) : info_(info) {}
+    QString GetUrl() const;
+    // A changed URL redirects the request there; an empty one cannot be
+    // requested, so the request fails.
+    void SetUrl(const QString& url);
+    QString GetMethod() const;
+
+private:
+    QWebEngineUrlRequestInfo& info_;
+};
+
+// A download as the engine reports it.
+class TCefDownloadItem {
+public:
+    explicit TCefDownloadItem(QWebEngineDownloadRequest* download) : download_(download) {}
+    bool IsValid() const { return !download_.isNull(); }
+    bool IsInProgress() const;
+    bool IsComplete() const;
+    bool IsCanceled() const;
+    // 0 to 100, or -1 while the total size is unknown.
+    int GetPercentComplete() const;
+    qint64 GetReceivedBytes() const;
+    qint64 GetTotalBytes() const;
+    QString GetSuggestedFileName() const;
+    QString GetFullPath() const;
+    QString GetUrl() const;
+
+private:
+    QPointer<QWebEngineDownloadRequest> download_;
+};
+
+// Decides where a new download goes. Without a call to Continue the download
+// is cancelled.
+class TCefBeforeDownloadCallback {
+public:
+    TCefBeforeDownloadCallback(QWebEngineDownloadRequest* download, QWidget* dialogParent)
+        : download_(download), dialogParent_(dialogParent) {}
+    // Saves the download at `downloadPath`; with `showDialog` the engine's save
+    // dialog proposes that path first and the user confirms or changes it
+    // (cancelling the dialog cancels the download).
+    void Continue(const QString& downloadPath, bool showDialog);
+    bool WasContinued() const { return continued_; }
+
+private:
+    QPointer<QWebEngineDownloadRequest> download_;
+    QWidget* dialogParent_;
+    bool continued_ = false;
+};
+
+// Lets a handler cancel a running download.
+class TCefDownloadItemCallback {
+public:
+    explicit TCefDownloadItemCallback(QWebEngineDownloadRequest* download) : download_(download) {}
+    void Cancel();
+
+private:
+    QPointer<QWebEngineDownloadRequest> download_;
+};
+
+// The answer to a certificate error; without Continue(true) the request is
+// refused.
+class TCefAllowCertificateErrorCallback {
+public:
+    explicit TCefAllowCertificateErrorCallback(QWebEngineCertificateError error)
+        : error_(std::move(error)) {}
+    void Continue(bool allow);
+
+private:
+    QWebEngineCertificateError error_;
+};
+
+// What was right-clicked.
+class TCefContextMenuParams {
+public:
+    explicit TCefContextMenuParams(QWebEngineContextMenuRequest* request) : request_(request) {}
+    QPoint GetPosition() const;
+    QString GetLinkUrl() const;
+    QString GetSelectionText() const;
+    bool IsEditable() const;
+
+private:
+    QWebEngineContextMenuRequest* request_;
+};
+
+// The context menu about to be shown; an empty menu is not shown at all.
+class TCefMenuModel {
+public:
+    explicit TCefMenuModel(QMenu& menu) : menu_(menu) {}
+    void Clear();
+    int GetCount() const;
+    QString GetLabelAt(int index) const;
+
+private:
+    QMenu& menu_;
+};
+
+// A message a page sends to the program; its arguments are a list of values.
+class TCefProcessMessage {
+public:
+    TCefProcessMessage(QString name, QVariantList arguments)
+        : name_(std::move(name)), arguments_(std::move(arguments)) {}
+    QString GetName() const { return name_; }
+    const QVariantList& GetArgumentList() const { return arguments_; }
+    // The string at `index`, or an empty string when there is none.
+    QString GetString(int index) const;
+
+private:
+    QString name_;
+    QVariantList arguments_;
+};
+
+// What a page asked for when it opened a window; a pop-up handler may change
+// these (the program does not).
+struct TCefPopupFeatures {
+    QRect geometry;
+    bool userInitiated = false;
+    bool dialog = false;
+};
+struct TCefWindowInfo {
+    QRect bounds;
+    QString windowName;
+};
+struct TCefClient {
+    bool hasHandlers = true;
+};
+
+}  // namespace browser
