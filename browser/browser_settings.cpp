@@ -11,17 +11,21 @@ namespace {
 using Attr = QWebEngineSettings::WebAttribute;
 
 void ApplyState(QWebEngineSettings& settings, Attr attribute, TCefState state) {
-    if (state == STATE_ENABLED) settings.setAttribute(attribute, true);
-    if (state == STATE_DISABLED) settings.setAttribute(attribute, false);
+    if (state == STATE_ENABLED)
+        settings.setAttribute(attribute, true);
+    if (state == STATE_DISABLED)
+        settings.setAttribute(attribute, false);
 }
 
 void ApplyFamily(QWebEngineSettings& settings, QWebEngineSettings::FontFamily which,
                  const QString& family) {
-    if (!family.isEmpty()) settings.setFontFamily(which, family);
+    if (!family.isEmpty())
+        settings.setFontFamily(which, family);
 }
 
 void ApplySize(QWebEngineSettings& settings, QWebEngineSettings::FontSize which, int size) {
-    if (size > 0) settings.setFontSize(which, size);
+    if (size > 0)
+        settings.setFontSize(which, size);
 }
 
 void ApplyFonts(QWebEngineSettings& s, const TChromiumFontOptions& fonts) {
@@ -63,7 +67,8 @@ void ApplyBrowserSettings(QWebEnginePage& page, const TChromiumOptions& options,
     ApplyState(s, Attr::LocalStorageEnabled, options.LocalStorage);
     ApplyState(s, Attr::WebGLEnabled, options.Webgl);
     ApplyFonts(s, fonts);
-    if (!defaultEncoding.isEmpty()) s.setDefaultTextEncoding(defaultEncoding);
+    if (!defaultEncoding.isEmpty())
+        s.setDefaultTextEncoding(defaultEncoding);
     if (options.BackgroundColor != 0)
         page.setBackgroundColor(QColor::fromRgba(options.BackgroundColor));
 }

@@ -11,7 +11,7 @@ namespace browser {
 // A frame of the browser. Qt WebEngine exposes the main frame only; events of
 // sub-frames arrive as events of the main frame.
 class TCefFrame {
-public:
+  public:
     explicit TCefFrame(QWebEnginePage* page) : page_(page) {}
     bool IsValid() const { return !page_.isNull(); }
     bool IsMain() const { return true; }
@@ -21,7 +21,7 @@ public:
     // Loads the text as it is: no trimming, no scheme added.
     void LoadUrl(const QString& url);
 
-private:
+  private:
     QPointer<QWebEnginePage> page_;
 };
 
@@ -29,20 +29,20 @@ class TCefBrowser;
 
 // The browser's host side: closing the browser.
 class TCefBrowserHost {
-public:
+  public:
     explicit TCefBrowserHost(TCefBrowser& browser) : browser_(browser) {}
     // Closes the browser: it stops loading and delivers no more events; the
     // page itself goes with its view. Qt runs no unload handlers on a page
     // that is destroyed, so `force` changes nothing.
     void CloseBrowser(bool force);
 
-private:
+  private:
     TCefBrowser& browser_;
 };
 
 // The engine browser of a view: one page with its history.
 class TCefBrowser {
-public:
+  public:
     explicit TCefBrowser(QWebEnginePage* page);
     bool CanGoBack() const;
     bool CanGoForward() const;
@@ -57,7 +57,7 @@ public:
     bool IsClosed() const { return closed_; }
     QWebEnginePage* page() const { return page_; }
 
-private:
+  private:
     friend class TCefBrowserHost;
     QPointer<QWebEnginePage> page_;
     TCefFrame mainFrame_;

@@ -14,7 +14,8 @@ QString TCefRequest::GetUrl() const {
 }
 
 void TCefRequest::SetUrl(const QString& url) {
-    if (url == GetUrl()) return;
+    if (url == GetUrl())
+        return;
     const QUrl target(url);
     if (url.isEmpty() || !target.isValid()) {
         info_.block(true);
@@ -23,7 +24,9 @@ void TCefRequest::SetUrl(const QString& url) {
     info_.redirect(target);
 }
 
-QString TCefRequest::GetMethod() const { return QString::fromLatin1(info_.requestMethod()); }
+QString TCefRequest::GetMethod() const {
+    return QString::fromLatin1(info_.requestMethod());
+}
 
 bool TCefDownloadItem::IsInProgress() const {
     return download_ && (download_->state() == QWebEngineDownloadRequest::DownloadRequested ||
@@ -39,7 +42,8 @@ bool TCefDownloadItem::IsCanceled() const {
 }
 
 int TCefDownloadItem::GetPercentComplete() const {
-    if (!download_ || download_->totalBytes() <= 0) return -1;
+    if (!download_ || download_->totalBytes() <= 0)
+        return -1;
     return static_cast<int>(download_->receivedBytes() * 100 / download_->totalBytes());
 }
 
@@ -47,14 +51,17 @@ qint64 TCefDownloadItem::GetReceivedBytes() const {
     return download_ ? download_->receivedBytes() : 0;
 }
 
-qint64 TCefDownloadItem::GetTotalBytes() const { return download_ ? download_->totalBytes() : 0; }
+qint64 TCefDownloadItem::GetTotalBytes() const {
+    return download_ ? download_->totalBytes() : 0;
+}
 
 QString TCefDownloadItem::GetSuggestedFileName() const {
     return download_ ? download_->suggestedFileName() : QString();
 }
 
 QString TCefDownloadItem::GetFullPath() const {
-    if (!download_) return {};
+    if (!download_)
+        return {};
     return download_->downloadDirectory() + u'/' + download_->downloadFileName();
 }
 
@@ -63,17 +70,21 @@ QString TCefDownloadItem::GetUrl() const {
 }
 
 void TCefBeforeDownloadCallback::Continue(const QString& downloadPath, bool showDialog) {
-    if (!download_ || continued_) return;
+    if (!download_ || continued_)
+        return;
     QString path = downloadPath;
     if (showDialog) {
         QFileDialog dialog(dialogParent_, QString(), downloadPath);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setObjectName(QStringLiteral("SaveDownloadDialog"));
-        if (QFileInfo(downloadPath).isDir()) dialog.setDirectory(downloadPath);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+        if (QFileInfo(downloadPath).isDir())
+            dialog.setDirectory(downloadPath);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
         path = dialog.selectedFiles().constFirst();
-        if (!download_) return;
+        if (!download_)
+            return;
     }
     const QFileInfo target(path);
     download_->setDownloadDirectory(target.absolutePath());
@@ -83,7 +94,8 @@ void TCefBeforeDownloadCallback::Continue(const QString& downloadPath, bool show
 }
 
 void TCefDownloadItemCallback::Cancel() {
-    if (download_) download_->cancel();
+    if (download_)
+        download_->cancel();
 }
 
 void TCefAllowCertificateErrorCallback::Continue(bool allow) {
@@ -105,11 +117,17 @@ QString TCefContextMenuParams::GetSelectionText() const {
     return request_ ? request_->selectedText() : QString();
 }
 
-bool TCefContextMenuParams::IsEditable() const { return request_ && request_->isContentEditable(); }
+bool TCefContextMenuParams::IsEditable() const {
+    return request_ && request_->isContentEditable();
+}
 
-void TCefMenuModel::Clear() { menu_.clear(); }
+void TCefMenuModel::Clear() {
+    menu_.clear();
+}
 
-int TCefMenuModel::GetCount() const { return static_cast<int>(menu_.actions().size()); }
+int TCefMenuModel::GetCount() const {
+    return static_cast<int>(menu_.actions().size());
+}
 
 QString TCefMenuModel::GetLabelAt(int index) const {
     const auto actions = menu_.actions();
@@ -117,7 +135,8 @@ QString TCefMenuModel::GetLabelAt(int index) const {
 }
 
 QString TCefProcessMessage::GetString(int index) const {
-    if (index < 0 || index >= arguments_.size()) return {};
+    if (index < 0 || index >= arguments_.size())
+        return {};
     return arguments_[index].toString();
 }
 

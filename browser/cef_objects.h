@@ -23,7 +23,7 @@ enum TCefProcessId { PID_BROWSER = 0, PID_RENDERER = 1 };
 
 // A resource request about to be sent; its URL can be changed.
 class TCefRequest {
-public:
+  public:
     explicit TCefRequest(QWebEngineUrlRequestInfo& info) : info_(info) {}
     QString GetUrl() const;
     // A changed URL redirects the request there; an empty one cannot be
@@ -31,13 +31,13 @@ public:
     void SetUrl(const QString& url);
     QString GetMethod() const;
 
-private:
+  private:
     QWebEngineUrlRequestInfo& info_;
 };
 
 // A download as the engine reports it.
 class TCefDownloadItem {
-public:
+  public:
     explicit TCefDownloadItem(QWebEngineDownloadRequest* download) : download_(download) {}
     bool IsValid() const { return !download_.isNull(); }
     bool IsInProgress() const;
@@ -51,14 +51,14 @@ public:
     QString GetFullPath() const;
     QString GetUrl() const;
 
-private:
+  private:
     QPointer<QWebEngineDownloadRequest> download_;
 };
 
 // Decides where a new download goes. Without a call to Continue the download
 // is cancelled.
 class TCefBeforeDownloadCallback {
-public:
+  public:
     TCefBeforeDownloadCallback(QWebEngineDownloadRequest* download, QWidget* dialogParent)
         : download_(download), dialogParent_(dialogParent) {}
     // Saves the download at `downloadPath`; with `showDialog` the engine's save
@@ -67,7 +67,7 @@ public:
     void Continue(const QString& downloadPath, bool showDialog);
     bool WasContinued() const { return continued_; }
 
-private:
+  private:
     QPointer<QWebEngineDownloadRequest> download_;
     QWidget* dialogParent_;
     bool continued_ = false;
@@ -75,54 +75,54 @@ private:
 
 // Lets a handler cancel a running download.
 class TCefDownloadItemCallback {
-public:
+  public:
     explicit TCefDownloadItemCallback(QWebEngineDownloadRequest* download) : download_(download) {}
     void Cancel();
 
-private:
+  private:
     QPointer<QWebEngineDownloadRequest> download_;
 };
 
 // The answer to a certificate error; without Continue(true) the request is
 // refused.
 class TCefAllowCertificateErrorCallback {
-public:
+  public:
     explicit TCefAllowCertificateErrorCallback(QWebEngineCertificateError error)
         : error_(std::move(error)) {}
     void Continue(bool allow);
 
-private:
+  private:
     QWebEngineCertificateError error_;
 };
 
 // What was right-clicked.
 class TCefContextMenuParams {
-public:
+  public:
     explicit TCefContextMenuParams(QWebEngineContextMenuRequest* request) : request_(request) {}
     QPoint GetPosition() const;
     QString GetLinkUrl() const;
     QString GetSelectionText() const;
     bool IsEditable() const;
 
-private:
+  private:
     QWebEngineContextMenuRequest* request_;
 };
 
 // The context menu about to be shown; an empty menu is not shown at all.
 class TCefMenuModel {
-public:
+  public:
     explicit TCefMenuModel(QMenu& menu) : menu_(menu) {}
     void Clear();
     int GetCount() const;
     QString GetLabelAt(int index) const;
 
-private:
+  private:
     QMenu& menu_;
 };
 
 // A message a page sends to the program; its arguments are a list of values.
 class TCefProcessMessage {
-public:
+  public:
     TCefProcessMessage(QString name, QVariantList arguments)
         : name_(std::move(name)), arguments_(std::move(arguments)) {}
     QString GetName() const { return name_; }
@@ -130,7 +130,7 @@ public:
     // The string at `index`, or an empty string when there is none.
     QString GetString(int index) const;
 
-private:
+  private:
     QString name_;
     QVariantList arguments_;
 };

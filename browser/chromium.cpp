@@ -23,7 +23,8 @@ namespace browser {
 
 template <typename Event, typename... Args>
 void TChromium::Raise(const Event& event, Args&&... args) {
-    if (!connected_ || !event) return;
+    if (!connected_ || !event)
+        return;
     try {
         event(this, std::forward<Args>(args)...);
     } catch (const std::exception& error) {
@@ -54,11 +55,15 @@ TChromium::~TChromium() {
     view_ = nullptr;
 }
 
-void TChromium::Loaded() { Load(DefaultUrl); }
+void TChromium::Loaded() {
+    Load(DefaultUrl);
+}
 
 void TChromium::Load(const QString& url) {
-    if (!browser_) CreateBrowser();
-    if (browser_) browser_->GetMainFrame()->LoadUrl(url);
+    if (!browser_)
+        CreateBrowser();
+    if (browser_)
+        browser_->GetMainFrame()->LoadUrl(url);
 }
 
 void TChromium::CreateBrowser() {
@@ -95,9 +100,10 @@ void TChromium::ConnectPage() {
             [this](const QWebEngineCertificateError& error) {
                 TCefAllowCertificateErrorCallback callback(error);
                 bool result = false;
-                Raise(OnCertificateError, static_cast<int>(error.type()),
-                      error.url().toString(), callback, result);
-                if (!result) callback.Continue(false);
+                Raise(OnCertificateError, static_cast<int>(error.type()), error.url().toString(),
+                      callback, result);
+                if (!result)
+                    callback.Continue(false);
             });
     connect(page_, &QWebEnginePage::newWindowRequested, this, &TChromium::HandleNewWindow);
     connect(page_, &QWebEnginePage::windowCloseRequested, this, [this] {
@@ -161,7 +167,8 @@ void TChromium::ConnectPermissionsAndAuth() {
             });
     connect(page_, &QWebEnginePage::featurePermissionRequested, this,
             [this](const QUrl& origin, QWebEnginePage::Feature feature) {
-                if (feature != QWebEnginePage::Geolocation) return;
+                if (feature != QWebEnginePage::Geolocation)
+                    return;
                 bool allow = false, result = false;
                 Raise(OnRequestGeolocationPermission, browser_.get(), origin.toString(), allow,
                       result);
@@ -190,7 +197,8 @@ void TChromium::HandleLoading(const QWebEngineLoadingInfo& info) {
     }
     browser_->loading_ = false;
     int status = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus ? 200 : 0;
-    if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) status = info.errorCode();
+    if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
+        status = info.errorCode();
     if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
         Raise(OnLoadError, browser_.get(), frame, info.errorCode(), info.errorString(),
               info.url().toString());
@@ -212,18 +220,21 @@ void TChromium::HandleNewWindow(QWebEngineNewWindowRequest& request) {
     Raise(OnBeforePopup, browser_.get(), browser_->GetMainFrame(),
           request.requestedUrl().toString(QUrl::FullyEncoded), QString(), features, windowInfo,
           client, settings, noJavascriptAccess, result);
-    if (result || !connected_) return;
+    if (result || !connected_)
+        return;
     auto* popup = new QWebEngineView;
     popup->setAttribute(Qt::WA_DeleteOnClose);
     auto* popupPage = new QWebEnginePage(QWebEngineProfile::defaultProfile(), popup);
     popup->setPage(popupPage);
     request.openIn(popupPage);
-    if (!features.geometry.isEmpty()) popup->resize(features.geometry.size());
+    if (!features.geometry.isEmpty())
+        popup->resize(features.geometry.size());
     popup->show();
 }
 
 void TChromium::HandleDownload(QWebEngineDownloadRequest* download) {
-    if (!connected_ || download->page() != page_) return;
+    if (!connected_ || download->page() != page_)
+        return;
     TCefDownloadItem item(download);
     TCefBeforeDownloadCallback callback(download, window());
     Raise(OnBeforeDownload, browser_.get(), item, download->suggestedFileName(), callback);
@@ -277,10 +288,12 @@ void TChromium::HandleAuthentication(const QUrl&, QAuthenticator* authenticator,
 }
 
 void TChromium::HandleFocusChange(QWidget* old, QWidget* now) {
-    if (!view_ || !now) return;
+    if (!view_ || !now)
+        return;
     const bool gained = view_->isAncestorOf(now) || now == view_;
     const bool hadIt = old && (view_->isAncestorOf(old) || old == view_);
-    if (gained && !hadIt) Raise(OnGotFocus, browser_.get());
+    if (gained && !hadIt)
+        Raise(OnGotFocus, browser_.get());
 }
 
 void TChromium::HandleProcessMessage(const QString& name, const QVariantList& arguments) {
@@ -293,7 +306,8 @@ void TChromium::HandleResourceRequest(QWebEngineUrlRequestInfo& info) {
     TCefRequest request(info);
     bool result = false;
     Raise(OnBeforeResourceLoad, browser_.get(), browser_->GetMainFrame(), request, result);
-    if (result) info.block(true);
+    if (result)
+        info.block(true);
 }
 
 }  // namespace browser

@@ -29,7 +29,7 @@ class TProcessMessageChannel;
 // engine. After destruction began no event is delivered.
 class TChromium : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TChromium(QWidget* parent = nullptr);
     ~TChromium() override;
 
@@ -83,7 +83,7 @@ public:
     TOnContextMenuCommand OnContextMenuCommand;
     TOnContextMenuDismissed OnContextMenuDismissed;
 
-private:
+  private:
     void CreateBrowser();
     void ConnectPage();
     void ConnectPageHooks();

@@ -24,7 +24,8 @@ QWidget* TChromiumDevTools::firstChild() const {
 }
 
 void TChromiumDevTools::ShowDevTools(TCefBrowser* browser, QPoint inspectAt) {
-    if (!browser || !browser->page()) return;
+    if (!browser || !browser->page())
+        return;
     auto* view = new QWebEngineView(this);
     view->setObjectName(kDevToolsName);
     auto* page = new QWebEnginePage(QWebEngineProfile::defaultProfile(), view);
@@ -38,13 +39,15 @@ void TChromiumDevTools::ShowDevTools(TCefBrowser* browser, QPoint inspectAt) {
 }
 
 void TChromiumDevTools::CloseDevTools(TCefBrowser* browser) {
-    if (!browser) return;
+    if (!browser)
+        return;
     QWidget* child = firstChild();
     if (child) {
         child->setParent(nullptr);
         setFocusProxy(nullptr);
     }
-    if (browser->page()) browser->page()->setDevToolsPage(nullptr);
+    if (browser->page())
+        browser->page()->setDevToolsPage(nullptr);
     delete child;
 }
 

@@ -9,7 +9,7 @@ class TCefBrowser;
 // Hosts the engine's developer tools for a browser, filling the control.
 class TChromiumDevTools : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TChromiumDevTools(QWidget* parent = nullptr);
 
     // Shows the developer tools of `browser` in a new child view; does nothing

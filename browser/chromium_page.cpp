@@ -6,21 +6,24 @@ namespace browser {
 
 bool TChromiumPage::acceptNavigationRequest(const QUrl& url, NavigationType type,
                                             bool isMainFrame) {
-    if (beforeBrowse && beforeBrowse(url, isMainFrame)) return false;
+    if (beforeBrowse && beforeBrowse(url, isMainFrame))
+        return false;
     return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
 }
 
 void TChromiumPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
                                              const QString& message, int line,
                                              const QString& source) {
-    if (consoleMessage && consoleMessage(message, source, line)) return;
+    if (consoleMessage && consoleMessage(message, source, line))
+        return;
     QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
 }
 
 void TChromiumPage::javaScriptAlert(const QUrl& origin, const QString& message) {
     bool accept = true;
     QString input;
-    if (jsDialog && jsDialog(JSDIALOGTYPE_ALERT, origin, message, {}, accept, input)) return;
+    if (jsDialog && jsDialog(JSDIALOGTYPE_ALERT, origin, message, {}, accept, input))
+        return;
     QWebEnginePage::javaScriptAlert(origin, message);
 }
 
@@ -37,7 +40,8 @@ bool TChromiumPage::javaScriptPrompt(const QUrl& origin, const QString& message,
     bool accept = false;
     QString input = defaultValue;
     if (jsDialog && jsDialog(JSDIALOGTYPE_PROMPT, origin, message, defaultValue, accept, input)) {
-        if (accept && result) *result = input;
+        if (accept && result)
+            *result = input;
         return accept;
     }
     return QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result);

@@ -9,7 +9,7 @@ namespace browser {
 // these hooks. With no hook set the engine's own behaviour applies.
 class TChromiumPage : public QWebEnginePage {
     Q_OBJECT
-public:
+  public:
     using QWebEnginePage::QWebEnginePage;
 
     std::function<bool(const QUrl& url, bool isMainFrame)> beforeBrowse;  // true cancels
@@ -20,7 +20,7 @@ public:
     std::function<bool(bool multiple, const QStringList& acceptTypes, QStringList& files)>
         fileDialog;  // true: answered
 
-protected:
+  protected:
     // Pop-ups are decided by the view when the page asks for a new window.
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;

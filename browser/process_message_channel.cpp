@@ -53,8 +53,10 @@ void TProcessMessageChannel::attachTo(QWebEnginePage& page) {
     page.scripts().insert(script);
 }
 
-void TProcessMessageChannel::sendProcessMessage(const QString& name, const QVariantList& arguments) {
-    if (received) received(name, arguments);
+void TProcessMessageChannel::sendProcessMessage(const QString& name,
+                                                const QVariantList& arguments) {
+    if (received)
+        received(name, arguments);
 }
 
 }  // namespace browser

@@ -14,7 +14,7 @@ namespace browser {
 // which is available from the moment the page's document exists.
 class TProcessMessageChannel : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit TProcessMessageChannel(QObject* parent = nullptr) : QObject(parent) {}
 
     std::function<void(const QString& name, const QVariantList& arguments)> received;
@@ -22,7 +22,7 @@ public:
     // Sets up the channel and the page-side script on `page`.
     void attachTo(QWebEnginePage& page);
 
-public slots:
+  public slots:
     void sendProcessMessage(const QString& name, const QVariantList& arguments);
 };
 

@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
     settings.single_process = false;
     settings.no_sandbox = true;
     app::ApplicationArguments arguments;
-    if (!app::LoadEngine(argc, argv, arguments)) return 0;
+    if (!app::LoadEngine(argc, argv, arguments))
+        return 0;
     testing::InitGoogleTest(&argc, argv);
     common::TApplication application(arguments.argc(), arguments.argv());
     application.setApplicationName(QStringLiteral("Quorvane"));

@@ -1,5 +1,7 @@
 #include "tests/support/nginx_server.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,24 +11,25 @@
 #include <QThread>
 #include <csignal>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace test_support {
 
 quint16 FreeLoopbackPort() {
     QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0)) throw std::runtime_error("no free port");
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        throw std::runtime_error("no free port");
     return probe.serverPort();
 }
 
 NginxServer::NginxServer() : NginxServer(Options{}) {}
 
 NginxServer::NginxServer(const Options& options) : tls_(options.tls) {
-    if (!prefix_.isValid()) throw std::runtime_error("cannot make nginx prefix");
+    if (!prefix_.isValid())
+        throw std::runtime_error("cannot make nginx prefix");
     QDir(prefix_.path()).mkpath(QStringLiteral("root"));
     QDir(prefix_.path()).mkpath(QStringLiteral("logs"));
-    if (tls_) makeCertificate();
+    if (tls_)
+        makeCertificate();
     port_ = FreeLoopbackPort();
     writeConfig(options);
     pid_ = fork();
@@ -41,7 +44,8 @@ NginxServer::NginxServer(const Options& options) : tls_(options.tls) {
 }
 
 NginxServer::~NginxServer() {
-    if (pid_ <= 0) return;
+    if (pid_ <= 0)
+        return;
     kill(pid_, SIGTERM);
     int status = 0;
     waitpid(pid_, &status, 0);
@@ -51,7 +55,9 @@ QString NginxServer::baseUrl() const {
     return QStringLiteral("%1://127.0.0.1:%2").arg(tls_ ? "https" : "http").arg(port_);
 }
 
-QString NginxServer::root() const { return prefix_.path() + QStringLiteral("/root"); }
+QString NginxServer::root() const {
+    return prefix_.path() + QStringLiteral("/root");
+}
 
 void NginxServer::writeFile(const QString& relativePath, const QByteArray& content) const {
     const QString path = root() + u'/' + relativePath;
@@ -65,25 +71,27 @@ void NginxServer::writeConfig(const Options& options) {
     const QString p = prefix_.path();
     QString listen = QStringLiteral("listen 127.0.0.1:%1%2;").arg(port_).arg(tls_ ? " ssl" : "");
     if (tls_) {
-        listen += QStringLiteral("\n ssl_certificate %1/cert.pem;\n ssl_certificate_key %1/key.pem;")
-                      .arg(p);
+        listen +=
+            QStringLiteral("\n ssl_certificate %1/cert.pem;\n ssl_certificate_key %1/key.pem;")
+                .arg(p);
     }
-    const QString config = QStringLiteral(
-        "%1\n"
-        "daemon off;\nmaster_process off;\nworker_processes 1;\npid %2/nginx.pid;\n"
-        "error_log %2/logs/error.log;\n"
-        "events { worker_connections 64; }\n"
-        "http {\n"
-        " include /etc/nginx/mime.types;\n default_type application/octet-stream;\n"
-        " access_log %2/logs/access.log;\n"
-        " client_body_temp_path %2/tmp_body;\n proxy_temp_path %2/tmp_proxy;\n"
-        " fastcgi_temp_path %2/tmp_fcgi;\n uwsgi_temp_path %2/tmp_uwsgi;\n"
-        " scgi_temp_path %2/tmp_scgi;\n"
-        " sendfile on;\n"
-        " server {\n %3\n server_name localhost;\n root %2/root;\n %4\n }\n"
-        "}\n")
-        .arg(geteuid() == 0 ? QStringLiteral("user root;") : QString(), p, listen,
-             options.serverConfig);
+    const QString config =
+        QStringLiteral(
+            "%1\n"
+            "daemon off;\nmaster_process off;\nworker_processes 1;\npid %2/nginx.pid;\n"
+            "error_log %2/logs/error.log;\n"
+            "events { worker_connections 64; }\n"
+            "http {\n"
+            " include /etc/nginx/mime.types;\n default_type application/octet-stream;\n"
+            " access_log %2/logs/access.log;\n"
+            " client_body_temp_path %2/tmp_body;\n proxy_temp_path %2/tmp_proxy;\n"
+            " fastcgi_temp_path %2/tmp_fcgi;\n uwsgi_temp_path %2/tmp_uwsgi;\n"
+            " scgi_temp_path %2/tmp_scgi;\n"
+            " sendfile on;\n"
+            " server {\n %3\n server_name localhost;\n root %2/root;\n %4\n }\n"
+            "}\n")
+            .arg(geteuid() == 0 ? QStringLiteral("user root;") : QString(), p, listen,
+                 options.serverConfig);
     QFile file(p + QStringLiteral("/nginx.conf"));
     if (!file.open(QIODevice::WriteOnly) || file.write(config.toUtf8()) < 0)
         throw std::runtime_error("cannot write nginx.conf");
@@ -91,11 +99,14 @@ void NginxServer::writeConfig(const Options& options) {
 
 void NginxServer::makeCertificate() {
     const QString p = prefix_.path();
-    const int rc = QProcess::execute(
-        QStringLiteral("openssl"),
-        {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1",
-         "-keyout", p + "/key.pem", "-out", p + "/cert.pem"});
-    if (rc != 0) throw std::runtime_error("openssl could not make a certificate");
+    QProcess openssl;
+    openssl.setProcessChannelMode(QProcess::MergedChannels);
+    openssl.start(QStringLiteral("openssl"),
+                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                   "/CN=127.0.0.1", "-keyout", p + "/key.pem", "-out", p + "/cert.pem"});
+    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
+        throw std::runtime_error("openssl could not make a certificate: " +
+                                 openssl.readAll().toStdString());
 }
 
 void NginxServer::waitUntilListening() {
@@ -109,7 +120,8 @@ void NginxServer::waitUntilListening() {
         }
         QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, port_);
-        if (socket.waitForConnected(100)) return;
+        if (socket.waitForConnected(100))
+            return;
         QThread::msleep(10);
     }
     throw std::runtime_error("nginx did not start listening");

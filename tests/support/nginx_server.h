@@ -1,15 +1,15 @@
 #pragma once
 
+#include <sys/types.h>
 #include <QString>
 #include <QTemporaryDir>
-#include <sys/types.h>
 
 namespace test_support {
 
 // A real nginx on 127.0.0.1, on a free port, serving a temporary document
 // root. Started by the constructor, stopped (and waited for) by the destructor.
 class NginxServer {
-public:
+  public:
     struct Options {
         // Extra directives inside the server block (locations, auth, ...).
         QString serverConfig;
@@ -33,7 +33,7 @@ public:
     // Writes a file under the root (folders are created).
     void writeFile(const QString& relativePath, const QByteArray& content) const;
 
-private:
+  private:
     void writeConfig(const Options& options);
     void makeCertificate();
     void waitUntilListening();

@@ -7,7 +7,9 @@
 #include <ostream>
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& value, std::ostream* os) { *os << '"' << value.toStdString() << '"'; }
+inline void PrintTo(const QString& value, std::ostream* os) {
+    *os << '"' << value.toStdString() << '"';
+}
 inline void PrintTo(const QByteArray& value, std::ostream* os) {
     *os << '"' << value.toStdString() << '"';
 }

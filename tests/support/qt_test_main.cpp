@@ -4,7 +4,8 @@
 #include "common/application.h"
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     testing::InitGoogleTest(&argc, argv);
     common::TApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Quorvane"));

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QWebEngineView>
+#include <memory>
+
+#include "browser/chromium.h"
+#include "tests/support/nginx_server.h"
+#include "tests/support/qt_printers.h"
+#include "tests/support/wait.h"
+
+// A shown view with a real engine browser and a real page server.
+class ChromiumTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        server = std::make_unique<test_support::NginxServer>();
+        view = std::make_unique<browser::TChromium>();
+        view->resize(800, 600);
+        view->OnLoadEnd = [this](QObject*, browser::TCefBrowser*, browser::TCefFrame*, int status) {
+            ++loadEnds;
+            lastStatus = status;
+        };
+        view->show();
+    }
+
+    // Loads `url` and waits for its load end.
+    void LoadAndWait(const QString& url) {
+        const int before = loadEnds;
+        view->Load(url);
+        ASSERT_TRUE(test_support::WaitUntil([&] { return loadEnds > before; }));
+    }
+
+    QVariant RunScript(const QString& script) {
+        QVariant result;
+        bool done = false;
+        view->view()->page()->runJavaScript(script, [&](const QVariant& value) {
+            result = value;
+            done = true;
+        });
+        EXPECT_TRUE(test_support::WaitUntil([&] { return done; }));
+        return result;
+    }
+
+    // The widget that receives the page's input events.
+    QWidget* PageWidget() const {
+        QWidget* proxy = view->view()->focusProxy();
+        return proxy ? proxy : view->view();
+    }
+
+    std::unique_ptr<test_support::NginxServer> server;
+    std::unique_ptr<browser::TChromium> view;
+    int loadEnds = 0;
+    int lastStatus = -1;
+};
