@@ -32,9 +32,11 @@ QByteArrayList BrowserProcessArguments(int argc, char** argv, const EngineEnviro
         commandLine << QString::fromLocal8Bit(argv[i]);
     }
     QStringList switches = env.switches;
-    if (!settings.command_line_args_disabled) switches << EngineSwitchesOf(commandLine);
+    if (!settings.command_line_args_disabled)
+        switches << EngineSwitchesOf(commandLine);
     arguments << QByteArray("--webEngineArgs");
-    for (const QString& engineSwitch : switches) arguments << engineSwitch.toLocal8Bit();
+    for (const QString& engineSwitch : switches)
+        arguments << engineSwitch.toLocal8Bit();
     return arguments;
 }
 }  // namespace
@@ -42,19 +44,22 @@ QByteArrayList BrowserProcessArguments(int argc, char** argv, const EngineEnviro
 void ApplicationArguments::assign(const QByteArrayList& arguments) {
     storage_ = arguments;
     pointers_.clear();
-    for (QByteArray& argument : storage_) pointers_.push_back(argument.data());
+    for (QByteArray& argument : storage_)
+        pointers_.push_back(argument.data());
     argc_ = static_cast<int>(storage_.size());
     pointers_.push_back(nullptr);
 }
 
 bool IsEngineSubProcess(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--type=", 7) == 0) return true;
+        if (std::strncmp(argv[i], "--type=", 7) == 0)
+            return true;
     return false;
 }
 
 void RegisterCustomSchemes() {
-    if (QWebEngineUrlScheme::schemeByName("local").name() == "local") return;
+    if (QWebEngineUrlScheme::schemeByName("local").name() == "local")
+        return;
     QWebEngineUrlScheme scheme("local");
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
@@ -62,7 +67,8 @@ void RegisterCustomSchemes() {
 }
 
 bool LoadEngine(int argc, char** argv, ApplicationArguments& applicationArguments) {
-    if (engineLoaded) return true;
+    if (engineLoaded)
+        return true;
     // Pages and plug-ins must never trap on floating-point exceptions.
     fedisableexcept(FE_ALL_EXCEPT);
     EngineSettings& settings = GlobalEngineSettings();
@@ -74,21 +80,25 @@ bool LoadEngine(int argc, char** argv, ApplicationArguments& applicationArgument
         return false;
     }
     const EngineEnvironment env = MapEngineSettings(settings, common::ExecutablePath());
-    for (const auto& [name, value] : env.variables) qputenv(name.constData(), value);
+    for (const auto& [name, value] : env.variables)
+        qputenv(name.constData(), value);
     applicationArguments.assign(BrowserProcessArguments(argc, argv, env, settings));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     mainProcess = true;
     return true;
 }
 
-bool IsMainProcess() { return mainProcess; }
+bool IsMainProcess() {
+    return mainProcess;
+}
 
 void RegisterSchemeHandlerFactory(QWebEngineUrlSchemeHandler* handler) {
     QWebEngineProfile::defaultProfile()->installUrlSchemeHandler("local", handler);
 }
 
 void ShutdownEngine() {
-    if (!engineLoaded) return;
+    if (!engineLoaded)
+        return;
     engineLoaded = false;
     mainProcess = false;
 }

@@ -11,13 +11,13 @@ namespace app {
 // arguments, then "--webEngineArgs" and the engine switches, which is where
 // Qt WebEngine reads Chromium switches from.
 class ApplicationArguments {
-public:
+  public:
     void assign(const QByteArrayList& arguments);
     int& argc() { return argc_; }
     char** argv() { return pointers_.data(); }
     const QByteArrayList& arguments() const { return storage_; }
 
-private:
+  private:
     QByteArrayList storage_;
     std::vector<char*> pointers_;
     int argc_ = 0;

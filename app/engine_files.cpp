@@ -9,10 +9,8 @@
 namespace app {
 
 EOSError::EOSError(int code, const QString& reason)
-    : std::runtime_error(QStringLiteral("System Error.  Code: %1.\r\n%2")
-                             .arg(code)
-                             .arg(reason)
-                             .toStdString()),
+    : std::runtime_error(
+          QStringLiteral("System Error.  Code: %1.\r\n%2").arg(code).arg(reason).toStdString()),
       code_(code) {}
 
 EEngineVersionError::EEngineVersionError() : std::runtime_error("Invalid CEF Library version") {}
@@ -20,13 +18,15 @@ EEngineVersionError::EEngineVersionError() : std::runtime_error("Invalid CEF Lib
 namespace {
 
 QString FromEnvironmentOr(const QString& setting, const char* variable, const QString& fallback) {
-    if (!setting.isEmpty()) return setting;
+    if (!setting.isEmpty())
+        return setting;
     const QString fromEnvironment = qEnvironmentVariable(variable);
     return fromEnvironment.isEmpty() ? fallback : fromEnvironment;
 }
 
 void RequireFile(const QString& path) {
-    if (QFileInfo(path).isFile()) return;
+    if (QFileInfo(path).isFile())
+        return;
     throw EOSError(ENOENT, QString::fromLocal8Bit(std::strerror(ENOENT)) + ": " + path);
 }
 
@@ -38,9 +38,9 @@ QString EngineResourcesFolder(const EngineSettings& settings) {
 }
 
 QString EngineLocalesFolder(const EngineSettings& settings) {
-    return FromEnvironmentOr(settings.locales_dir_path, "QTWEBENGINE_LOCALES_PATH",
-                             QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
-                                 "/qtwebengine_locales");
+    return FromEnvironmentOr(
+        settings.locales_dir_path, "QTWEBENGINE_LOCALES_PATH",
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtwebengine_locales");
 }
 
 void CheckEngineFiles(const EngineSettings& settings) {

@@ -10,18 +10,18 @@ namespace app {
 // An operating-system error raised while the engine is being prepared; its
 // text is "System Error.  Code: %d.\r\n%s".
 class EOSError : public std::runtime_error {
-public:
+  public:
     EOSError(int code, const QString& reason);
     int code() const { return code_; }
 
-private:
+  private:
     int code_;
 };
 
 // Raised when the engine's files are there but not the ones this program was
 // built against.
 class EEngineVersionError : public std::runtime_error {
-public:
+  public:
     EEngineVersionError();
 };
 

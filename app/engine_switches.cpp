@@ -4,14 +4,16 @@ namespace app {
 
 QByteArray EngineEnvironment::variable(const QByteArray& name) const {
     for (const auto& [key, value] : variables)
-        if (key == name) return value;
+        if (key == name)
+            return value;
     return {};
 }
 
 namespace {
 
 void AddIfSet(QStringList& switches, const char* name, const QString& value) {
-    if (!value.isEmpty()) switches << QStringLiteral("--%1=%2").arg(QLatin1String(name), value);
+    if (!value.isEmpty())
+        switches << QStringLiteral("--%1=%2").arg(QLatin1String(name), value);
 }
 
 // Chromium has no single severity switch: "disable" turns logging off, the
@@ -22,7 +24,8 @@ void AddLogSwitches(QStringList& switches, const EngineSettings& settings) {
         switches << QStringLiteral("--disable-logging");
         return;
     }
-    if (severity == LOGSEVERITY_DEFAULT && settings.log_file.isEmpty()) return;
+    if (severity == LOGSEVERITY_DEFAULT && settings.log_file.isEmpty())
+        return;
     switches << QStringLiteral("--enable-logging");
     AddIfSet(switches, "log-file", settings.log_file);
     if (severity == LOGSEVERITY_VERBOSE)
@@ -48,7 +51,8 @@ void AddLogSwitches(QStringList& switches, const EngineSettings& settings) {
 EngineEnvironment MapEngineSettings(const EngineSettings& settings, const QString& executablePath) {
     EngineEnvironment env;
     QStringList& sw = env.switches;
-    if (settings.single_process) sw << QStringLiteral("--single-process");
+    if (settings.single_process)
+        sw << QStringLiteral("--single-process");
     if (settings.no_sandbox) {
         sw << QStringLiteral("--no-sandbox");
         env.variables.append(std::pair<QByteArray, QByteArray>{"QTWEBENGINE_DISABLE_SANDBOX", "1"});
@@ -56,23 +60,27 @@ EngineEnvironment MapEngineSettings(const EngineSettings& settings, const QStrin
     const QString subprocess = settings.browser_subprocess_path.isEmpty()
                                    ? executablePath
                                    : settings.browser_subprocess_path;
-    env.variables.append(std::pair<QByteArray, QByteArray>{"QTWEBENGINEPROCESS_PATH", subprocess.toLocal8Bit()});
+    env.variables.append(
+        std::pair<QByteArray, QByteArray>{"QTWEBENGINEPROCESS_PATH", subprocess.toLocal8Bit()});
     AddIfSet(sw, "disk-cache-dir", settings.cache_path);
     AddIfSet(sw, "user-agent", settings.user_agent);
     AddIfSet(sw, "lang", settings.locale);
     AddLogSwitches(sw, settings);
     AddIfSet(sw, "js-flags", settings.javascript_flags);
     if (!settings.resources_dir_path.isEmpty())
-        env.variables.append(std::pair<QByteArray, QByteArray>{"QTWEBENGINE_RESOURCES_PATH", settings.resources_dir_path.toLocal8Bit()});
+        env.variables.append(std::pair<QByteArray, QByteArray>{
+            "QTWEBENGINE_RESOURCES_PATH", settings.resources_dir_path.toLocal8Bit()});
     if (!settings.locales_dir_path.isEmpty())
-        env.variables.append(std::pair<QByteArray, QByteArray>{"QTWEBENGINE_LOCALES_PATH", settings.locales_dir_path.toLocal8Bit()});
+        env.variables.append(std::pair<QByteArray, QByteArray>{
+            "QTWEBENGINE_LOCALES_PATH", settings.locales_dir_path.toLocal8Bit()});
     if (settings.remote_debugging_port > 0) {
         // Only this machine may attach to the debugging server.
         env.variables.append(
             {"QTWEBENGINE_REMOTE_DEBUGGING",
              QByteArray("127.0.0.1:") + QByteArray::number(settings.remote_debugging_port)});
     }
-    if (settings.ignore_certificate_errors) sw << QStringLiteral("--ignore-certificate-errors");
+    if (settings.ignore_certificate_errors)
+        sw << QStringLiteral("--ignore-certificate-errors");
     return env;
 }
 

@@ -1,10 +1,10 @@
 #include "app/fatal_error.h"
 
+#include <cxxabi.h>
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <cstdio>
-#include <cxxabi.h>
 #include <memory>
 #include <typeinfo>
 
@@ -35,7 +35,8 @@ int ReportFatalStartupError(const std::exception& error, int argc, char** argv) 
     const QString text = FatalErrorText(error);
     std::fprintf(stderr, "%s", text.toLocal8Bit().constData());
     std::unique_ptr<QApplication> ownApplication;
-    if (!QApplication::instance()) ownApplication = std::make_unique<QApplication>(argc, argv);
+    if (!QApplication::instance())
+        ownApplication = std::make_unique<QApplication>(argc, argv);
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Application Error"), text,
                     QMessageBox::Ok);
     box.exec();

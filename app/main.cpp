@@ -1,27 +1,44 @@
 // The program entry, in both roles: the browser process with the main window,
 // or one of the engine's sub-processes, which the engine starts from this
 // same executable.
-#include <memory>
 #include <unistd.h>
+#include <memory>
 
 #include "app/engine.h"
 #include "app/engine_settings.h"
 #include "app/fatal_error.h"
+#include "app/termination_signal.h"
 #include "common/application.h"
+#include "main/main_form.h"
+
+namespace {
+
+int RunBrowserProcess(app::ApplicationArguments& arguments) {
+    common::TApplication application(arguments.argc(), arguments.argv());
+    application.setApplicationName(QStringLiteral("Quorvane"));
+    app::TerminationSignal termination;
+    auto mainForm = std::make_unique<main_window::TMainForm>();
+    mainForm->showMaximized();
+    const int result = application.exec();
+    // The main window and its view go first, then the engine.
+    mainForm.reset();
+    app::ShutdownEngine();
+    return result;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     try {
         app::EngineSettings& settings = app::GlobalEngineSettings();
         app::ApplyProgramSettings(settings);
         // Chromium refuses to start as root with its sandbox on.
-        if (geteuid() == 0) settings.no_sandbox = true;
+        if (geteuid() == 0)
+            settings.no_sandbox = true;
         app::ApplicationArguments arguments;
-        if (!app::LoadEngine(argc, argv, arguments)) return 0;
-        common::TApplication application(arguments.argc(), arguments.argv());
-        application.setApplicationName(QStringLiteral("Quorvane"));
-        const int result = application.exec();
-        app::ShutdownEngine();
-        return result;
+        if (!app::LoadEngine(argc, argv, arguments))
+            return 0;
+        return RunBrowserProcess(arguments);
     } catch (const std::exception& error) {
         return app::ReportFatalStartupError(error, argc, argv);
     }

@@ -12,10 +12,17 @@ QString TCefFrame::GetUrl() const {
 }
 
 void TCefFrame::LoadUrl(const QString& url) {
-    // QUrl in tolerant mode keeps what was typed apart from encoding it, the
-    // way the engine's own parser receives a typed address.
-    if (page_)
-        page_->load(QUrl(url));
+    if (!page_)
+        return;
+    // The engine's URL parser drops leading and trailing spaces and control
+    // characters itself; QUrl refuses them instead, so they go here, and
+    // nothing else of the text changes.
+    qsizetype first = 0, last = url.size();
+    while (first < last && url[first].unicode() <= 0x20)
+        ++first;
+    while (last > first && url[last - 1].unicode() <= 0x20)
+        --last;
+    page_->load(QUrl(url.mid(first, last - first)));
 }
 
 void TCefBrowserHost::CloseBrowser(bool /*force*/) {

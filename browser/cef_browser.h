@@ -4,7 +4,7 @@
 #include <QString>
 #include <memory>
 
-class QWebEnginePage;
+#include <QWebEnginePage>
 
 namespace browser {
 

@@ -13,7 +13,7 @@
 
 class QMenu;
 class QWebEngineContextMenuRequest;
-class QWebEngineDownloadRequest;
+#include <QWebEngineDownloadRequest>
 class QWebEngineUrlRequestInfo;
 class QWidget;
 

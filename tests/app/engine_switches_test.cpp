@@ -58,15 +58,17 @@ TEST(EngineSwitches, LogSeverityLevels) {
     settings.log_severity = app::LOGSEVERITY_DEFAULT;
     EXPECT_TRUE(MapEngineSettings(settings, "/x").switches.isEmpty());
     settings.log_severity = app::LOGSEVERITY_VERBOSE;
-    EXPECT_EQ(MapEngineSettings(settings, "/x").switches, QStringList({"--enable-logging", "--v=1"}));
+    EXPECT_EQ(MapEngineSettings(settings, "/x").switches,
+              QStringList({"--enable-logging", "--v=1"}));
     settings.log_severity = app::LOGSEVERITY_ERROR;
     EXPECT_EQ(MapEngineSettings(settings, "/x").switches,
               QStringList({"--enable-logging", "--log-level=2"}));
 }
 
 TEST(EngineSwitches, OnlyDoubleDashArgumentsOfTheUserAreEngineSwitches) {
-    const QStringList commandLine = {"/q/quorvane", "/afterupgrade", "--remote-debugging-port=9",
-                                     "--", "--webEngineArgs", "-x", "--disable-gpu"};
+    const QStringList commandLine = {"/q/quorvane",  "/afterupgrade",   "--remote-debugging-port=9",
+                                     "--",           "--webEngineArgs", "-x",
+                                     "--disable-gpu"};
     EXPECT_EQ(app::EngineSwitchesOf(commandLine),
               QStringList({"--remote-debugging-port=9", "--disable-gpu"}));
 }

@@ -1,0 +1,255 @@
+#include "main/main_form.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStatusBar>
+
+#include "common/application.h"
+#include "main/embedded_pictures.h"
+#include "main/home_page_file.h"
+#include "main/picture_control.h"
+#include "main/tool_bar_pictures.h"
+#include "ui_main_form.h"
+
+namespace main_window {
+
+TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TMainForm>()) {
+    ui->setupUi(this);
+    setWindowIcon(ProgramIcon());
+    setBackgroundRole(QPalette::Button);
+    ui->Panel1->setBackgroundRole(QPalette::Window);
+    ui->Panel1->setMouseTracking(true);
+    ui->Panel1->installEventFilter(this);
+    ui->edAddress->installEventFilter(this);
+    setMouseTracking(true);
+    ShowEmbeddedPictures();
+    ConnectPictureButtons();
+
+    browser::TChromium& view = *ui->crm;
+    view.DefaultUrl = QStringLiteral("about:blank");
+    view.DefaultEncoding = QStringLiteral("GBK");
+    view.Options.ApplicationCache = browser::STATE_DISABLED;
+    ConnectBrowserEvents();
+    view.Loaded();
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+browser::TChromium* TMainForm::crm() const {
+    return ui->crm;
+}
+
+// Each button's first appearance, built into the program, shows until an
+// event loads a picture file.
+void TMainForm::ShowEmbeddedPictures() {
+    const std::pair<TImage*, const char*> firstAppearance[] = {
+        {ui->ImageFavorite, kFavoritePictures.normal}, {ui->ImageAbout, kAboutPictures.normal},
+        {ui->ImageBack, kBackPictures.normal},         {ui->ImageForword, kForwardPictures.normal},
+        {ui->ImageProcess, kProcessPictures.normal},   {ui->ImageQQ, kAboutPictures.normal}};
+    for (const auto& [image, file] : firstAppearance)
+        image->SetPicture(EmbeddedPicture(QString::fromLatin1(file).section(u'/', -1)));
+    ui->ImageProcess->SetCenter(true);
+    ui->ImageProcess->SetStretch(true);
+}
+
+void TMainForm::FormCreate() {
+    try {
+        ui->crm->Options.ApplicationCache = browser::STATE_DISABLED;
+        FLoading = false;
+        const std::optional<QString> homePage = ReadHomePageUrl(HomePageFilePath());
+        if (!homePage)
+            return;
+        ui->crm->DefaultUrl = *homePage;
+        if (browser::TCefBrowser* browser = ui->crm->Browser())
+            browser->GetMainFrame()->LoadUrl(ui->crm->DefaultUrl);
+        ShowLoadingPicture();
+    } catch (const std::exception& error) {
+        common::ReportHandlerError(error);
+    }
+}
+
+bool TMainForm::FormCloseQuery() {
+    return true;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TMainForm::CanGoBack() const {
+    const browser::TCefBrowser* browser = ui->crm->Browser();
+    return browser && browser->CanGoBack();
+}
+
+bool TMainForm::CanGoForward() const {
+    const browser::TCefBrowser* browser = ui->crm->Browser();
+    return browser && browser->CanGoForward();
+}
+
+void TMainForm::ConnectPictureButtons() {
+    auto hoverSquare = [this](TImage* image, const ButtonPictures& pictures) {
+        image->OnMouseMove = [=, this](TImage*, int x, int y) {
+            HoverSquareButtonMove(image, pictures, x, y);
+        };
+        image->OnMouseDown = [=](TImage*, int, int) { image->LoadFromFile(pictures.pressed); };
+        image->OnMouseUp = [=](TImage*, int, int) { image->LoadFromFile(pictures.hover); };
+    };
+    hoverSquare(ui->ImageFavorite, kFavoritePictures);
+    hoverSquare(ui->ImageAbout, kAboutPictures);
+    auto history = [this](TImage* image, const ButtonPictures& pictures, bool back) {
+        auto available = [this, back] { return back ? CanGoBack() : CanGoForward(); };
+        image->OnMouseMove = [=, this](TImage*, int, int) {
+            HistoryButtonEvent(image, available(), pictures.hover);
+        };
+        image->OnMouseDown = [=, this](TImage*, int, int) {
+            HistoryButtonEvent(image, available(), pictures.pressed);
+        };
+        image->OnMouseUp = [=, this](TImage*, int, int) {
+            HistoryButtonEvent(image, available(), pictures.hover);
+        };
+    };
+    history(ui->ImageBack, kBackPictures, true);
+    history(ui->ImageForword, kForwardPictures, false);
+    ui->ImageBack->OnClick = [this](TImage*) { ImageBackClick(); };
+    ui->ImageForword->OnClick = [this](TImage*) { ImageForwordClick(); };
+    ui->ImageProcess->OnClick = [this](TImage*) { ImageProcessClick(); };
+    ui->ImageProcess->OnMouseMove = [this](TImage*, int, int) { ImageProcessMouseMove(); };
+}
+
+void TMainForm::HoverSquareButtonMove(TImage* image, const ButtonPictures& pictures, int x, int y) {
+    image->LoadFromFile(InsideHoverSquare(x, y) ? pictures.hover : pictures.normal);
+}
+
+void TMainForm::HistoryButtonEvent(TImage* image, bool available, const char* picture) {
+    if (available)
+        image->LoadFromFile(picture);
+}
+
+void TMainForm::ShowHistoryState() {
+    ui->ImageBack->LoadFromFile(CanGoBack() ? kBackPictures.normal : kBackPictures.unavailable);
+    ui->ImageForword->LoadFromFile(CanGoForward() ? kForwardPictures.normal
+                                                  : kForwardPictures.unavailable);
+}
+
+void TMainForm::ShowLoadingPicture() {
+    ui->ImageProcess->LoadFromFile(kLoadingPicture);
+    ui->ImageProcess->SetAnimated(true);
+}
+
+void TMainForm::Panel1MouseMove() {
+    ui->ImageFavorite->LoadFromFile(kFavoritePictures.normal);
+    ui->ImageAbout->LoadFromFile(kAboutPictures.normal);
+    ShowHistoryState();
+    if (!FLoading)
+        ui->ImageProcess->LoadFromFile(kProcessPictures.normal);
+}
+
+void TMainForm::FormMouseMove() {
+    ui->ImageFavorite->LoadFromFile(kFavoritePictures.normal);
+}
+
+void TMainForm::FormClick() {
+    ui->ImageFavorite->LoadFromFile(kFavoritePictures.normal);
+}
+
+void TMainForm::ImageProcessMouseMove() {
+    if (!FLoading)
+        ui->ImageProcess->LoadFromFile(kProcessPictures.hover);
+}
+
+void TMainForm::mouseMoveEvent(QMouseEvent* event) {
+    FormMouseMove();
+    QWidget::mouseMoveEvent(event);
+}
+
+void TMainForm::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        FormClick();
+    QWidget::mouseReleaseEvent(event);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->Panel1 && event->type() == QEvent::MouseMove) {
+        Panel1MouseMove();
+    } else if (watched == ui->edAddress && event->type() == QEvent::KeyPress) {
+        return edAddressKeyPress(static_cast<QKeyEvent*>(event)->key());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Enter loads the box's text exactly as typed and is not passed on to the box.
+bool TMainForm::edAddressKeyPress(int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    browser::TCefBrowser* browser = ui->crm->Browser();
+    if (!browser)
+        return false;
+    browser->GetMainFrame()->LoadUrl(ui->edAddress->text());
+    return true;
+}
+
+void TMainForm::ImageBackClick() {
+    if (browser::TCefBrowser* browser = ui->crm->Browser())
+        browser->GoBack();
+}
+
+void TMainForm::ImageForwordClick() {
+    if (browser::TCefBrowser* browser = ui->crm->Browser())
+        browser->GoForward();
+}
+
+// Loads what the box holds, typed or not; it is not the engine's reload.
+void TMainForm::ImageProcessClick() {
+    if (browser::TCefBrowser* browser = ui->crm->Browser())
+        browser->GetMainFrame()->LoadUrl(ui->edAddress->text());
+}
+
+void TMainForm::ConnectBrowserEvents() {
+    browser::TChromium& view = *ui->crm;
+    view.OnAddressChange = [this](QObject*, browser::TCefBrowser*, browser::TCefFrame*,
+                                  const QString& url) { crmAddressChange(url); };
+    view.OnTitleChange = [this](QObject*, browser::TCefBrowser*, const QString& title) {
+        crmTitleChange(title);
+    };
+    view.OnStatusMessage = [this](QObject*, browser::TCefBrowser*, const QString& value) {
+        crmStatusMessage(value);
+    };
+    view.OnLoadStart = [this](QObject*, browser::TCefBrowser*, browser::TCefFrame*) {
+        crmLoadStart();
+    };
+    view.OnLoadEnd = [this](QObject*, browser::TCefBrowser*, browser::TCefFrame*, int) {
+        crmLoadEnd();
+    };
+    view.OnGotFocus = [](QObject*, browser::TCefBrowser*) {};
+}
+
+void TMainForm::crmAddressChange(const QString& url) {
+    ui->ImageFavorite->LoadFromFile(kFavoritePictures.normal);
+    ui->edAddress->setText(url);
+}
+
+void TMainForm::crmTitleChange(const QString& title) {
+    setWindowTitle(title);
+}
+
+void TMainForm::crmStatusMessage(const QString& value) {
+    ui->StatusBar->showMessage(value);
+}
+
+void TMainForm::crmLoadStart() {
+    FLoading = true;
+    ShowLoadingPicture();
+}
+
+void TMainForm::crmLoadEnd() {
+    FLoading = false;
+    ui->ImageProcess->LoadFromFile(kProcessPictures.normal);
+    ShowHistoryState();
+}
+
+}  // namespace main_window

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "browser/chromium.h"
+
+namespace Ui {
+class TMainForm;
+}
+
+namespace main_window {
+
+class TImage;
+struct ButtonPictures;
+
+// The program's only main window: the tool bar with its picture buttons and
+// address box, the page view `crm`, the status bar and the hidden developer
+// tools panel.
+class TMainForm : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // True from the view's load start to its load end.
+    bool FLoading = false;
+
+    browser::TChromium* crm() const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void FormCreate();
+    bool FormCloseQuery();
+    void ConnectPictureButtons();
+    void ConnectBrowserEvents();
+    void ShowEmbeddedPictures();
+
+    // Tool bar.
+    void Panel1MouseMove();
+    void FormMouseMove();
+    void FormClick();
+    bool edAddressKeyPress(int key);
+    void ImageBackClick();
+    void ImageForwordClick();
+    void ImageProcessClick();
+    void ImageProcessMouseMove();
+    void HoverSquareButtonMove(TImage* image, const ButtonPictures& pictures, int x, int y);
+    void HistoryButtonEvent(TImage* image, bool available, const char* picture);
+    void ShowHistoryState();
+    void ShowLoadingPicture();
+
+    // Page state mirrored in the shell.
+    void crmAddressChange(const QString& url);
+    void crmTitleChange(const QString& title);
+    void crmStatusMessage(const QString& value);
+    void crmLoadStart();
+    void crmLoadEnd();
+
+    bool CanGoBack() const;
+    bool CanGoForward() const;
+
+    std::unique_ptr<Ui::TMainForm> ui;
+};
+
+}  // namespace main_window

@@ -1,0 +1,133 @@
+// The built client as a whole process: its fatal start-up error, its engine
+// sub-processes, its debugging server and its normal end.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+
+#include "tests/support/nginx_server.h"
+#include "tests/support/qt_printers.h"
+#include "tests/support/wait.h"
+
+using test_support::WaitUntil;
+
+namespace {
+
+QString BuiltClient() {
+    return qEnvironmentVariable("QUORVANE_BUILD_BIN") + "/quorvane";
+}
+
+// Window ids whose title matches `title` (a regular expression), via xdotool.
+QStringList WindowsNamed(const QString& title) {
+    QProcess search;
+    search.start("xdotool", {"search", "--onlyvisible", "--name", title});
+    search.waitForFinished(10000);
+    return QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+QList<qint64> ChildrenOf(qint64 pid) {
+    QList<qint64> children;
+    QFile file(QStringLiteral("/proc/%1/task/%1/children").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return children;
+    for (const QByteArray& id : file.readAll().split(' '))
+        if (!id.trimmed().isEmpty())
+            children << id.trimmed().toLongLong();
+    return children;
+}
+
+// A copy of the client in a folder of its own, with its pictures, so that its
+// home page file is the test's.
+class ClientFolder {
+  public:
+    ClientFolder() {
+        QFile::copy(BuiltClient(), folder.filePath("quorvane"));
+        QFile::setPermissions(folder.filePath("quorvane"), QFile::permissions(BuiltClient()));
+        QDir(folder.path()).mkpath("ico");
+        QDir source(qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/ico");
+        for (const QString& name : source.entryList(QDir::Files))
+            QFile::copy(source.filePath(name), folder.filePath("ico/" + name));
+    }
+    QString path() const { return folder.path(); }
+    QString executable() const { return folder.filePath("quorvane"); }
+    void writeHomePage(const QByteArray& line) const {
+        QFile file(folder.filePath(QStringLiteral("主页.txt")));
+        file.open(QIODevice::WriteOnly);
+        file.write(line);
+    }
+
+  private:
+    QTemporaryDir folder;
+};
+
+}  // namespace
+
+TEST(ClientProcess, MissingEngineResourcesShowOneApplicationErrorAndExitWithOne) {
+    QTemporaryDir emptyResources;
+    QProcess client;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("QTWEBENGINE_RESOURCES_PATH", emptyResources.path());
+    client.setProcessEnvironment(env);
+    client.start(BuiltClient());
+    ASSERT_TRUE(client.waitForStarted());
+    QStringList boxes;
+    ASSERT_TRUE(
+        WaitUntil([&] { return !(boxes = WindowsNamed("^Application Error$")).isEmpty(); }, 30000));
+    EXPECT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(WindowsNamed("Quorvane").isEmpty());
+    QProcess::execute("xdotool", {"key", "--window", boxes.first(), "Return"});
+    if (!client.waitForFinished(5000)) {
+        QProcess::execute("xdotool", {"windowactivate", "--sync", boxes.first(), "key", "Return"});
+        ASSERT_TRUE(client.waitForFinished(10000));
+    }
+    EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(client.exitCode(), 1);
+    const QString text = QString::fromLocal8Bit(client.readAllStandardError());
+    EXPECT_TRUE(text.contains("System Error.  Code: 2.\r\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("qtwebengine_resources.pak")) << text.toStdString();
+}
+
+TEST(ClientProcess, RunsItsOwnSubProcessesServesDebuggingAndEndsWithZero) {
+    test_support::NginxServer server;
+    server.writeFile("home.html", "<title>Client home</title>");
+    ClientFolder folder;
+    folder.writeHomePage("Home\t" + server.baseUrl().toLatin1() + "/home.html\r\n");
+    QProcess client;
+    client.setWorkingDirectory(folder.path());
+    client.start(folder.executable());
+    ASSERT_TRUE(client.waitForStarted());
+    ASSERT_TRUE(WaitUntil([&] { return !WindowsNamed("^Client home$").isEmpty(); }, 60000))
+        << client.readAllStandardError().toStdString();
+
+    // Every engine sub-process runs this same executable, and none has a window.
+    const QList<qint64> children = ChildrenOf(client.processId());
+    ASSERT_FALSE(children.isEmpty());
+    for (qint64 child : children) {
+        EXPECT_EQ(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(child)),
+                  folder.executable());
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(child));
+        ASSERT_TRUE(cmdline.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(cmdline.readAll().contains("--type="));
+        QProcess search;
+        search.start("xdotool", {"search", "--pid", QString::number(child)});
+        search.waitForFinished(5000);
+        EXPECT_TRUE(search.readAllStandardOutput().trimmed().isEmpty());
+    }
+
+    QNetworkAccessManager network;
+    QNetworkReply* reply = network.get(QNetworkRequest(QUrl("http://127.0.0.1:9000/json/version")));
+    ASSERT_TRUE(WaitUntil([&] { return reply->isFinished(); }));
+    EXPECT_EQ(reply->error(), QNetworkReply::NoError);
+    EXPECT_TRUE(reply->readAll().contains("Browser"));
+    delete reply;
+
+    ::kill(static_cast<pid_t>(client.processId()), SIGTERM);
+    ASSERT_TRUE(client.waitForFinished(30000));
+    EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(client.exitCode(), 0);
+}

@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "common/file_error_text.h"
+#include "common/text_codec.h"
+#include "main/gbk_lines.h"
+#include "main/home_page_file.h"
+#include "tests/support/qt_printers.h"
+
+namespace {
+QString Write(const QTemporaryDir& dir, const QByteArray& bytes) {
+    const QString path = dir.filePath("file.txt");
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+    return path;
+}
+}  // namespace
+
+TEST(GbkLines, LineEndsAndTheLastLine) {
+    QTemporaryDir dir;
+    const struct {
+        QByteArray bytes;
+        QStringList lines;
+    } cases[] = {
+        {"", {}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\r\n\r\nb\n", {"a", "", "b"}},
+        {"\r\n", {""}},
+        {"a\rb\n", {"a\rb"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(main_window::ReadGbkLines(Write(dir, c.bytes)), c.lines) << c.bytes.toStdString();
+    EXPECT_EQ(main_window::ReadGbkLines(Write(dir, common::ToGbk(QStringLiteral("主页\t网址")))),
+              QStringList{QStringLiteral("主页\t网址")});
+}
+
+TEST(GbkLines, EntryLinesSplitAtTheFirstTab) {
+    using main_window::SplitEntryLine;
+    EXPECT_EQ(SplitEntryLine("T\thttp://a").title, "T");
+    EXPECT_EQ(SplitEntryLine("T\thttp://a").url, "http://a");
+    EXPECT_EQ(SplitEntryLine("http://a").title, "");
+    EXPECT_EQ(SplitEntryLine("http://a").url, "http://a");
+    EXPECT_EQ(SplitEntryLine("T\ta\tb").url, "a\tb");
+    EXPECT_EQ(SplitEntryLine("T\t").url, "");
+}
+
+TEST(HomePageFile, MissingEmptyAndUnreadable) {
+    QTemporaryDir dir;
+    EXPECT_FALSE(main_window::ReadHomePageUrl(dir.filePath("none.txt")).has_value());
+    EXPECT_FALSE(main_window::ReadHomePageUrl(Write(dir, "\r\nT\thttp://x\r\n")).has_value());
+    EXPECT_EQ(main_window::ReadHomePageUrl(Write(dir, "T\thttp://x/")).value(), "http://x/");
+    // A folder where the file should be cannot be read: the error names it.
+    const QString folder = dir.filePath("folder");
+    QDir().mkpath(folder);
+    try {
+        main_window::ReadHomePageUrl(folder);
+        ADD_FAILURE() << "a folder was read as a home page file";
+    } catch (const common::FileError& error) {
+        EXPECT_TRUE(QString(error.what()).startsWith("I/O error") ||
+                    QString(error.what()) == "File access denied")
+            << error.what();
+    }
+}

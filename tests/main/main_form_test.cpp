@@ -1,0 +1,182 @@
+#include "tests/main/main_form_fixture.h"
+
+#include <QFile>
+
+#include "common/text_codec.h"
+#include "tests/support/modal_box_watcher.h"
+
+using test_support::WaitUntil;
+
+TEST_F(MainFormTest, HomePageFileChoosesTheFirstPage) {
+    server->writeFile("home.html", "<title>Home</title>");
+    const QString home = server->baseUrl() + "/home.html";
+    // A GBK title, a TAB and the URL: the URL is loaded and the loading
+    // picture shows at once, before the engine reports anything.
+    WriteHomePage(common::ToGbk(QStringLiteral("问卷首页\t")) + home.toLatin1() + "\r\nX\tY\r\n");
+    CreateForm();
+    EXPECT_EQ(form->crm()->DefaultUrl, home);
+    EXPECT_TRUE(Child("ImageProcess")->Animated());
+    EXPECT_TRUE(Shows(Child("ImageProcess"), "ico/load.gif"));
+    ASSERT_TRUE(WaitForUrl(home));
+    ASSERT_TRUE(WaitUntil([&] { return Child<QLineEdit>("edAddress")->text() == home; }));
+    ASSERT_TRUE(WaitUntil([&] { return form->windowTitle() == "Home"; }));
+    EXPECT_TRUE(Shows(Child("ImageProcess"), "ico/refresh_blue_ico.jpg"));
+}
+
+TEST_F(MainFormTest, HomePageLineVariants) {
+    server->writeFile("plain.html", "<title>Plain</title>");
+    const QString plain = server->baseUrl() + "/plain.html";
+    struct Case {
+        QByteArray file;
+        QString defaultUrl;
+    } cases[] = {
+        {plain.toLatin1() + "\n", plain},                             // no TAB: the whole line
+        {"Title\t" + plain.toLatin1() + "\tmore", plain + "\tmore"},  // a second TAB is the URL's
+        {"Title\t\r\n", ""},                                          // a trailing TAB: empty URL
+        {"\r\nTitle\t" + plain.toLatin1() + "\r\n", "about:blank"},   // empty first line
+        {"", "about:blank"},                                          // empty file
+    };
+    for (const Case& c : cases) {
+        WriteHomePage(c.file);
+        CreateForm();
+        EXPECT_EQ(form->crm()->DefaultUrl, c.defaultUrl) << c.file.toStdString();
+        form.reset();
+    }
+    QFile::remove(HomePageFile());
+    CreateForm();
+    EXPECT_EQ(form->crm()->DefaultUrl, "about:blank");
+    EXPECT_FALSE(Child("ImageProcess")->Animated());
+}
+
+TEST_F(MainFormTest, EnterLoadsTheTextUnchangedAndIsNotPassedOn) {
+    server->writeFile("typed.html", "<title>Typed</title>");
+    CreateForm();
+    ASSERT_TRUE(WaitForUrl("about:blank"));
+    auto* box = Child<QLineEdit>("edAddress");
+    int returnsSeen = 0;
+    QObject::connect(box, &QLineEdit::returnPressed, [&] { ++returnsSeen; });
+    const QString typed = "  " + server->baseUrl() + "/typed.html  ";
+    box->setText(typed);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(returnsSeen, 0);
+    EXPECT_EQ(box->text(), typed);
+    // The engine's own address parser drops the surrounding blanks.
+    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/typed.html")) << PageUrl().toStdString();
+    QFile log(server->prefix() + "/logs/access.log");
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("GET /typed.html "));
+}
+
+TEST_F(MainFormTest, ButtonPicturesFollowTheMouseAndTheHistory) {
+    server->writeFile("one.html", "<title>One</title><a href='/two.html'>two</a>");
+    server->writeFile("two.html", "<title>Two</title>");
+    CreateForm();
+    ASSERT_TRUE(WaitForUrl("about:blank"));
+    auto* star = Child("ImageFavorite");
+    const std::pair<QPoint, const char*> starCases[] = {{{1, 1}, "ico/star_full_ico.jpg"},
+                                                        {{2, 2}, "ico/star_full_hover_ico.jpg"},
+                                                        {{23, 23}, "ico/star_full_hover_ico.jpg"},
+                                                        {{24, 10}, "ico/star_full_ico.jpg"},
+                                                        {{10, 24}, "ico/star_full_ico.jpg"}};
+    for (const auto& [point, picture] : starCases) {
+        QTest::mouseMove(star, point);
+        EXPECT_TRUE(Shows(star, picture)) << point.x() << "," << point.y();
+    }
+    QTest::mousePress(star, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(Shows(star, "ico/star_full_active_ico.jpg"));
+    QTest::mouseRelease(star, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(Shows(star, "ico/star_full_hover_ico.jpg"));
+
+    // Without history the back and forward pictures are gray, and hovering or
+    // pressing them changes nothing.
+    auto* back = Child("ImageBack");
+    auto* forward = Child("ImageForword");
+    EXPECT_TRUE(Shows(back, "ico/left_gray_ico.jpg"));
+    EXPECT_TRUE(Shows(forward, "ico/right_gray_ico.jpg"));
+    QTest::mouseMove(back, QPoint(10, 10));
+    QTest::mousePress(back, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(Shows(back, "ico/left_gray_ico.jpg"));
+    QTest::mouseRelease(back, Qt::LeftButton, {}, QPoint(10, 10));
+
+    form->crm()->Load(server->baseUrl() + "/one.html");
+    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/one.html"));
+    form->crm()->Load(server->baseUrl() + "/two.html");
+    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/two.html"));
+    EXPECT_TRUE(Shows(back, "ico/left_blue_ico.jpg"));
+    EXPECT_TRUE(Shows(forward, "ico/right_gray_ico.jpg"));
+    QTest::mouseMove(back, QPoint(12, 11));
+    EXPECT_TRUE(Shows(back, "ico/left_hover_ico.jpg"));
+    QTest::mouseClick(back, Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/one.html"));
+    EXPECT_TRUE(Shows(forward, "ico/right_blue_ico.jpg"));
+
+    // Moving over the tool bar itself puts every button back to its normal
+    // or unavailable picture.
+    QTest::mouseMove(Child("ImageAbout"), QPoint(6, 7));
+    EXPECT_TRUE(Shows(Child("ImageAbout"), "ico/info_hover_ico.jpg"));
+    QTest::mouseMove(Child<QWidget>("Panel1"), QPoint(900, 20));
+    EXPECT_TRUE(Shows(Child("ImageAbout"), "ico/info_blue_ico.jpg"));
+    EXPECT_TRUE(Shows(Child("ImageProcess"), "ico/refresh_blue_ico.jpg"));
+    QTest::mouseMove(Child("ImageProcess"), QPoint(5, 5));
+    EXPECT_TRUE(Shows(Child("ImageProcess"), "ico/refresh_hover_ico.jpg"));
+}
+
+TEST_F(MainFormTest, CaptionStatusAndLoadingPictureMirrorThePage) {
+    server->writeFile("status.html",
+                      "<title>Status page</title><body style='margin:0'><a href='/next.html' "
+                      "style='display:block;width:400px;height:300px'>next</a></body>");
+    server->writeFile("next.html", "<title>Next</title>");
+    CreateForm();
+    ASSERT_TRUE(WaitForUrl("about:blank"));
+    auto* process = Child("ImageProcess");
+    bool sawLoadingPicture = false;
+    form->crm()->Load(server->baseUrl() + "/status.html");
+    ASSERT_TRUE(WaitUntil([&] {
+        if (form->FLoading && process->Animated() && Shows(process, "ico/load.gif"))
+            sawLoadingPicture = true;
+        return PageUrl().endsWith("/status.html") && !form->FLoading;
+    }));
+    EXPECT_TRUE(sawLoadingPicture);
+    EXPECT_TRUE(Shows(process, "ico/refresh_blue_ico.jpg"));
+    ASSERT_TRUE(WaitUntil([&] { return form->windowTitle() == "Status page"; }));
+
+    auto* status = Child<QStatusBar>("StatusBar");
+    QWidget* page = form->crm()->view()->focusProxy();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(WaitUntil([&] {
+        QTest::mouseMove(page, QPoint(50 + status->currentMessage().size() % 3, 50));
+        return status->currentMessage() == server->baseUrl() + "/next.html";
+    }));
+    ASSERT_TRUE(WaitUntil([&] {
+        QTest::mouseMove(page, QPoint(600, 350));
+        return status->currentMessage().isEmpty();
+    }));
+}
+
+TEST_F(MainFormTest, ReloadPictureLoadsTheTypedTextAndClosingIsAlwaysAllowed) {
+    server->writeFile("box.html", "<title>Box</title>");
+    CreateForm();
+    ASSERT_TRUE(WaitForUrl("about:blank"));
+    Child<QLineEdit>("edAddress")->setText(server->baseUrl() + "/box.html");
+    QTest::mouseClick(Child("ImageProcess"), Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/box.html"));
+    EXPECT_TRUE(form->close());
+}
+
+TEST_F(MainFormTest, MissingPictureFileIsReportedOncePerName) {
+    CreateForm();
+    ASSERT_TRUE(WaitForUrl("about:blank"));
+    QDir("ico").removeRecursively();
+    auto* about = Child("ImageAbout");
+    for (int i = 0; i < 5; ++i)
+        QTest::mouseMove(about, QPoint(5 + i, 5));
+    ASSERT_TRUE(WaitUntil([&] { return !boxes.texts.isEmpty(); }));
+    test_support::ServeEvents(200);
+    EXPECT_EQ(boxes.texts.count(QStringLiteral(
+                  "Cannot open file \"ico/info_hover_ico.jpg\". No such file or directory")),
+              1);
+    EXPECT_EQ(boxes.captions.first(), "Quorvane");
+    EXPECT_TRUE(form->isVisible());
+    expectedBoxes = boxes.texts;
+}
