@@ -1,0 +1,56 @@
+#include "scheme/listing_texts.h"
+
+#include <QDateTime>
+#include <array>
+
+namespace scheme {
+
+namespace {
+
+QString WithoutTimeZone(const QString& timeFormat) {
+    QString kept;
+    bool quoted = false;
+    for (const QChar c : timeFormat) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (quoted || c != QLatin1Char('t'))
+            kept += c;
+    }
+    return kept.simplified();
+}
+
+}  // namespace
+
+QString SizeText(qint64 size) {
+    if (size < 1024)
+        return QStringLiteral("%1 B").arg(size);
+    static const std::array<const char*, 5> units = {"kB", "MB", "GB", "TB", "PB"};
+    for (size_t i = 0; i < units.size(); ++i) {
+        const int unitShift = 10 * static_cast<int>(i + 1);
+        if (size < (qint64(1) << (unitShift + 10))) {
+            const double value =
+                static_cast<double>(size) / static_cast<double>(qint64(1) << unitShift);
+            return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(units[i]));
+        }
+    }
+    return QStringLiteral("big");
+}
+
+TDateText::TDateText(const QLocale& locale)
+    : locale_(locale),
+      dateFormat_(locale.dateFormat(QLocale::ShortFormat)),
+      timeFormat_(WithoutTimeZone(locale.timeFormat(QLocale::LongFormat))) {}
+
+QString TDateText::operator()(qint64 msecsSinceEpoch) const {
+    if (msecsSinceEpoch == kUnknownTime)
+        return QString();
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch, Qt::LocalTime);
+    QString text = locale_.toString(local.date(), dateFormat_);
+    if (local.time() != QTime(0, 0)) {
+        text += QLatin1Char(' ');
+        text += locale_.toString(local.time(), timeFormat_);
+    }
+    return text;
+}
+
+}  // namespace scheme
