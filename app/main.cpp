@@ -8,6 +8,7 @@
 #include "app/engine_settings.h"
 #include "app/fatal_error.h"
 #include "common/application.h"
+#include "scheme/file_scheme_factory.h"
 
 int main(int argc, char** argv) {
     try {
@@ -19,6 +20,8 @@ int main(int argc, char** argv) {
         if (!app::LoadEngine(argc, argv, arguments)) return 0;
         common::TApplication application(arguments.argc(), arguments.argv());
         application.setApplicationName(QStringLiteral("Quorvane"));
+        scheme::TFileSchemeFactory localScheme;
+        app::RegisterSchemeHandlerFactory(&localScheme);
         const int result = application.exec();
         app::ShutdownEngine();
         return result;
