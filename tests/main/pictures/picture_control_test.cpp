@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 #include "main/jpeg_file.h"
 #include "main/picture_error.h"
@@ -92,6 +95,45 @@ TEST(PictureControl, ReportsABadFileOnceAndKeepsThePicture) {
     WriteFile("once_damaged.jpg", FileBytes(SourcePicture("left_blue_ico.jpg")));
     image.LoadFromFile("once_damaged.jpg");
     EXPECT_EQ(image.Picture().size(), QSize(26, 26));
+}
+
+// Closes each message box that opens, noting its text and icon.
+class MessageBoxCloser {
+  public:
+    MessageBoxCloser() {
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts.push_back(box->text());
+                critical = box->icon() == QMessageBox::Critical;
+                box->done(QMessageBox::Ok);
+            }
+        });
+        poll_.start(10);
+    }
+    QStringList texts;
+    bool critical = false;
+
+  private:
+    QTimer poll_;
+};
+
+TEST(PictureControl, AFailureInAMouseHandlerIsShownOnceAndTheProgramGoesOn) {
+    TImage image;
+    image.resize(26, 26);
+    image.show();
+    int moves = 0;
+    image.OnMouseMove = [&](TImage* sender, int, int) {
+        ++moves;
+        sender->LoadFromFile("ico/box_missing.jpg");
+    };
+    MessageBoxCloser closer;
+    for (int x = 3; x < 8; ++x)
+        QTest::mouseMove(&image, QPoint(x, 5));
+    ASSERT_TRUE(test_support::WaitUntil([&] { return moves == 5; }));
+    test_support::ServeEvents(50);
+    EXPECT_EQ(closer.texts, QStringList{"Cannot open file \"ico/box_missing.jpg\". No such file or "
+                                        "directory"});
+    EXPECT_TRUE(closer.critical);
 }
 
 TEST(PictureControl, AnimatesFrameByFrameWithEachFramesDelay) {
