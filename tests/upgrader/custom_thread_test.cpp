@@ -125,25 +125,25 @@ TEST(TauCustomThread, DestroyingARunningComponentCallsNoHandler) {
     Calls calls;
     LoopingWork work;
     std::atomic<bool> synchronizedAfterStop{false};
+    std::atomic<bool> returned{false};
     auto thread = std::make_unique<TauCustomThread>();
     calls.Attach(*thread);
-    TauCustomThread* sender = thread.get();
     thread->OnExecute = [&](TauCustomThread*) {
         work();
         // Too late: the component is gone, the call must not run.
         TauThreadRun::Current()->Checkpoint();
         SynchronizeRun(TauThreadRun::Current(), [&] { synchronizedAfterStop = true; });
+        returned = true;
     };
     thread->Execute();
     ASSERT_TRUE(WaitUntil([&] { return work.rounds > 0; }));
     thread.reset();
-    ASSERT_TRUE(WaitUntil([&] { return work.sawStop.load(); }));
+    ASSERT_TRUE(WaitUntil([&] { return returned.load(); }));
     test_support::ServeEvents(50);
     EXPECT_TRUE(work.sawAbandoned);
     EXPECT_FALSE(synchronizedAfterStop);
     EXPECT_EQ(calls.finished, 0);
     EXPECT_EQ(calls.exceptions, 0);
-    Q_UNUSED(sender);
 }
 
 TEST(TauCustomThread, AThreadDeletedBeforeItRanEndsAtOnce) {
@@ -244,6 +244,7 @@ TEST(TauCustomThread, AForcedStopWhileTheWorkerIsBlocked) {
     std::atomic<bool> blocked{false};
     std::atomic<bool> sawAbandoned{false};
     std::atomic<bool> synchronizedAfterStop{false};
+    std::atomic<bool> firstReturned{false};
     std::atomic<int> runs{0};
     thread.OnExecute = [&, released](TauCustomThread*) {
         if (++runs > 1)
@@ -253,6 +254,7 @@ TEST(TauCustomThread, AForcedStopWhileTheWorkerIsBlocked) {
         const auto run = TauThreadRun::Current();
         sawAbandoned = !run->Checkpoint() && run->Abandoned();
         SynchronizeRun(run, [&] { synchronizedAfterStop = true; });
+        firstReturned = true;
     };
     thread.Execute();
     ASSERT_TRUE(WaitUntil([&] { return blocked.load(); }));
@@ -265,7 +267,8 @@ TEST(TauCustomThread, AForcedStopWhileTheWorkerIsBlocked) {
     EXPECT_NE(thread.ThreadID(), blockedThread);
 
     release.set_value();
-    ASSERT_TRUE(WaitUntil([&] { return sawAbandoned.load(); }));
+    ASSERT_TRUE(WaitUntil([&] { return firstReturned.load(); }));
+    EXPECT_TRUE(sawAbandoned);
     test_support::ServeEvents(50);
     EXPECT_FALSE(synchronizedAfterStop);
     EXPECT_EQ(calls.finished, 0);
@@ -365,7 +368,8 @@ TEST(TauCustomThread, WaitForCompletionEndsWhenTheComponentIsDestroyed) {
     QTimer::singleShot(50, [&] { thread.reset(); });
     EXPECT_TRUE(thread->Execute());
     EXPECT_EQ(thread, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return work.sawAbandoned.load(); }));
+    ASSERT_TRUE(WaitUntil([&] { return work.sawStop.load(); }));
+    EXPECT_TRUE(work.sawAbandoned);
 }
 
 TEST(TauCustomThread, ARunStartedFromOnFinish) {

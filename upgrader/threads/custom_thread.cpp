@@ -24,11 +24,13 @@ void SynchronizeRun(const std::shared_ptr<TauThreadRun>& run, const std::functio
 }
 
 TauCustomThread::TauCustomThread(QObject* Owner)
-    : QObject(Owner), thread_(std::make_unique<TauEventThread>()) {}
+    : QObject(Owner), thread_(std::make_unique<TauEventThread>()) {
+    PrepareGuiCalls();
+}
 
 TauCustomThread::~TauCustomThread() {
     destroying_ = true;
-    SignalEvent(runEnded_);
+    SignalEvent(*runEnded_);
     thread_.reset();
 }
 
@@ -106,7 +108,7 @@ TauRunSteps TauCustomThread::StepsOfRun(const std::shared_ptr<TauThreadRun>& run
         PostToGuiThread([this, weakRun] {
             const auto run = weakRun.lock();
             if (run && !run->Abandoned())
-                SignalEvent(runEnded_);
+                SignalEvent(*runEnded_);
         });
     };
     steps.handleExceptions = HandleExceptions;
@@ -144,7 +146,8 @@ bool TauCustomThread::WaitForRun(const std::shared_ptr<TauThreadRun>& run) {
     const QPointer<TauCustomThread> self(this);
     if (thread_->HasEnded())
         return true;
-    const TauWaitEnd end = WaitForSignal(runEnded_, WaitTimeout, true);
+    const std::shared_ptr<TauSignal> runEnded = runEnded_;
+    const TauWaitEnd end = WaitForSignal(*runEnded, WaitTimeout, true);
     if (self.isNull() || end != TauWaitEnd::TimedOut)
         return true;
     bool terminate = true;

@@ -81,7 +81,8 @@ class TauCustomThread : public QObject {
     bool WaitForRun(const std::shared_ptr<TauThreadRun>& run);
 
     std::unique_ptr<TauEventThread> thread_;
-    TauSignal runEnded_;
+    // Shared with a wait in progress, which may outlive the component.
+    std::shared_ptr<TauSignal> runEnded_ = std::make_shared<TauSignal>();
     bool destroying_ = false;
 };
 
