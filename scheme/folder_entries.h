@@ -24,7 +24,7 @@ std::vector<TFileInfo> ReadFolder(const QString& folderPath);
 // The listing order: folders before files, ".." first of all; within each
 // group by name, comparing the names' GBK bytes (GB18030 for characters
 // outside GBK) with the letters a to z taken as capitals. Names that differ
-// only in the case of those letters keep a fixed order (by their own bytes).
+// only in the case of those letters keep a fixed order (capitals first).
 void SortEntries(std::vector<TFileInfo>& entries);
 
 }  // namespace scheme

@@ -1,7 +1,9 @@
 #include "scheme/listing_texts.h"
 
-#include <QDateTime>
+#include <QDate>
+#include <QTime>
 #include <array>
+#include <ctime>
 
 namespace scheme {
 
@@ -39,16 +41,27 @@ QString SizeText(qint64 size) {
 TDateText::TDateText(const QLocale& locale)
     : locale_(locale),
       dateFormat_(locale.dateFormat(QLocale::ShortFormat)),
-      timeFormat_(WithoutTimeZone(locale.timeFormat(QLocale::LongFormat))) {}
+      timeFormat_(WithoutTimeZone(locale.timeFormat(QLocale::LongFormat))) {
+    tzset();
+}
 
 QString TDateText::operator()(qint64 msecsSinceEpoch) const {
     if (msecsSinceEpoch == kUnknownTime)
         return QString();
-    const QDateTime local = QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch, Qt::LocalTime);
-    QString text = locale_.toString(local.date(), dateFormat_);
-    if (local.time() != QTime(0, 0)) {
+    // localtime_r reads the zone once per process (tzset in the constructor
+    // refreshes it per listing); converting through QDateTime would look at
+    // the zone file again for every entry of a large folder.
+    const qint64 msecs = ((msecsSinceEpoch % 1000) + 1000) % 1000;
+    const time_t seconds = time_t((msecsSinceEpoch - msecs) / 1000);
+    struct tm local {};
+    if (!localtime_r(&seconds, &local))
+        return QString();
+    const QDate date(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    const QTime time(local.tm_hour, local.tm_min, local.tm_sec, int(msecs));
+    QString text = locale_.toString(date, dateFormat_);
+    if (time != QTime(0, 0)) {
         text += QLatin1Char(' ');
-        text += locale_.toString(local.time(), timeFormat_);
+        text += locale_.toString(time, timeFormat_);
     }
     return text;
 }
