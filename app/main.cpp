@@ -10,6 +10,7 @@
 #include "app/termination_signal.h"
 #include "common/application.h"
 #include "main/main_form.h"
+#include "scheme/file_scheme_factory.h"
 
 namespace {
 
@@ -17,6 +18,8 @@ int RunBrowserProcess(app::ApplicationArguments& arguments) {
     common::TApplication application(arguments.argc(), arguments.argv());
     application.setApplicationName(QStringLiteral("Quorvane"));
     app::TerminationSignal termination;
+    scheme::TFileSchemeFactory localScheme;
+    app::RegisterSchemeHandlerFactory(&localScheme);
     auto mainForm = std::make_unique<main_window::TMainForm>();
     mainForm->showMaximized();
     const int result = application.exec();

@@ -1,0 +1,24 @@
+// The info-file readers on any response body.
+#include "fuzz/fuzz_input.h"
+#include "upgrader/info/info_file.h"
+#include "upgrader/info/version_date.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray text = fuzz::Bytes(data, size);
+    QList<QByteArray> files;
+    upgrader::BuildFileList(text, files);
+    for (const QByteArray& file : files) {
+        fuzz::Require(!file.isEmpty());
+        for (char byte : file)
+            fuzz::Require(static_cast<unsigned char>(byte) >= 0x20);
+    }
+    fuzz::Require(!upgrader::GetInfoValue(text, "message", true).contains('}'));
+    const QByteArray version = upgrader::GetInfoValue(text, "version", false);
+    fuzz::Require(text.contains(version));
+    const upgrader::TacUpgradeMethod method = upgrader::ReadUpgradeMethod(text);
+    fuzz::Require(method >= upgrader::umSelfUpgrade && method <= upgrader::umRedirectToURL);
+    const upgrader::TDateTime date =
+        upgrader::ParseVersionDate(upgrader::GetInfoValue(text, "date", false));
+    fuzz::Require(upgrader::ParseVersionDate(upgrader::FormatVersionDate(date)) == date);
+    return 0;
+}

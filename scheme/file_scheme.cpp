@@ -1,0 +1,101 @@
+#include "scheme/file_scheme.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+
+#include "scheme/folder_entries.h"
+#include "scheme/listing_page.h"
+#include "scheme/mime_type.h"
+#include "scheme/not_found_page.h"
+#include "scheme/url_path.h"
+
+namespace scheme {
+
+namespace {
+
+// On Linux a name starting with "." is hidden, and anything that is neither a
+// regular file nor a folder (a device, a socket, a FIFO, a dangling link) is
+// a system entry. Neither is served; a FIFO is never even opened, which could
+// block for ever.
+bool IsOrdinaryFile(const QFileInfo& info) {
+    return info.isFile() && !info.fileName().startsWith(QLatin1Char('.'));
+}
+
+}  // namespace
+
+TFileScheme::TFileScheme() = default;
+TFileScheme::~TFileScheme() = default;
+
+bool TFileScheme::ProcessRequest(const QUrl& url) {
+    Path = UrlToPath(url.toString(QUrl::FullyEncoded));
+    if (!Path.isEmpty() && (AnswerFile() || AnswerFolder()))
+        return true;
+    AnswerNotFound();
+    return true;
+}
+
+bool TFileScheme::AnswerFile() {
+    const QFileInfo info(Path);
+    if (!IsOrdinaryFile(info))
+        return false;
+    auto file = std::make_unique<QFile>(Path);
+    // A file that exists but cannot be opened (no permission, no handles
+    // left) ends in the not-found answer.
+    if (!file->open(QIODevice::ReadOnly))
+        return false;
+    Status = 200;
+    StatusText = QStringLiteral("OK");
+    MimeType = ResponseMimeType(RegisteredMimeType(info.fileName()), FileExtension(Path));
+    DataStream = std::move(file);
+    return true;
+}
+
+bool TFileScheme::AnswerFolder() {
+    if (!QFileInfo(Path).isDir())
+        return false;
+    if (!Path.endsWith(QLatin1Char('/')))
+        Path += QLatin1Char('/');
+    std::vector<TFileInfo> entries = ReadFolder(Path);
+    SortEntries(entries);
+    AnswerPage(200, QStringLiteral("OK"), ListingPage(Path, entries));
+    return true;
+}
+
+void TFileScheme::AnswerNotFound() {
+    AnswerPage(404, QStringLiteral("Not found"), NotFoundPage(Path));
+}
+
+void TFileScheme::AnswerPage(int status, const QString& statusText, const QByteArray& page) {
+    Status = status;
+    StatusText = statusText;
+    MimeType = QStringLiteral("text/html");
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(page);
+    buffer->open(QIODevice::ReadOnly);
+    DataStream = std::move(buffer);
+}
+
+void TFileScheme::GetResponseHeaders(TResponseHeaders& response, qint64& responseLength) const {
+    response.Status = Status;
+    response.StatusText = StatusText;
+    response.MimeType = MimeType;
+    responseLength = DataStream ? DataStream->size() : 0;
+}
+
+bool TFileScheme::ReadResponse(char* data, qint64 bytesToRead, qint64& bytesRead) {
+    bytesRead = 0;
+    if (!DataStream)
+        return true;
+    const qint64 count = DataStream->read(data, bytesToRead);
+    if (count < 0)
+        return false;
+    bytesRead = count;
+    return true;
+}
+
+bool TFileScheme::SeekResponse(qint64 position) {
+    return DataStream && DataStream->seek(position);
+}
+
+}  // namespace scheme

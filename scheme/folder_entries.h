@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+#include "scheme/listing_texts.h"
+
+namespace scheme {
+
+// One entry of a folder while its listing is built.
+struct TFileInfo {
+    QString Name;                         // the entry's name, without its folder
+    qint64 Size = 0;                      // bytes; 0 for a folder
+    qint64 LastWriteTime = kUnknownTime;  // milliseconds since 1970-01-01 UTC
+    bool IsFolder = false;
+};
+
+// Every entry of `folderPath` (hidden and system entries included) except
+// ".", and ".." only where the folder has a parent ("/" has none). Symbolic
+// links count as what they point to. Empty when the folder cannot be read.
+std::vector<TFileInfo> ReadFolder(const QString& folderPath);
+
+// The listing order: folders before files, ".." first of all; within each
+// group by name, comparing the names' GBK bytes (GB18030 for characters
+// outside GBK) with the letters a to z taken as capitals. Names that differ
+// only in the case of those letters keep a fixed order (capitals first).
+void SortEntries(std::vector<TFileInfo>& entries);
+
+}  // namespace scheme

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace scheme {
+
+// Decodes the escapes of a local address: "%%" gives "%", "%" and two
+// hexadecimal digits give that byte, "+" gives a space, every other byte is
+// kept. A "%" followed by anything else makes the whole result empty.
+QByteArray PercentDecode(const QByteArray& bytes);
+
+// The path on disk that a local address names. Linux has one root: the host
+// is required but names no drive, and the path after it is absolute
+// ("local://c/etc/" names "/etc/"). The query and fragment are cut from the
+// address before decoding, so an escaped "?" or "#" belongs to a name. Empty
+// when the address has no host, carries a bad escape, decodes to invalid
+// UTF-8 or to a NUL character (no file can have it in its name).
+QString UrlToPath(const QString& url);
+
+}  // namespace scheme

@@ -1,0 +1,257 @@
+#include "main/picture_control.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include "main/jpeg_file.h"
+#include "main/picture_error.h"
+#include "tests/main/pictures/test_pictures.h"
+#include "tests/support/wait.h"
+
+namespace main_window {
+namespace {
+
+using namespace pictures_test;
+
+std::string LoadError(TImage& image, const QString& fileName) {
+    return ErrorText<PictureFileError>([&] { image.LoadFromFile(fileName); });
+}
+
+QImage Solid(QSize size, QColor colour) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+// A GIF of three full-screen frames: red, green, blue.
+QByteArray TrafficLights(std::vector<int> delaysCentiseconds, std::optional<int> loopCount) {
+    GifSpec spec;
+    spec.loopCount = loopCount;
+    for (int i = 0; i < int(delaysCentiseconds.size()); ++i) {
+        spec.frames.push_back(SolidFrame({0, 0, 4, 4}, 1 + i % 3));
+        spec.frames.back().delayCentiseconds = delaysCentiseconds[std::size_t(i)];
+    }
+    return EncodeGif(spec);
+}
+
+TEST(PictureControl, LoadsFilesFromTheCurrentFolderByTheirExtension) {
+    CurrentFolder folder;
+    ASSERT_TRUE(QDir().mkdir("ico"));
+    WriteFile("ico/here_star.jpg", FileBytes(SourcePicture("star_full_ico.jpg")));
+    WriteFile("ico/here_upper.JPG", EncodeJpeg(QSize(5, 3), Qt::red));
+    WriteFile("ico/here_lights.gif", TrafficLights({5, 5, 5}, 0));
+
+    TImage image;
+    image.LoadFromFile("ico/here_star.jpg");
+    EXPECT_EQ(image.Picture().size(), QSize(26, 26));
+    EXPECT_EQ(image.FrameCount(), 1);
+    image.LoadFromFile("ico/here_upper.JPG");
+    EXPECT_EQ(image.Picture().size(), QSize(5, 3));
+
+    // A GIF shows its first frame, standing still until it is animated.
+    image.LoadFromFile("ico/here_lights.gif");
+    EXPECT_EQ(image.FrameCount(), 3);
+    EXPECT_EQ(image.CurrentFrame(), 0);
+    EXPECT_EQ(image.Picture().pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_FALSE(image.Animated());
+    EXPECT_FALSE(image.AnimationRunning());
+
+    // Another current folder: the same relative name is looked up there.
+    CurrentFolder elsewhere;
+    EXPECT_EQ(LoadError(image, "ico/here_star.jpg"),
+              "Cannot open file \"ico/here_star.jpg\". No such file or directory");
+    EXPECT_EQ(image.FrameCount(), 3);  // the picture stays as it was
+}
+
+TEST(PictureControl, ReportsABadFileOnceAndKeepsThePicture) {
+    CurrentFolder folder;
+    TImage image;
+    image.SetPicture(Solid(QSize(4, 4), Qt::green));
+
+    EXPECT_EQ(LoadError(image, "ico/once_missing.jpg"),
+              "Cannot open file \"ico/once_missing.jpg\". No such file or directory");
+    EXPECT_EQ(LoadError(image, "ico/once_missing.jpg"), "no error");  // silently kept
+    EXPECT_EQ(image.Picture().pixel(0, 0), qRgb(0, 255, 0));
+
+    WriteFile("once_damaged.jpg", FileBytes(SourcePicture("left_blue_ico.jpg")).left(200));
+    EXPECT_EQ(LoadError(image, "once_damaged.jpg"),
+              "Cannot open file \"once_damaged.jpg\". Invalid JPEG picture: Premature end of "
+              "JPEG file");
+    WriteFile("once_damaged.gif", "GIF89a");
+    EXPECT_EQ(LoadError(image, "once_damaged.gif"),
+              "Cannot open file \"once_damaged.gif\". Invalid GIF picture: the data ends early");
+    WriteFile("once_picture.png", "\x89PNG");
+    EXPECT_EQ(LoadError(image, "once_picture.png"),
+              "Cannot open file \"once_picture.png\". Unknown picture file extension (.png)");
+    EXPECT_EQ(LoadError(image, "once_damaged.jpg"), "no error");
+    EXPECT_EQ(image.Picture().pixel(0, 0), qRgb(0, 255, 0));
+
+    // Once the file is sound, it loads as any other.
+    WriteFile("once_damaged.jpg", FileBytes(SourcePicture("left_blue_ico.jpg")));
+    image.LoadFromFile("once_damaged.jpg");
+    EXPECT_EQ(image.Picture().size(), QSize(26, 26));
+}
+
+// Closes each message box that opens, noting its text and icon.
+class MessageBoxCloser {
+  public:
+    MessageBoxCloser() {
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts.push_back(box->text());
+                critical = box->icon() == QMessageBox::Critical;
+                box->done(QMessageBox::Ok);
+            }
+        });
+        poll_.start(10);
+    }
+    QStringList texts;
+    bool critical = false;
+
+  private:
+    QTimer poll_;
+};
+
+TEST(PictureControl, AFailureInAMouseHandlerIsShownOnceAndTheProgramGoesOn) {
+    TImage image;
+    image.resize(26, 26);
+    image.show();
+    int moves = 0;
+    image.OnMouseMove = [&](TImage* sender, int, int) {
+        ++moves;
+        sender->LoadFromFile("ico/box_missing.jpg");
+    };
+    MessageBoxCloser closer;
+    for (int x = 3; x < 8; ++x)
+        QTest::mouseMove(&image, QPoint(x, 5));
+    ASSERT_TRUE(test_support::WaitUntil([&] { return moves == 5; }));
+    test_support::ServeEvents(50);
+    EXPECT_EQ(closer.texts, QStringList{"Cannot open file \"ico/box_missing.jpg\". No such file or "
+                                        "directory"});
+    EXPECT_TRUE(closer.critical);
+}
+
+TEST(PictureControl, AnimatesFrameByFrameWithEachFramesDelay) {
+    CurrentFolder folder;
+    WriteFile("lights.gif", TrafficLights({3, 8, 2}, 1));  // two plays
+    TImage image;
+    image.resize(4, 4);
+    image.show();
+    image.LoadFromFile("lights.gif");
+
+    std::vector<int> shown;
+    std::vector<qint64> shownAfterMs;
+    QElapsedTimer clock;
+    image.OnFrameChange = [&](TImage* sender) {
+        EXPECT_EQ(sender, &image);
+        shown.push_back(image.CurrentFrame());
+        shownAfterMs.push_back(clock.restart());
+    };
+    clock.start();
+    image.SetAnimated(true);
+    EXPECT_TRUE(image.AnimationRunning());
+    ASSERT_TRUE(test_support::WaitUntil([&] { return !image.AnimationRunning(); }, 10000));
+    EXPECT_EQ(shown, (std::vector<int>{1, 2, 0, 1, 2}));
+    // Each frame stayed at least its own delay (a timer never fires early by
+    // more than a millisecond or so; a busy machine only makes it later).
+    const int delayBefore[] = {30, 80, 20, 30, 80};
+    for (std::size_t i = 0; i < shownAfterMs.size(); ++i) {
+        EXPECT_GE(shownAfterMs[i], delayBefore[i] - 2) << i;
+    }
+    EXPECT_EQ(image.CurrentFrame(), 2);  // rests on the last frame
+    EXPECT_EQ(image.grab().toImage().pixel(1, 1), qRgb(0, 0, 255));
+    EXPECT_TRUE(image.Animated());
+
+    // Switching on again starts over; switching off stops where it is.
+    image.SetAnimated(true);
+    EXPECT_EQ(image.CurrentFrame(), 0);
+    EXPECT_EQ(image.grab().toImage().pixel(1, 1), qRgb(255, 0, 0));
+    ASSERT_TRUE(test_support::WaitUntil([&] { return image.CurrentFrame() == 1; }));
+    image.SetAnimated(false);
+    EXPECT_FALSE(image.AnimationRunning());
+    test_support::ServeEvents(150);
+    EXPECT_EQ(image.CurrentFrame(), 1);
+    EXPECT_EQ(image.grab().toImage().pixel(1, 1), qRgb(0, 255, 0));
+
+    // Loading a picture stops the animation; a still picture never animates.
+    image.SetAnimated(true);
+    image.SetPicture(Solid(QSize(4, 4), Qt::white));
+    EXPECT_FALSE(image.Animated());
+    EXPECT_FALSE(image.AnimationRunning());
+    image.SetAnimated(true);
+    EXPECT_FALSE(image.Animated());
+    EXPECT_FALSE(image.AnimationRunning());
+}
+
+TEST(PictureControl, LoopsForeverWhenTheLoopCountIsZero) {
+    CurrentFolder folder;
+    WriteFile("forever.gif", TrafficLights({2, 2}, 0));
+    TImage image;
+    image.LoadFromFile("forever.gif");
+    int changes = 0;
+    image.OnFrameChange = [&](TImage*) { ++changes; };
+    image.SetAnimated(true);
+    ASSERT_TRUE(test_support::WaitUntil([&] { return changes >= 7; }));
+    EXPECT_TRUE(image.AnimationRunning());
+    image.SetAnimated(false);
+}
+
+TEST(PictureControl, DrawsAtNaturalSizeCentredOrStretched) {
+    TImage image;
+    image.resize(30, 30);
+    image.SetPicture(Solid(QSize(10, 10), Qt::red));
+    EXPECT_EQ(image.sizeHint(), QSize(10, 10));
+    const auto isRed = [&](int x, int y) {
+        return image.grab().toImage().pixel(x, y) == qRgb(255, 0, 0);
+    };
+    EXPECT_TRUE(isRed(9, 9));
+    EXPECT_FALSE(isRed(15, 15));
+    image.SetCenter(true);
+    EXPECT_FALSE(isRed(9, 9));
+    EXPECT_TRUE(isRed(10, 10));
+    EXPECT_TRUE(isRed(19, 19));
+    EXPECT_FALSE(isRed(20, 20));
+    image.SetStretch(true);
+    EXPECT_TRUE(isRed(0, 0));
+    EXPECT_TRUE(isRed(29, 29));
+}
+
+TEST(PictureControl, ReportsTheMouseAndClicksOnlyForALeftPressAndReleaseInside) {
+    TImage image;
+    image.resize(26, 26);
+    image.show();
+    std::vector<std::string> events;
+    const auto record = [&](const char* name) {
+        return [&events, &image, name](TImage* sender, int x, int y) {
+            EXPECT_EQ(sender, &image);
+            events.push_back(name + (" " + std::to_string(x) + "," + std::to_string(y)));
+        };
+    };
+    image.OnMouseDown = record("down");
+    image.OnMouseMove = record("move");
+    image.OnMouseUp = record("up");
+    image.OnClick = [&](TImage* sender) {
+        EXPECT_EQ(sender, &image);
+        events.push_back("click");
+    };
+
+    QTest::mouseMove(&image, QPoint(3, 4));
+    QTest::mousePress(&image, Qt::LeftButton, {}, QPoint(5, 6));
+    QTest::mouseRelease(&image, Qt::LeftButton, {}, QPoint(7, 8));
+    EXPECT_EQ(events, (std::vector<std::string>{"move 3,4", "down 5,6", "click", "up 7,8"}));
+
+    events.clear();
+    QTest::mousePress(&image, Qt::LeftButton, {}, QPoint(5, 6));
+    QTest::mouseRelease(&image, Qt::LeftButton, {}, QPoint(40, 8));  // outside
+    QTest::mousePress(&image, Qt::RightButton, {}, QPoint(1, 1));
+    QTest::mouseRelease(&image, Qt::RightButton, {}, QPoint(2, 2));
+    EXPECT_EQ(events, (std::vector<std::string>{"down 5,6", "up 40,8", "down 1,1", "up 2,2"}));
+}
+
+}  // namespace
+}  // namespace main_window

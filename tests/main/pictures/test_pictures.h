@@ -1,0 +1,83 @@
+#pragma once
+
+// Pictures made inside the tests, with the encoders of libjpeg and giflib, so
+// that each test knows exactly what the decoders must return.
+#include <QByteArray>
+#include <QColor>
+#include <QDir>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QRect>
+#include <QString>
+#include <QTemporaryDir>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pictures_test {
+
+// A GIF frame: colour indices, row by row, for the rectangle `area`.
+struct GifFrameSpec {
+    QRect area;
+    std::vector<int> indices;
+    int disposal = 0;
+    int delayCentiseconds = 0;
+    int transparentIndex = -1;
+    bool interlaced = false;
+    std::vector<QColor> localColours;  // empty: the global table
+    bool graphicControl = true;
+};
+
+struct GifSpec {
+    QSize screen{4, 4};
+    std::vector<QColor> globalColours{Qt::black, Qt::red, Qt::green, Qt::blue};
+    std::optional<int> loopCount;  // NETSCAPE2.0 extension when set
+    std::vector<GifFrameSpec> frames;
+};
+
+QByteArray EncodeGif(const GifSpec& spec);
+
+// A solid frame of one colour index over `area`.
+GifFrameSpec SolidFrame(QRect area, int index);
+
+enum class JpegKind { Rgb, Grey, AdobeCmyk, Progressive };
+
+// A JPEG picture of one colour, written at the highest quality.
+QByteArray EncodeJpeg(QSize size, QColor colour, JpegKind kind = JpegKind::Rgb);
+
+// A file of the committed "ico" folder and its copy beside the built program.
+QString SourcePicture(const QString& name);
+QString BuiltPicture(const QString& name);
+QByteArray FileBytes(const QString& path);
+void WriteFile(const QString& path, const QByteArray& bytes);
+
+// A copy of bytes with one to four bytes overwritten at random places.
+QByteArray Damaged(const QByteArray& bytes, QRandomGenerator& random);
+
+// Colours compared with the small error JPEG compression leaves.
+bool NearlyEqual(QRgb actual, QColor expected, int tolerance = 6);
+
+// The text of the error of type Error that call() raises, or "no error".
+template <typename Error, typename Call>
+std::string ErrorText(Call call) {
+    try {
+        call();
+    } catch (const Error& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+// Makes a temporary folder the process's current folder while it lives.
+class CurrentFolder {
+  public:
+    CurrentFolder();
+    ~CurrentFolder();
+    QString Path() const { return folder_.path(); }
+
+  private:
+    QTemporaryDir folder_;
+    QString previous_;
+};
+
+}  // namespace pictures_test

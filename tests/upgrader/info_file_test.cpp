@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "upgrader/info/info_file.h"
+#include "upgrader/info/version_date.h"
+
+using namespace upgrader;
+
+namespace {
+
+QList<QByteArray> FileListOf(const QByteArray& text) {
+    QList<QByteArray> list{"stale"};
+    BuildFileList(text, list);
+    return list;
+}
+
+}  // namespace
+
+TEST(GetInfoValue, KeysInAnyCaseAndTheirTerminators) {
+    struct Case {
+        QByteArray text;
+        const char* key;
+        QByteArray value;
+    };
+    const Case cases[] = {
+        {"#Version=2.0.0.6\r\n", "version", "2.0.0.6"},
+        {"#VERSION=2.0.0.6", "version", "2.0.0.6"},
+        {"#version=2.0.0.6", "VerSion", "2.0.0.6"},
+        {"#url=AbC\r\n", "url", "AbC"},            // the value keeps its case
+        {"#url=a b\tc", "url", "a b"},             // TAB ends it, a space does not
+        {"#url=a \r\n", "url", "a "},              // not trimmed
+        {"#url= a\n", "url", " a"},                //
+        {"#url=a\x01z", "url", "a"},               // any control byte ends it
+        {QByteArray("#url=a\0z", 8), "url", "a"},  // NUL too
+        {"#url=\xd6\xf7\x7f\xff.exe\n", "url", "\xd6\xf7\x7f\xff.exe"},  // bytes from 0x7F up stay
+        {"#url=", "url", ""},
+        {"#url=to the end", "url", "to the end"},
+        {"#version =2", "version", ""},  // nothing may stand between key and "="
+        {"# version=2", "version", ""},
+        {"version=2", "version", ""},
+        {"", "version", ""},
+        // The first occurrence wins, even inside another entry's value.
+        {"#message={see #version=9.9}\n#version=2.0", "version", "9.9}"},
+        {"#version=1\n#version=2", "version", "1"},
+        {"#url1=a #url=b", "url", "b"},  // "#url=" is not part of "#url1="
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(GetInfoValue(c.text, c.key, false), c.value) << c.text.constData();
+}
+
+TEST(GetInfoValue, BracedValues) {
+    EXPECT_EQ(GetInfoValue("#message={line one\r\nline two}\r\n", "message", true),
+              "line one\r\nline two");
+    EXPECT_EQ(GetInfoValue("#message={abc\r\nto the end", "message", true), "abc\r\nto the end");
+    EXPECT_EQ(GetInfoValue("#MESSAGE={Hello}", "message", true), "Hello");
+    EXPECT_EQ(GetInfoValue("#message={}", "message", true), "");
+    EXPECT_EQ(GetInfoValue("#message=no brace}", "message", true), "")
+        << "a message must open with a brace";
+    EXPECT_EQ(GetInfoValue("#message={\t\x01\0}"_qba, "message", true), "\t\x01\0"_qba)
+        << "control bytes belong to a braced value";
+    // A "}" byte ends the value even as the second byte of a two-byte character.
+    EXPECT_EQ(GetInfoValue("#message={\x81\x7d\xd6\xf7}", "message", true), "\x81");
+    // Plain lookups of the same key do not need the brace.
+    EXPECT_EQ(GetInfoValue("#message={x}", "message", false), "{x}");
+}
+
+TEST(BuildFileList, UrlSequence) {
+    struct Case {
+        QByteArray text;
+        QList<QByteArray> files;
+    };
+    const Case cases[] = {
+        {"#URL=a", {"a"}},
+        {"#url=a\r\n", {"a"}},
+        {"#url1=a\n#url2=b\n#url4=d\n", {"a", "b"}},
+        {"#url0=a\n#url1=b\n#url2=c\n", {"a", "c"}},
+        {"#url=a\n#url1=b\n#url2=c\n", {"a", "c"}},
+        {"#url=a\n#url0=b\n#url3=c\n", {"a", "b", "c"}},
+        {"#url=a\n#url0=b\n#url1=x\n#url2=y\n#url3=c\n", {"a", "b", "c"}},
+        {"#url1=\n#url2=b\n", {}},
+        {"#url=\n#url1=b\n", {"b"}},
+        {"#url=a\n#url=a\n#url1=a\n", {"a"}},
+        {"#url1=a\n#url2=a\n", {"a", "a"}},  // duplicates are kept
+        {"#url01=a\n", {}},                  // no leading zeros
+        {"no entries here", {}},
+        {"#\0u\0r\0l\0=\0a\0"_qba, {}},  // UTF-16 text has no readable entry
+        {"#url1=a\n#url2=b\n#url3=c\n#url4=d\n#url5=e\n#url6=f\n#url7=g\n#url8=h\n#url9=i\n"
+         "#url10=j\n#url11=k\n",
+         {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FileListOf(c.text), c.files) << c.text.constData();
+}
+
+TEST(ReadUpgradeMethod, OnlyTheFirstByteCounts) {
+    struct Case {
+        const char* text;
+        TacUpgradeMethod method;
+    };
+    const Case cases[] = {
+        {"#method=0", umSelfUpgrade},    {"#method=1", umUseExternalSetup},
+        {"#method=2", umRedirectToURL},  {"#METHOD=2\r\n", umRedirectToURL},
+        {"#method=21", umRedirectToURL}, {"#method=1x", umUseExternalSetup},
+        {"#method= 1", umSelfUpgrade},   {"#method=3", umSelfUpgrade},
+        {"#method=", umSelfUpgrade},     {"", umSelfUpgrade},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ReadUpgradeMethod(c.text), c.method) << c.text;
+}
+
+TEST(VersionDate, ReadsMonthDayYearAndFallsBackToToday) {
+    const TDateTime today = DateTimeFromDate(QDate::currentDate());
+    struct Case {
+        const char* text;
+        QDate date;  // invalid: today
+    };
+    const Case cases[] = {
+        {"12/31/2016", QDate(2016, 12, 31)},
+        {"01/03/2017", QDate(2017, 1, 3)},
+        {"1/3/2017", QDate(2017, 1, 3)},
+        {"01/03/17", QDate(17, 1, 3)},
+        {"02/29/2016", QDate(2016, 2, 29)},
+        {"12/31/9999", QDate(9999, 12, 31)},
+        {"2016-12-31", QDate()},
+        {"13/01/2016", QDate()},
+        {"02/29/2017", QDate()},
+        {"00/10/2016", QDate()},
+        {"01/03/0", QDate()},
+        {"01/03/10000", QDate()},
+        {"01/03/", QDate()},
+        {"01/03/2017 ", QDate()},
+        {"01//2017", QDate()},
+        {"", QDate()},
+    };
+    for (const Case& c : cases) {
+        const TDateTime expected = c.date.isValid() ? DateTimeFromDate(c.date) : today;
+        EXPECT_EQ(ParseVersionDate(c.text), expected) << c.text;
+    }
+}
+
+TEST(VersionDate, WritesTwoDigitMonthAndDayAndFourDigitYear) {
+    EXPECT_EQ(FormatVersionDate(DateTimeFromDate(QDate(2017, 1, 3))), "01/03/2017");
+    EXPECT_EQ(FormatVersionDate(DateTimeFromDate(QDate(2016, 12, 31)) + 0.75), "12/31/2016");
+    EXPECT_EQ(FormatVersionDate(DateTimeFromDate(QDate(17, 1, 3))), "01/03/0017");
+    const QByteArray written = FormatVersionDate(DateTimeFromDate(QDate(2016, 2, 29)));
+    EXPECT_EQ(ParseVersionDate(written), DateTimeFromDate(QDate(2016, 2, 29)));
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+#include "upgrader/info/upgrader_info.h"
+
+namespace upgrader {
+
+// The info file is read as raw 8-bit text: no character decoding, no line
+// structure, any byte may occur. An entry is "#key=value" anywhere in it.
+
+// The value of the first "#key=" entry (the key in any ASCII letter case), or
+// empty when there is none. A plain value ends before the first control byte
+// (below 0x20); a braced one ("#key={...") ends before the first "}" byte and
+// may span lines. A value without its end runs to the end of the text.
+// Values are not trimmed.
+QByteArray GetInfoValue(const QByteArray& Text, const QByteArray& Key, bool Braced);
+
+// The upgrade's file addresses: "url", then "url0", then the numbered entries
+// from the next number after the ones found ("url1" with neither, "url2"
+// with one, "url3" with both) up to the first missing or empty one.
+void BuildFileList(const QByteArray& Text, QList<QByteArray>& List);
+
+// The "method" entry: its first byte "1" or "2" selects the external setup or
+// the redirect; anything else is the self-upgrade.
+TacUpgradeMethod ReadUpgradeMethod(const QByteArray& Text);
+
+}  // namespace upgrader

@@ -1,0 +1,158 @@
+#include "upgrader/threads/gui_call.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QThread>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+
+namespace upgrader {
+
+namespace {
+
+struct PendingCall {
+    std::function<void()> call;
+    std::exception_ptr failure;
+    bool done = false;
+};
+
+// The calls waiting for the GUI thread. Everything that crosses from a
+// worker to the GUI thread goes through this queue's own lock; the event
+// that wakes the GUI thread carries nothing.
+class GuiCallQueue {
+  public:
+    bool Push(const std::shared_ptr<PendingCall>& call) {
+        std::lock_guard lock(mutex_);
+        if (closed_)
+            return false;
+        pending_.push_back(call);
+        return true;
+    }
+
+    // On the GUI thread: runs what is queued, including calls queued while
+    // it runs.
+    void Drain() {
+        while (const std::shared_ptr<PendingCall> next = PopNext()) {
+            try {
+                next->call();
+            } catch (...) {
+                next->failure = std::current_exception();
+            }
+            Finish(*next);
+        }
+    }
+
+    void WaitUntilDone(const PendingCall& call) {
+        std::unique_lock lock(mutex_);
+        finished_.wait(lock, [&] { return call.done; });
+    }
+
+    // The application is going away: queued calls will not run.
+    void Close() {
+        std::deque<std::shared_ptr<PendingCall>> dropped;
+        {
+            std::lock_guard lock(mutex_);
+            closed_ = true;
+            dropped.swap(pending_);
+            for (const auto& call : dropped)
+                call->done = true;
+        }
+        finished_.notify_all();
+    }
+
+  private:
+    std::shared_ptr<PendingCall> PopNext() {
+        std::lock_guard lock(mutex_);
+        if (pending_.empty())
+            return nullptr;
+        std::shared_ptr<PendingCall> next = std::move(pending_.front());
+        pending_.pop_front();
+        return next;
+    }
+
+    void Finish(PendingCall& call) {
+        {
+            std::lock_guard lock(mutex_);
+            call.done = true;
+        }
+        finished_.notify_all();
+    }
+
+    std::mutex mutex_;
+    std::condition_variable finished_;
+    std::deque<std::shared_ptr<PendingCall>> pending_;
+    bool closed_ = false;
+};
+
+GuiCallQueue& Queue() {
+    static auto* queue = new GuiCallQueue;  // lives as long as detached workers may
+    return *queue;
+}
+
+const QEvent::Type kDrainEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+// The GUI-thread object whose queued events run the calls.
+class GuiCallReceiver : public QObject {
+  public:
+    bool event(QEvent* event) override {
+        if (event->type() != kDrainEvent)
+            return QObject::event(event);
+        Queue().Drain();
+        return true;
+    }
+};
+
+QObject* Receiver() {
+    static std::once_flag created;
+    static QObject* receiver = nullptr;
+    std::call_once(created, [] {
+        QCoreApplication* app = QCoreApplication::instance();
+        receiver = new GuiCallReceiver;
+        receiver->moveToThread(app->thread());
+        QObject::connect(app, &QObject::destroyed, [] { Queue().Close(); });
+    });
+    return receiver;
+}
+
+std::shared_ptr<PendingCall> Queued(std::function<void()> call) {
+    auto pending = std::make_shared<PendingCall>();
+    pending->call = std::move(call);
+    if (!Queue().Push(pending))
+        return nullptr;
+    QCoreApplication::postEvent(Receiver(), new QEvent(kDrainEvent));
+    return pending;
+}
+
+}  // namespace
+
+bool IsGuiThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app == nullptr || app->thread() == QThread::currentThread();
+}
+
+void PrepareGuiCalls() {
+    if (QCoreApplication::instance() != nullptr)
+        Receiver();
+}
+
+void RunOnGuiThread(const std::function<void()>& call) {
+    if (IsGuiThread()) {
+        call();
+        return;
+    }
+    const std::shared_ptr<PendingCall> pending = Queued(call);
+    if (!pending)
+        return;
+    Queue().WaitUntilDone(*pending);
+    if (pending->failure)
+        std::rethrow_exception(pending->failure);
+}
+
+void PostToGuiThread(std::function<void()> call) {
+    if (QCoreApplication::instance() != nullptr)
+        Queued(std::move(call));
+}
+
+}  // namespace upgrader
