@@ -303,12 +303,12 @@ TEST(TauCustomThread, SuspendAndResumeAtCheckpoints) {
     TauCustomThread thread;
     LoopingWork work;
     thread.OnExecute = [&](TauCustomThread*) { work(); };
-    thread.Suspend();  // twice suspended now: one Resume by Execute is not enough
-    thread.Execute();
-    test_support::ServeEvents(50);
-    EXPECT_EQ(work.rounds, 0);
-    thread.Resume();
+    thread.Suspend();
+    thread.Terminate(false);
+    const quint32 unstarted = thread.ThreadID();
+    thread.Execute();  // a fresh worker: earlier suspensions and stops do not carry over
     ASSERT_TRUE(WaitUntil([&] { return work.rounds > 0; }));
+    EXPECT_NE(thread.ThreadID(), unstarted);
     EXPECT_FALSE(thread.Suspended());
 
     thread.Suspend();

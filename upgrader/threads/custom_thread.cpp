@@ -35,8 +35,9 @@ TauCustomThread::~TauCustomThread() {
 }
 
 bool TauCustomThread::Execute() {
-    if (thread_->Started())
-        Terminate(true);
+    // Whatever the current worker went through (a run, a stop, suspensions),
+    // the new run starts on a fresh OS thread.
+    Terminate(true);
     const std::shared_ptr<TauThreadRun> run = thread_->Run();
     thread_->Start(StepsOfRun(run));
     return WaitForCompletion ? WaitForRun(run) : true;
