@@ -19,6 +19,12 @@ qint64 TFileSchemeReply::readData(char* data, qint64 maxSize) {
         setErrorString(QStringLiteral("The file could not be read to its end."));
         return -1;
     }
+    // A file that shrank after its length was announced can never deliver
+    // the rest; the engine would wait for it for ever, so it is an error.
+    if (bytesRead == 0 && maxSize > 0 && pos() < responseLength_) {
+        setErrorString(QStringLiteral("The file became shorter while it was read."));
+        return -1;
+    }
     return bytesRead;
 }
 

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "scheme/file_scheme.h"
+#include "scheme/file_scheme_reply.h"
 #include "scheme/listing_page.h"
 #include "scheme/mime_type.h"
 #include "scheme/script_escape.h"
@@ -268,6 +269,39 @@ TEST(FileSchemeNotFound, AnExistingFileThatCannotBeOpened) {
     }
     ExpectNotFound(answer, folder.path() + QLatin1Char('/') + name);
     EXPECT_EQ(Fetch(folder.url(name)).headers.Status, 200);
+}
+
+std::unique_ptr<scheme::TFileSchemeReply> ReplyFor(const QUrl& url) {
+    auto handler = std::make_unique<scheme::TFileScheme>();
+    handler->ProcessRequest(url);
+    scheme::TResponseHeaders headers;
+    qint64 length = 0;
+    handler->GetResponseHeaders(headers, length);
+    return std::make_unique<scheme::TFileSchemeReply>(std::move(handler), length);
+}
+
+TEST(FileSchemeReply, DeliversTheAnnouncedLengthOrAnError) {
+    const TTestFolder folder;
+    const QString name = scheme_test::AwkwardFileNames().first();
+    const auto reply = ReplyFor(folder.url(name));
+    EXPECT_TRUE(reply->isOpen());
+    EXPECT_FALSE(reply->isSequential());
+    EXPECT_EQ(reply->size(), TTestFolder::ContentOf(0).size());
+    EXPECT_EQ(reply->read(3), TTestFolder::ContentOf(0).left(3));
+    ASSERT_TRUE(reply->seek(1));
+    EXPECT_EQ(reply->readAll(), TTestFolder::ContentOf(0).mid(1));
+    EXPECT_TRUE(reply->atEnd());
+
+    const auto listing = ReplyFor(folder.url());
+    EXPECT_EQ(listing->readAll().size(), listing->size());
+
+    // The file shrinks after its length was announced.
+    const auto shrinking = ReplyFor(folder.url(name));
+    ASSERT_TRUE(QFile::resize(folder.path() + QLatin1Char('/') + name, 2));
+    char piece[64];
+    EXPECT_EQ(shrinking->read(piece, sizeof piece), 2);
+    EXPECT_EQ(shrinking->read(piece, sizeof piece), -1);
+    EXPECT_FALSE(shrinking->errorString().isEmpty());
 }
 
 qint64 ResidentBytes() {

@@ -224,6 +224,33 @@ TEST_F(LocalSchemeInEngine, ALargeFileIsDownloadedWhileMemoryStaysFlat) {
         ASSERT_EQ(copy.read(1 << 20), BlockOfLargeFile(i)) << i;
 }
 
+TEST_F(LocalSchemeInEngine, AFileThatShrinksWhileServedEndsTheDownloadWithAnError) {
+    QTemporaryDir source;
+    QTemporaryDir downloads;
+    const QString path = source.filePath(QStringLiteral("shrinking.qvunknown"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 64; ++i)
+            ASSERT_EQ(file.write(BlockOfLargeFile(i)), 1 << 20);
+    }
+    QWebEngineDownloadRequest* download = nullptr;
+    QObject::connect(page.profile(), &QWebEngineProfile::downloadRequested, &page,
+                     [&](QWebEngineDownloadRequest* request) {
+                         request->setDownloadDirectory(downloads.path());
+                         request->accept();
+                         request->pause();
+                         download = request;
+                     });
+    page.load(LocalUrlOf(path));
+    ASSERT_TRUE(WaitUntil([&] { return download && download->isPaused(); }));
+    ASSERT_TRUE(QFile::resize(path, 1 << 20));
+    download->resume();
+    // The rest can never come: the download must end, and not as complete.
+    ASSERT_TRUE(WaitUntil([&] { return download->isFinished(); }, 60000));
+    EXPECT_EQ(download->state(), QWebEngineDownloadRequest::DownloadInterrupted);
+}
+
 // A page that tries to show, fetch and read local addresses, and records how
 // each attempt ended in `results`.
 QByteArray ProbePage(const QUrl& image, const QUrl& folder, const QUrl& file) {
