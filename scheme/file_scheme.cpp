@@ -16,8 +16,8 @@ namespace {
 
 // On Linux a name starting with "." is hidden, and anything that is neither a
 // regular file nor a folder (a device, a socket, a FIFO, a dangling link) is
-// a system entry. Neither is served; a FIFO is never even opened, which could
-// block for ever.
+// a system entry. Neither is served; a FIFO is never even opened (opening one
+// waits for a writer).
 bool IsOrdinaryFile(const QFileInfo& info) {
     return info.isFile() && !info.fileName().startsWith(QLatin1Char('.'));
 }
