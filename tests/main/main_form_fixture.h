@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,6 +70,15 @@ class MainFormTest : public testing::Test {
 
     bool WaitForUrl(const QString& url) {
         return test_support::WaitUntil([&] { return PageUrl() == url && !form->FLoading; });
+    }
+
+    // A mouse movement delivered to the widget itself, independent of where the
+    // display's real pointer happens to be.
+    static void MoveMouse(QWidget* widget, QPoint position) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(position),
+                         QPointF(widget->mapToGlobal(position)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &move);
     }
 
     // Whether the control shows the picture of that file.

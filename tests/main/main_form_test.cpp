@@ -80,7 +80,7 @@ TEST_F(MainFormTest, ButtonPicturesFollowTheMouseAndTheHistory) {
                                                         {{24, 10}, "ico/star_full_ico.jpg"},
                                                         {{10, 24}, "ico/star_full_ico.jpg"}};
     for (const auto& [point, picture] : starCases) {
-        QTest::mouseMove(star, point);
+        MoveMouse(star, point);
         EXPECT_TRUE(Shows(star, picture)) << point.x() << "," << point.y();
     }
     QTest::mousePress(star, Qt::LeftButton, {}, QPoint(5, 5));
@@ -94,7 +94,7 @@ TEST_F(MainFormTest, ButtonPicturesFollowTheMouseAndTheHistory) {
     auto* forward = Child("ImageForword");
     EXPECT_TRUE(Shows(back, "ico/left_gray_ico.jpg"));
     EXPECT_TRUE(Shows(forward, "ico/right_gray_ico.jpg"));
-    QTest::mouseMove(back, QPoint(10, 10));
+    MoveMouse(back, QPoint(10, 10));
     QTest::mousePress(back, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_TRUE(Shows(back, "ico/left_gray_ico.jpg"));
     QTest::mouseRelease(back, Qt::LeftButton, {}, QPoint(10, 10));
@@ -105,7 +105,7 @@ TEST_F(MainFormTest, ButtonPicturesFollowTheMouseAndTheHistory) {
     ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/two.html"));
     EXPECT_TRUE(Shows(back, "ico/left_blue_ico.jpg"));
     EXPECT_TRUE(Shows(forward, "ico/right_gray_ico.jpg"));
-    QTest::mouseMove(back, QPoint(12, 11));
+    MoveMouse(back, QPoint(12, 11));
     EXPECT_TRUE(Shows(back, "ico/left_hover_ico.jpg"));
     QTest::mouseClick(back, Qt::LeftButton, {}, QPoint(10, 10));
     ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/one.html"));
@@ -113,12 +113,12 @@ TEST_F(MainFormTest, ButtonPicturesFollowTheMouseAndTheHistory) {
 
     // Moving over the tool bar itself puts every button back to its normal
     // or unavailable picture.
-    QTest::mouseMove(Child("ImageAbout"), QPoint(6, 7));
+    MoveMouse(Child("ImageAbout"), QPoint(6, 7));
     EXPECT_TRUE(Shows(Child("ImageAbout"), "ico/info_hover_ico.jpg"));
-    QTest::mouseMove(Child<QWidget>("Panel1"), QPoint(900, 20));
+    MoveMouse(Child<QWidget>("Panel1"), QPoint(900, 20));
     EXPECT_TRUE(Shows(Child("ImageAbout"), "ico/info_blue_ico.jpg"));
     EXPECT_TRUE(Shows(Child("ImageProcess"), "ico/refresh_blue_ico.jpg"));
-    QTest::mouseMove(Child("ImageProcess"), QPoint(5, 5));
+    MoveMouse(Child("ImageProcess"), QPoint(5, 5));
     EXPECT_TRUE(Shows(Child("ImageProcess"), "ico/refresh_hover_ico.jpg"));
 }
 
