@@ -1,0 +1,152 @@
+#!/usr/bin/env python3
+"""Start-up, memory and idle CPU of the client next to Debian's chromium --app.
+
+For each run: the time from process start to the load end of a local home
+page (the page reports its load event to a beacon server of ours), the peak
+memory of all the browser's processes together (sum of their proportional set
+sizes, sampled every 20 ms), and the CPU share the processes use over 10 idle
+seconds with the page shown. The two browsers alternate; the figures are
+medians over the runs, followed by the ratios client / chromium.
+
+Usage: startup_bench.py <quorvane executable> [runs]   (run it under Xvfb)
+"""
+import http.server
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+PAGE = b"""<!doctype html><title>Survey</title>
+<body><h1>Survey start</h1><p>Question 1 of 20</p>
+<script>addEventListener('load', function () { fetch('/loaded'); });</script>"""
+
+
+class Beacon(http.server.BaseHTTPRequestHandler):
+    loaded_at = None
+    event = threading.Event()
+
+    def do_GET(self):
+        if self.path == "/loaded":
+            Beacon.loaded_at = time.monotonic()
+            Beacon.event.set()
+            body = b""
+        else:
+            body = PAGE
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def log_message(self, *args):
+        pass
+
+
+def tree(pid):
+    """The process and all its descendants."""
+    pids, todo = [], [pid]
+    while todo:
+        p = todo.pop()
+        pids.append(p)
+        try:
+            with open(f"/proc/{p}/task/{p}/children") as f:
+                todo.extend(int(c) for c in f.read().split())
+        except OSError:
+            pass
+    return pids
+
+
+def pss_kib(pid):
+    try:
+        with open(f"/proc/{pid}/smaps_rollup") as f:
+            for line in f:
+                if line.startswith("Pss:"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    return 0
+
+
+def cpu_ticks(pid):
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return int(fields[11]) + int(fields[12])
+    except OSError:
+        return 0
+
+
+def measure(command, cwd, env):
+    Beacon.event.clear()
+    Beacon.loaded_at = None
+    peak = 0
+    started = time.monotonic()
+    proc = subprocess.Popen(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, start_new_session=True)
+    deadline = started + 60
+    while not Beacon.event.is_set() and time.monotonic() < deadline:
+        peak = max(peak, sum(pss_kib(p) for p in tree(proc.pid)))
+        time.sleep(0.02)
+    startup = (Beacon.loaded_at - started) if Beacon.loaded_at else float("nan")
+    time.sleep(1)
+    pids = tree(proc.pid)
+    ticks_before = sum(cpu_ticks(p) for p in pids)
+    idle_start = time.monotonic()
+    while time.monotonic() - idle_start < 10:
+        peak = max(peak, sum(pss_kib(p) for p in tree(proc.pid)))
+        time.sleep(0.05)
+    pids = tree(proc.pid)
+    ticks_after = sum(cpu_ticks(p) for p in pids)
+    idle_cpu = 100.0 * (ticks_after - ticks_before) / os.sysconf("SC_CLK_TCK") / 10
+    os.killpg(proc.pid, signal.SIGTERM)
+    try:
+        proc.wait(20)
+    except subprocess.TimeoutExpired:
+        os.killpg(proc.pid, signal.SIGKILL)
+        proc.wait()
+    return startup, peak / 1024.0, idle_cpu
+
+
+def main():
+    client = os.path.abspath(sys.argv[1])
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 3
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Beacon)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    url = f"http://127.0.0.1:{server.server_port}/survey.html"
+    work = tempfile.mkdtemp(prefix="quorvane-bench-")
+    try:
+        shutil.copy2(client, work)
+        shutil.copytree(os.path.join(os.path.dirname(client), "ico"), os.path.join(work, "ico"))
+        with open(os.path.join(work, "主页.txt"), "wb") as f:
+            f.write(b"Survey\t" + url.encode() + b"\r\n")
+        env = dict(os.environ, HOME=work, QTWEBENGINE_DISABLE_SANDBOX="1")
+        results = {"quorvane": [], "chromium": []}
+        for run in range(runs):
+            results["quorvane"].append(
+                measure([os.path.join(work, os.path.basename(client))], work, env))
+            profile = tempfile.mkdtemp(prefix="chromium-profile-", dir=work)
+            results["chromium"].append(measure(
+                ["chromium", f"--app={url}", f"--user-data-dir={profile}", "--no-sandbox",
+                 "--no-first-run", "--disable-background-networking",
+                 "--disable-component-update", "--disable-sync", "--disable-quic"], work, env))
+        medians = {}
+        print(f"{'':10} {'start-up s':>11} {'peak MiB':>9} {'idle CPU %':>11}   ({runs} runs, medians)")
+        for name, rows in results.items():
+            medians[name] = [statistics.median(r[i] for r in rows) for i in range(3)]
+            s, m, c = medians[name]
+            print(f"{name:10} {s:11.3f} {m:9.1f} {c:11.2f}")
+        q, c = medians["quorvane"], medians["chromium"]
+        print(f"{'ratio':10} {q[0] / c[0]:11.2f} {q[1] / c[1]:9.2f} "
+              f"{(q[2] / c[2]) if c[2] else float('nan'):11.2f}")
+    finally:
+        server.shutdown()
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
