@@ -1,0 +1,95 @@
+#include "tests/upgrader/replacer_folder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcessEnvironment>
+
+#include "tests/support/wait.h"
+
+namespace replacer_test {
+
+ProgramFolder::ProgramFolder(const QString& FolderName, const QString& ProgramName)
+    : programName_(ProgramName) {
+    folder_ = root_.path() + u'/' + FolderName + u'/';
+    QDir().mkpath(folder_);
+    QFile standIn(QStringLiteral(STAND_IN_PROGRAM));
+    EXPECT_TRUE(standIn.open(QIODevice::ReadOnly));
+    oldProgram_ = standIn.readAll();
+    Write(ProgramName, oldProgram_, 0755);
+}
+
+void ProgramFolder::Write(const QString& Name, const QByteArray& Content, int Mode) const {
+    QFile file(Path(Name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << Name.toStdString();
+    ASSERT_EQ(file.write(Content), Content.size());
+    file.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(Path(Name)).constData(), Mode), 0);
+}
+
+void ProgramFolder::Download(const QString& Name, const QByteArray& Content) const {
+    Write(Name + ".uTMP", Content, 0644);
+}
+
+QByteArray ProgramFolder::Read(const QString& Name) const {
+    QFile file(Path(Name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool ProgramFolder::Exists(const QString& Name) const {
+    return QFile::exists(Path(Name));
+}
+
+int ProgramFolder::Mode(const QString& Name) const {
+    struct stat status {};
+    if (::stat(QFile::encodeName(Path(Name)).constData(), &status) != 0)
+        return -1;
+    return static_cast<int>(status.st_mode & 07777);
+}
+
+QStringList ProgramFolder::Starts(const QString& Name) const {
+    const QString text = QString::fromUtf8(Read(Name + ".args"));
+    QStringList lines = text.split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+bool ProgramFolder::WaitForStarts(const QString& Name, int Count, int TimeoutMs) const {
+    return test_support::WaitUntil([&] { return Starts(Name).size() >= Count; }, TimeoutMs);
+}
+
+void StartReplacer(QProcess& Process, const QStringList& Params, int WaitLimitMs) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (WaitLimitMs >= 0)
+        environment.insert("QUORVANE_REPLACER_WAIT_MS", QString::number(WaitLimitMs));
+    else
+        environment.remove("QUORVANE_REPLACER_WAIT_MS");
+    Process.setProcessEnvironment(environment);
+    Process.setProcessChannelMode(QProcess::MergedChannels);
+    Process.start(QStringLiteral(REPLACER_PROGRAM), Params);
+    ASSERT_TRUE(Process.waitForStarted(10000));
+}
+
+ReplacerRun RunReplacer(const QStringList& Params, int WaitLimitMs) {
+    QProcess process;
+    StartReplacer(process, Params, WaitLimitMs);
+    ReplacerRun run;
+    run.Finished = process.waitForFinished(30000);
+    if (!run.Finished) {
+        process.kill();
+        process.waitForFinished();
+    }
+    run.ExitCode = process.exitCode();
+    run.Output = process.readAll();
+    return run;
+}
+
+void StartStandIn(QProcess& Process, const QString& Path, const QStringList& Arguments) {
+    Process.start(Path, Arguments);
+    ASSERT_TRUE(Process.waitForStarted(10000));
+}
+
+}  // namespace replacer_test

@@ -1,0 +1,213 @@
+// The built replacer against real program folders.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include "tests/support/wait.h"
+#include "tests/upgrader/replacer_folder.h"
+
+using namespace replacer_test;
+
+TEST(Replacer, SelfUpgradeInAFolderWithBlanksAndPlusKeepsModesAndRestarts) {
+    ProgramFolder f("my app +1");
+    f.Download("quorvane", f.NewProgram());
+    f.Write("data.txt", "old data", 0600);
+    f.Download("data.txt", "new data");
+    f.Download("added.txt", "a new file");
+    f.Write("unrelated.txt", "stays", 0640);
+    f.Download(".hidden", "a dot file too");
+
+    const ReplacerRun run = RunReplacer({f.ProgramPath(), "+/afterupgrade0"});
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(run.ExitCode, 0);
+
+    EXPECT_EQ(f.Read("quorvane"), f.NewProgram());
+    EXPECT_EQ(f.Mode("quorvane"), 0755);  // still executable
+    EXPECT_EQ(f.Read("data.txt"), "new data");
+    EXPECT_EQ(f.Mode("data.txt"), 0600);
+    EXPECT_EQ(f.Read("added.txt"), "a new file");
+    EXPECT_EQ(f.Read(".hidden"), "a dot file too");
+    EXPECT_EQ(f.Read("unrelated.txt"), "stays");
+    for (const char* left : {"quorvane.uTMP", "data.txt.uTMP", "added.txt.uTMP", ".hidden.uTMP"})
+        EXPECT_FALSE(f.Exists(left)) << left;
+
+    ASSERT_TRUE(f.WaitForStarts("quorvane", 1));
+    EXPECT_EQ(f.Starts("quorvane"), QStringList{"/afterupgrade"});
+}
+
+TEST(Replacer, JoinedCommandLineAndABlankRestartParameter) {
+    ProgramFolder f("two words");
+    f.Download("quorvane", f.NewProgram());
+    // "<path> +/afterupgrade0" split at every blank, the path's one included.
+    QStringList joined = f.ProgramPath().split(u' ');
+    joined << "+/afterupgrade0";
+    ASSERT_EQ(joined.size(), 3);
+    ASSERT_TRUE(RunReplacer(joined).Finished);
+    EXPECT_EQ(f.Read("quorvane"), f.NewProgram());
+    ASSERT_TRUE(f.WaitForStarts("quorvane", 1));
+    EXPECT_EQ(f.Starts("quorvane"), QStringList{"/afterupgrade"});
+
+    // RestartParams " " (set empty): the program starts without parameters.
+    f.Download("quorvane", f.OldProgram());
+    ASSERT_TRUE(RunReplacer({f.ProgramPath(), "+ 0"}).Finished);
+    EXPECT_EQ(f.Read("quorvane"), f.OldProgram());
+    ASSERT_TRUE(f.WaitForStarts("quorvane", 2));
+    EXPECT_EQ(f.Starts("quorvane").last(), "");
+}
+
+TEST(Replacer, WithoutParametersItOnlyNamesItself) {
+    ProgramFolder f("quiet");
+    f.Download("quorvane", f.NewProgram());
+    for (const QStringList& params :
+         {QStringList{}, QStringList{f.ProgramPath(), "/afterupgrade0"}}) {
+        const ReplacerRun run = RunReplacer(params);
+        ASSERT_TRUE(run.Finished);
+        EXPECT_EQ(run.ExitCode, 0);
+        EXPECT_TRUE(run.Output.contains("Ruzozudo3")) << run.Output.constData();
+    }
+    EXPECT_EQ(f.Read("quorvane"), f.OldProgram());
+    EXPECT_TRUE(f.Exists("quorvane.uTMP"));
+    test_support::ServeEvents(200);
+    EXPECT_TRUE(f.Starts("quorvane").isEmpty());
+}
+
+TEST(Replacer, WaitsForTheOldProgramToEnd) {
+    ProgramFolder f("waiting");
+    f.Download("quorvane", f.NewProgram());
+    QProcess oldProgram;
+    StartStandIn(oldProgram, f.ProgramPath(), {"--sleep=1500"});
+    ASSERT_TRUE(f.WaitForStarts("quorvane", 1));
+
+    ASSERT_TRUE(RunReplacer({f.ProgramPath(), "+/afterupgrade0"}).Finished);
+    EXPECT_EQ(f.Read("quorvane"), f.NewProgram());
+    ASSERT_TRUE(f.WaitForStarts("quorvane", 3));
+    // The old program had ended before the new one was started.
+    EXPECT_EQ(f.Starts("quorvane"), (QStringList{"--sleep=1500", "ended", "/afterupgrade"}));
+    oldProgram.waitForFinished();
+}
+
+TEST(Replacer, FilesStillInUsePastTheLimitAreLeftAndTheProgramStartsAnyway) {
+    ProgramFolder f("busy");
+    f.Write("data.txt", "old data");
+    f.Download("data.txt", "new data");
+    f.Download("free.txt", "replaced");
+    f.Download("quorvane", f.NewProgram());
+    QProcess hangingProgram, holder;
+    StartStandIn(hangingProgram, f.ProgramPath(), {"--sleep=20000"});
+    f.Write("holder", f.OldProgram(), 0755);
+    StartStandIn(holder, f.Path("holder"), {"--hold=" + f.Path("data.txt"), "--sleep=20000"});
+    ASSERT_TRUE(f.WaitForStarts("quorvane", 1));
+    ASSERT_TRUE(f.WaitForStarts("holder", 1));
+
+    const ReplacerRun run = RunReplacer({f.ProgramPath(), "+/afterupgrade0"}, 500);
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(hangingProgram.state(), QProcess::Running);
+    EXPECT_EQ(f.Read("quorvane"), f.OldProgram());
+    EXPECT_TRUE(f.Exists("quorvane.uTMP"));
+    EXPECT_EQ(f.Read("data.txt"), "old data");
+    EXPECT_EQ(f.Read("data.txt.uTMP"), "new data");
+    EXPECT_EQ(f.Read("free.txt"), "replaced");
+    ASSERT_TRUE(f.WaitForStarts("quorvane", 2));
+    EXPECT_EQ(f.Starts("quorvane").last(), "/afterupgrade");
+
+    hangingProgram.kill();
+    holder.kill();
+    hangingProgram.waitForFinished();
+    holder.waitForFinished();
+}
+
+TEST(Replacer, SetupModeRunsTheSetupProgramAndNeverTouchesTheProgram) {
+    ProgramFolder f("setup +mode");
+    f.Download("setup.exe", f.OldProgram());  // downloads arrive without execute bits
+    f.Download("quorvane", "a setup program named like the program");
+    f.Download("readme.txt", "new readme");
+
+    ASSERT_TRUE(RunReplacer({f.ProgramPath(), "+/afterupgrade1"}).Finished);
+    EXPECT_EQ(f.Starts("setup.exe"), QStringList{"/afterupgrade"});
+    EXPECT_FALSE(f.Exists("setup.exe"));  // removed after it ended
+    EXPECT_EQ(f.Read("quorvane"), f.OldProgram());
+    EXPECT_EQ(f.Mode("quorvane"), 0755);
+    EXPECT_TRUE(f.Exists("quorvane.uTMP"));
+    EXPECT_EQ(f.Read("readme.txt"), "new readme");
+    ASSERT_TRUE(f.WaitForStarts("quorvane", 1));
+    EXPECT_EQ(f.Starts("quorvane"), QStringList{"/afterupgrade"});
+}
+
+TEST(Replacer, SetupModeWithOnlyTheProgramAmongTheDownloads) {
+    ProgramFolder f("setup only", "client.exe");  // the program's own name ends in "exe"
+    f.Download("client.exe", "not the program");
+    ASSERT_TRUE(RunReplacer({f.ProgramPath(), "+/afterupgrade1"}).Finished);
+    EXPECT_EQ(f.Read("client.exe"), f.OldProgram());
+    EXPECT_EQ(f.Mode("client.exe"), 0755);
+    ASSERT_TRUE(f.WaitForStarts("client.exe", 1));
+    EXPECT_EQ(f.Starts("client.exe"), QStringList{"/afterupgrade"});
+}
+
+namespace {
+
+constexpr int kFileCount = 300;
+
+// A program of a few megabytes and many further files, each old or new.
+void PrepareLargeUpgrade(const ProgramFolder& f) {
+    const QByteArray padding(4 << 20, 'p');
+    f.Write("quorvane", f.OldProgram() + padding, 0755);
+    f.Download("quorvane", f.NewProgram() + padding);
+    for (int i = 0; i < kFileCount; ++i) {
+        const QString name = QString("file%1.dat").arg(i);
+        f.Write(name, QByteArray(8192, 'o'), 0640);
+        f.Download(name, QByteArray(8192, 'n'));
+    }
+}
+
+// Every file is whole, old or new; the program keeps its mode. Counts the
+// further files already replaced.
+int CheckWhole(const ProgramFolder& f) {
+    const QByteArray padding(4 << 20, 'p');
+    const QByteArray program = f.Read("quorvane");
+    EXPECT_TRUE(program == f.OldProgram() + padding || program == f.NewProgram() + padding);
+    EXPECT_EQ(f.Mode("quorvane"), 0755);
+    int replaced = 0;
+    for (int i = 0; i < kFileCount; ++i) {
+        const QByteArray content = f.Read(QString("file%1.dat").arg(i));
+        EXPECT_TRUE(content == QByteArray(8192, 'o') || content == QByteArray(8192, 'n')) << i;
+        replaced += content == QByteArray(8192, 'n') ? 1 : 0;
+    }
+    return replaced;
+}
+
+}  // namespace
+
+TEST(Replacer, KilledAtAnyMomentItLeavesEveryFileWhole) {
+    qint64 fullRunMs = 0;
+    {
+        ProgramFolder f("full run");
+        PrepareLargeUpgrade(f);
+        QElapsedTimer clock;
+        clock.start();
+        ASSERT_TRUE(RunReplacer({f.ProgramPath(), "+/afterupgrade0"}).Finished);
+        fullRunMs = clock.elapsed();
+        EXPECT_EQ(CheckWhole(f), kFileCount);
+        EXPECT_EQ(f.Read("quorvane").left(f.NewProgram().size()), f.NewProgram());
+    }
+    int cutHalfway = 0;
+    for (int round = 0; round < 12; ++round) {
+        ProgramFolder f("killed run");
+        PrepareLargeUpgrade(f);
+        QProcess replacer;
+        StartReplacer(replacer, {f.ProgramPath(), "+/afterupgrade0"});
+        QThread::msleep(QRandomGenerator::global()->bounded(fullRunMs + 1));
+        ::kill(static_cast<pid_t>(replacer.processId()), SIGKILL);
+        replacer.waitForFinished();
+        const int replaced = CheckWhole(f);
+        cutHalfway += replaced > 0 && replaced < kFileCount ? 1 : 0;
+        // The next run finishes what the killed one began.
+        ASSERT_TRUE(RunReplacer({f.ProgramPath(), "+/afterupgrade0"}).Finished);
+        EXPECT_EQ(CheckWhole(f), kFileCount);
+    }
+    std::printf("full run %lld ms; %d of 12 kills landed amid the replacement\n",
+                static_cast<long long>(fullRunMs), cutHalfway);
+}

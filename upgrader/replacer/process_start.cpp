@@ -1,0 +1,31 @@
+#include "upgrader/replacer/process_start.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+
+extern char** environ;
+
+namespace replacer {
+
+pid_t StartProgram(const std::string& Path, const std::vector<std::string>& Arguments) {
+    std::vector<std::string> argv{Path};
+    argv.insert(argv.end(), Arguments.begin(), Arguments.end());
+    std::vector<char*> pointers;
+    for (std::string& argument : argv)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    pid_t process = -1;
+    if (::posix_spawn(&process, Path.c_str(), nullptr, nullptr, pointers.data(), environ) != 0)
+        return -1;
+    return process;
+}
+
+void WaitForProgram(pid_t Process) {
+    int status = 0;
+    while (::waitpid(Process, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+}  // namespace replacer
