@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QFile>
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "upgrader/http/curl_request.h"
+#include "upgrader/http/transfer_session.h"
+#include "upgrader/threads/thread_run.h"
+#include "upgrader/utils/url_split.h"
+
+namespace upgrader {
+
+class TauCustomHTTP;
+
+// One transfer, run on the worker: connect, send, answer authentication and
+// range refusals, read the headers, open the output and move the body into
+// it, checking the resumed start against what the output file holds. It
+// touches the component only through calls run on the GUI thread while the
+// run lives; everything else it needs is in the session.
+class TauTransferRoutine : private TauRequestObserver {
+  public:
+    TauTransferRoutine(std::shared_ptr<TauTransferSession> Session, TauCustomHTTP* Component);
+    void Run();
+
+  private:
+    enum class Step { Body, Reconnect, End };
+    enum class Output { Ready, End, ResumeFailed };
+
+    bool KeepGoing() override;
+    bool StopRequested() override;
+    void Status(int StatusID, const QByteArray& Information) override;
+
+    bool Go();
+    bool OnGui(const std::function<void(TauCustomHTTP&)>& Call);
+    void EndAborted();
+
+    void Transfer();
+    bool PrepareTarget();
+    void FetchOverHttp();
+    Step Exchange(TauCurlRequest& Request);
+    bool AskForLogin(TauCurlRequest& Request);
+    bool AskForProxyLogin(TauCurlRequest& Request);
+    Step CheckResumeRefusal(TauCurlRequest& Request);
+    void ReadHeaders(TauCurlRequest& Request);
+    Step Body(TauCurlRequest& Request);
+    void FetchLocalFile();
+    int OpenLocalFile(QFile& Source);
+    bool CopyLocalFile(QFile& Source);
+
+    Output OpenOutput();
+    void ForgetResume();
+    bool Store(const char* Data, size_t Size);
+    bool StoreChunk(const char* Data, qint64 Size);
+    void FinishBody(bool BodyFailed);
+
+    std::shared_ptr<TauTransferSession> session_;
+    TauTransferSettings& settings_;
+    TauTransferState& state_;
+    TauCustomHTTP* component_;
+    std::shared_ptr<TauThreadRun> run_;
+    TauURLParts parts_;
+    QByteArray requestUrl_;
+    QByteArray userName_;
+    QByteArray password_;
+    std::chrono::steady_clock::time_point start_;
+    bool stopped_ = false;
+    bool verifyFirst_ = false;
+    bool resumeFailed_ = false;
+};
+
+}  // namespace upgrader
