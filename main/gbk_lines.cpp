@@ -1,6 +1,7 @@
 #include "main/gbk_lines.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 
 #include "common/file_error_text.h"
@@ -13,8 +14,11 @@ namespace {
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
     errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        throw common::FileError(errno ? errno : EIO);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // Qt refuses a folder itself, without a system error.
+        const int error = errno ? errno : QFileInfo(path).isDir() ? EISDIR : EIO;
+        throw common::FileError(error);
+    }
     errno = 0;
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
@@ -22,25 +26,29 @@ QByteArray ReadAll(const QString& path) {
     return bytes;
 }
 
-QString DecodeLine(QByteArray line) {
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return common::FromGbk(line);
-}
-
 }  // namespace
 
-QStringList ReadGbkLines(const QString& path) {
+QList<QByteArray> ReadByteLines(const QString& path) {
     const QByteArray bytes = ReadAll(path);
-    QStringList lines;
+    QList<QByteArray> lines;
     qsizetype start = 0;
     while (start < bytes.size()) {
         qsizetype end = bytes.indexOf('\n', start);
         if (end < 0)
             end = bytes.size();
-        lines << DecodeLine(bytes.mid(start, end - start));
+        QByteArray line = bytes.mid(start, end - start);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        lines << line;
         start = end + 1;
     }
+    return lines;
+}
+
+QStringList ReadGbkLines(const QString& path) {
+    QStringList lines;
+    for (const QByteArray& line : ReadByteLines(path))
+        lines << common::FromGbk(line);
     return lines;
 }
 

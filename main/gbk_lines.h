@@ -1,9 +1,17 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace main_window {
+
+// Reads a file as lines of bytes, each without its line end: CR LF or a lone
+// LF end a line, a last line without a line end is a line, and an end of file
+// right after a line end adds no empty line. Raises common::FileError when the
+// file cannot be opened or read.
+QList<QByteArray> ReadByteLines(const QString& path);
 
 // Reads a GBK text file as lines: CR LF or a lone LF end a line, a last line
 // without a line end is a line, and an end of file right after a line end adds

@@ -6,7 +6,11 @@
 #include <QStatusBar>
 
 #include "common/application.h"
+#include "main/about_form.h"
+#include "main/browser_policies.h"
+#include "main/dev_tools_toggle.h"
 #include "main/embedded_pictures.h"
+#include "main/favorites_menu.h"
 #include "main/home_page_file.h"
 #include "main/picture_control.h"
 #include "main/tool_bar_pictures.h"
@@ -31,6 +35,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
     view.DefaultEncoding = QStringLiteral("GBK");
     view.Options.ApplicationCache = browser::STATE_DISABLED;
     ConnectBrowserEvents();
+    ConnectShellCommands();
     view.Loaded();
     FormCreate();
 }
@@ -226,6 +231,18 @@ void TMainForm::ConnectBrowserEvents() {
         crmLoadEnd();
     };
     view.OnGotFocus = [](QObject*, browser::TCefBrowser*) {};
+}
+
+void TMainForm::ConnectShellCommands() {
+    policies_ = new TBrowserPolicies(*ui->crm, *ui->StatusBar, this);
+    favorites_ = new TFavoritesMenu(ShellParts{*this, *ui->crm, *ui->ImageFavorite});
+    ui->ImageFavorite->OnClick = [this](TImage*) { favorites_->ImageFavoriteClick(); };
+    ui->ImageAbout->OnClick = [this](TImage*) { ImageAboutClick(); };
+    devTools_ = new TDevToolsToggle(*ui->crm, *ui->DevTools, *ui->Splitter, *ui->StatusBar, this);
+}
+
+void TMainForm::ImageAboutClick() {
+    OpenAboutBox(*this);
 }
 
 void TMainForm::crmAddressChange(const QString& url) {

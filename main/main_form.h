@@ -13,6 +13,9 @@ namespace main_window {
 
 class TImage;
 struct ButtonPictures;
+class TBrowserPolicies;
+class TFavoritesMenu;
+class TDevToolsToggle;
 
 // The program's only main window: the tool bar with its picture buttons and
 // address box, the page view `crm`, the status bar and the hidden developer
@@ -39,6 +42,10 @@ class TMainForm : public QWidget {
     bool FormCloseQuery();
     void ConnectPictureButtons();
     void ConnectBrowserEvents();
+    // The browser policies, the favorites menu, the About box and the
+    // developer tools, each in a part of its own that the window owns.
+    void ConnectShellCommands();
+    void ImageAboutClick();
     void ShowEmbeddedPictures();
 
     // Tool bar.
@@ -66,6 +73,9 @@ class TMainForm : public QWidget {
     bool CanGoForward() const;
 
     std::unique_ptr<Ui::TMainForm> ui;
+    TBrowserPolicies* policies_ = nullptr;
+    TFavoritesMenu* favorites_ = nullptr;
+    TDevToolsToggle* devTools_ = nullptr;
 };
 
 }  // namespace main_window

@@ -1,0 +1,128 @@
+#include "main/favorites_menu.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMenu>
+#include <QUrl>
+
+#include "common/message_boxes.h"
+#include "main/favorites_file.h"
+#include "main/file_replace.h"
+
+namespace main_window {
+
+namespace {
+// The menu shows this far below the pointer.
+constexpr int kMenuOffsetY = 18;
+}  // namespace
+
+TFavoritesMenu::TFavoritesMenu(const ShellParts& parts)
+    : QObject(&parts.form), parts_(parts), homePage_(parts), menu_(new QMenu(&parts.form)) {
+    setObjectName(QStringLiteral("FavoritesMenu"));
+    menu_->setObjectName(QStringLiteral("PopmenuSCJ"));
+    AddFixedItem("PopFavoritesAdd", QStringLiteral("加入收藏夹"),
+                 &TFavoritesMenu::PopFavoritesAddClick);
+    AddFixedItem("PopFavoritesEdit", QStringLiteral("编辑收藏夹"),
+                 &TFavoritesMenu::PopFavoritesEditClick);
+    AddHomePageItem("PopMainpage", QStringLiteral("浏览主页"),
+                    &THomePageCommands::PopMainpageClick);
+    AddHomePageItem("PopFavoritesSetMain", QStringLiteral("设置当前页为主页"),
+                    &THomePageCommands::PopFavoritesSetMainClick);
+    AddHomePageItem("N1", QStringLiteral("设置主页为空白页"), &THomePageCommands::N1Click);
+    QAction* separator = menu_->addSeparator();
+    separator->setObjectName(QStringLiteral("N4"));
+    separator->setText(QStringLiteral("-"));
+}
+
+void TFavoritesMenu::AddFixedItem(const char* name, const QString& caption,
+                                  void (TFavoritesMenu::*click)()) {
+    QAction* item = menu_->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    connect(item, &QAction::triggered, this, [this, click] { (this->*click)(); });
+}
+
+void TFavoritesMenu::AddHomePageItem(const char* name, const QString& caption,
+                                     void (THomePageCommands::*click)()) {
+    QAction* item = menu_->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    connect(item, &QAction::triggered, this, [this, click] { (homePage_.*click)(); });
+}
+
+void TFavoritesMenu::ImageFavoriteClick() {
+    RunCommand([this] {
+        RemoveGeneratedItems();
+        if (QFileInfo::exists(FavoritesFilePath()))
+            AddGeneratedItems();
+        PopUpUnderPointer();
+    });
+}
+
+void TFavoritesMenu::RemoveGeneratedItems() {
+    while (menu_->actions().size() > kFixedItems)
+        delete menu_->actions().at(kFixedItems);
+}
+
+// Every line gets an item named after its index, separators too, so item
+// "Ai" always stands for line i.
+void TFavoritesMenu::AddGeneratedItems() {
+    const QList<Favorite> favorites = ReadFavorites(FavoritesFilePath());
+    favoriteUrls.clear();
+    for (qsizetype i = 0; i < favorites.size(); ++i) {
+        const Favorite& favorite = favorites[i];
+        auto* item = new QAction(&parts_.form);
+        item->setObjectName(QStringLiteral("A%1").arg(i));
+        if (favorite.separator) {
+            item->setSeparator(true);
+            item->setText(QStringLiteral("-"));
+        } else {
+            item->setText(favorite.title);
+            connect(item, &QAction::triggered, this, [this, item] { MyClick(item); });
+        }
+        menu_->addAction(item);
+        favoriteUrls << favorite.url;
+    }
+}
+
+void TFavoritesMenu::PopUpUnderPointer() {
+    const QPoint pointer = QCursor::pos();
+    const int width = menu_->sizeHint().width();
+    menu_->popup(QPoint(pointer.x() - width / 2, pointer.y() + kMenuOffsetY));
+}
+
+// An item whose name does not lead to a slot (the file changed since the
+// menu was built cannot do that, but a stray name could) loads nothing.
+void TFavoritesMenu::MyClick(QAction* item) {
+    bool isNumber = false;
+    const int index = item->objectName().mid(1).toInt(&isNumber);
+    if (!isNumber || index < 0 || index >= favoriteUrls.size())
+        return;
+    parts_.crm.Load(favoriteUrls[index]);
+}
+
+void TFavoritesMenu::PopFavoritesAddClick() {
+    RunCommand([this] {
+        const QString url = parts_.CurrentUrl();
+        if (!url.isEmpty()) {
+            if (AddFavorite(FavoritesFilePath(), parts_.Caption(), url) ==
+                AddFavoriteResult::AlreadyThere)
+                common::ShowInformationBox(QStringLiteral("收藏过此网页，无需再次收藏！"));
+            else
+                common::ShowInformationBox(QStringLiteral("成功收藏到收藏夹最上面！"));
+        }
+        parts_.ShowNormalStar();
+    });
+}
+
+void TFavoritesMenu::PopFavoritesEditClick() {
+    RunCommand([this] {
+        const QString path = FavoritesFilePath();
+        CreateFileIfMissing(path);
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+            common::ShowErrorBox(QStringLiteral("No program to open \"%1\" was found.").arg(path));
+        parts_.ShowNormalStar();
+    });
+}
+
+}  // namespace main_window

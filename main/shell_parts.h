@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <exception>
+
+#include "browser/chromium.h"
+#include "common/application.h"
+#include "main/picture_control.h"
+#include "main/tool_bar_pictures.h"
+
+namespace main_window {
+
+// The parts of the main window that its menu commands work with: the window,
+// whose caption is the current page's title, the page view and the star.
+struct ShellParts {
+    QWidget& form;
+    browser::TChromium& crm;
+    TImage& star;
+
+    // The main frame's address, empty without a browser.
+    QString CurrentUrl() const {
+        browser::TCefBrowser* browser = crm.Browser();
+        return browser ? browser->GetMainFrame()->GetUrl() : QString();
+    }
+    QString Caption() const { return form.windowTitle(); }
+    void ShowNormalStar() const {
+        star.LoadFromFile(QString::fromLatin1(kFavoritePictures.normal));
+    }
+};
+
+// Runs a command of a menu item or picture: an error ends the command where
+// it happened and is shown in the stop-icon box; the program goes on.
+template <typename Command>
+void RunCommand(Command&& command) {
+    try {
+        command();
+    } catch (const std::exception& error) {
+        common::ReportHandlerError(error);
+    }
+}
+
+}  // namespace main_window

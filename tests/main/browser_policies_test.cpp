@@ -1,0 +1,229 @@
+// The main window's fixed browsing policies against the real engine and nginx.
+#include <QApplication>
+#include <QFileDialog>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "main/home_host_rewrite.h"
+#include "tests/main/shell_fixture.h"
+
+using test_support::WaitUntil;
+
+namespace {
+
+int VisibleTopLevelWindows() {
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && widget->isWindow() && !qobject_cast<QMenu*>(widget))
+            ++count;
+    return count;
+}
+
+// Answers the download's save dialog the moment it shows: notes what it
+// proposed, puts the file where the test wants it, and accepts.
+class SaveDialogAnswer : public QObject {
+  public:
+    explicit SaveDialogAnswer(QString target) : target_(std::move(target)) {
+        qApp->installEventFilter(this);
+    }
+    ~SaveDialogAnswer() override { qApp->removeEventFilter(this); }
+    QString proposed;
+    int shown = 0;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* dialog = qobject_cast<QFileDialog*>(watched);
+        if (event->type() == QEvent::Show && dialog &&
+            dialog->objectName() == "SaveDownloadDialog") {
+            ++shown;
+            proposed = dialog->selectedFiles().value(0);
+            dialog->selectFile(target_);
+            QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+  private:
+    QString target_;
+};
+
+}  // namespace
+
+TEST_F(ShellTest, PopUpsReplaceThePageInTheOneView) {
+    server->writeFile(
+        "opener.html",
+        "<title>Opener</title><a id='blank' href='/target.html' target='_blank'>x</a>");
+    server->writeFile("target.html", "<title>Target</title>");
+    server->writeFile("scripted.html", "<title>Scripted</title>");
+    CreateShownForm();
+    Open("/opener.html", "Opener");
+    EXPECT_TRUE(Shows(Child("ImageBack"), "ico/left_blue_ico.jpg"));
+    const int windows = VisibleTopLevelWindows();
+
+    RunScript("document.getElementById('blank').click()");
+    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/target.html")) << PageUrl().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return form->windowTitle() == "Target"; }));
+    RunScript("window.open('/scripted.html', 'other', 'width=300,height=200')");
+    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/scripted.html")) << PageUrl().toStdString();
+    test_support::ServeEvents(300);
+    EXPECT_EQ(VisibleTopLevelWindows(), windows);
+    EXPECT_TRUE(form->crm()->Browser()->CanGoBack());
+    EXPECT_TRUE(Shows(Child("ImageBack"), "ico/left_blue_ico.jpg"));
+    QTest::mouseClick(Child("ImageBack"), Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/target.html"));
+}
+
+TEST_F(ShellTest, DownloadsGoThroughTheSaveDialogAndShowTheirPercentage) {
+    // A slow download, so that it reports progress on the way.
+    test_support::NginxServer slow(
+        test_support::NginxServer::Options{"location /slow/ { limit_rate 512k; }", false});
+    QByteArray content;
+    for (int i = 0; content.size() < (3 << 19); ++i)
+        content += QByteArray::number(i) + ' ';
+    slow.writeFile("slow/data.bin", content);
+    QTemporaryDir chosen;
+    const QString target = chosen.filePath("saved data.bin");
+    SaveDialogAnswer answer(target);
+    CreateShownForm();
+    QStringList messages;
+    QObject::connect(StatusBar(), &QStatusBar::messageChanged,
+                     [&](const QString& text) { messages << text; });
+
+    form->crm()->Load(slow.baseUrl() + "/slow/data.bin");
+    ASSERT_TRUE(WaitUntil([&] { return FileBytes(target) == content; }, 30000));
+    ASSERT_TRUE(WaitUntil([&] { return !messages.isEmpty() && messages.last().isEmpty(); }));
+    EXPECT_EQ(answer.shown, 1);
+    EXPECT_EQ(answer.proposed, common::ExecutableFolder() + "data.bin");
+    EXPECT_FALSE(QFile::exists(common::ExecutableFolder() + "data.bin"));
+    EXPECT_EQ(StatusBar()->currentMessage(), "");
+    EXPECT_EQ(form->findChildren<QFileDialog*>().size(), 0);
+
+    // Every text before the last is a percentage, rising to 100%, with some
+    // on the way; "-1%" may come first, while the engine does not know the
+    // size yet.
+    messages.removeLast();
+    messages.removeAll(QString());
+    while (!messages.isEmpty() && messages.first() == "-1%")
+        messages.removeFirst();
+    ASSERT_FALSE(messages.isEmpty());
+    QList<int> percents;
+    for (const QString& text : messages) {
+        ASSERT_TRUE(QRegularExpression("^\\d+%$").match(text).hasMatch()) << text.toStdString();
+        percents << text.chopped(1).toInt();
+    }
+    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()))
+        << messages.join(' ').toStdString();
+    EXPECT_EQ(percents.last(), 100);
+    EXPECT_TRUE(std::any_of(percents.begin(), percents.end(), [](int p) {
+        return p > 0 && p < 100;
+    })) << messages.join(' ').toStdString();
+}
+
+TEST_F(ShellTest, SelfSignedCertificatesAreAcceptedWithoutAsking) {
+    test_support::NginxServer tls(test_support::NginxServer::Options{QString(), true});
+    tls.writeFile("secure.html", "<title>Secure page</title>");
+    CreateShownForm();
+    form->crm()->Load(tls.baseUrl() + "/secure.html");
+    ASSERT_TRUE(WaitForUrl(tls.baseUrl() + "/secure.html"));
+    ASSERT_TRUE(WaitUntil([&] { return form->windowTitle() == "Secure page"; }));
+    EXPECT_EQ(RunScript("location.protocol").toString(), "https:");
+}
+
+TEST_F(ShellTest, RightClickingThePageOpensNoMenu) {
+    server->writeFile("menu.html",
+                      "<title>Menu</title><body style='height:400px'>text"
+                      "<script>window.menus = 0; document.addEventListener('contextmenu',"
+                      " function () { window.menus++; });</script></body>");
+    CreateShownForm();
+    Open("/menu.html", "Menu");
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            QTest::mouseClick(PageWidget(), Qt::RightButton, {}, QPoint(100, 100));
+            return RunScript("window.menus").toInt() > 0;
+        },
+        10000));
+    test_support::ServeEvents(300);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<QMenu*>(widget) && widget->isVisible());
+}
+
+// The engine's request for the host "home" goes to the search host with the
+// rest of the URL kept; the test points that host at its own server.
+TEST_F(ShellTest, RequestsForTheHostHomeAreSentToTheSearchHost) {
+    server->writeFile("search.html", "<title>Search</title><img id='i' src='http://home:" +
+                                         QByteArray::number(server->port()) + "/pic.png?x=1'>");
+    server->writeFile("left.html", "<title>Left alone</title>");
+    server->writeFile("pic.png",
+                      QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQ"
+                                             "VR4nGNgYPj/HwADAgH/YZ6PFQAAAABJRU5ErkJggg=="));
+    CreateShownForm();
+    ASSERT_NE(Policies(), nullptr);
+    EXPECT_EQ(Policies()->searchHost, "www.baidu.com");
+    Policies()->searchHost = "127.0.0.1";
+    const QString port = QString::number(server->port());
+
+    form->crm()->Load("http://HOME:" + port + "/search.html?q=%E9%97%AE");
+    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/search.html?q=%E9%97%AE"))
+        << PageUrl().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return form->windowTitle() == "Search"; }));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return RunScript("document.getElementById('i').naturalWidth").toInt() == 1; }));
+
+    // Hosts that only begin with "home" or have more labels are left alone;
+    // the engine takes every "*.localhost" name to the loopback address.
+    for (const QString host : {"home.localhost", "homepage.localhost"}) {
+        const QString url = "http://" + host + ":" + port + "/left.html";
+        form->crm()->Load(url);
+        ASSERT_TRUE(WaitForUrl(url)) << PageUrl().toStdString();
+    }
+    QFile log(server->prefix() + "/logs/access.log");
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray requests = log.readAll();
+    EXPECT_TRUE(requests.contains("GET /search.html?q=%E9%97%AE ")) << requests.toStdString();
+    EXPECT_TRUE(requests.contains("GET /pic.png?x=1 "));
+    EXPECT_EQ(requests.count("GET /left.html "), 2);
+}
+
+TEST(HomeHostRewrite, OnlyTheExactHostIsReplacedAndTheRestKept) {
+    using main_window::RewriteHomeHost;
+    const QString host = "search.example";
+    EXPECT_EQ(RewriteHomeHost("http://home/", host), "http://search.example/");
+    EXPECT_EQ(RewriteHomeHost("https://user:pw@HOME:8443/a/b?c=d&e#f", host),
+              "https://user:pw@search.example:8443/a/b?c=d&e#f");
+    EXPECT_EQ(RewriteHomeHost("http://home/%E9%97%AE?q=a%20b", host),
+              "http://search.example/%E9%97%AE?q=a%20b");
+    EXPECT_EQ(RewriteHomeHost("http://home/", main_window::kHomeSearchHost),
+              "http://www.baidu.com/");
+    for (const QString other : {"http://homes/", "http://home.example/", "http://www.home/",
+                                "http://home./", "http://127.0.0.1/home", "about:blank", ""})
+        EXPECT_FALSE(RewriteHomeHost(other, host).has_value()) << other.toStdString();
+    // What cannot be parsed stays as it is.
+    for (const QString broken : {"http://home:99999999/", "http://[home/", "http://ho me/"})
+        EXPECT_FALSE(RewriteHomeHost(broken, host).has_value()) << broken.toStdString();
+    // A replacement that makes no URL gives the empty URL.
+    EXPECT_EQ(RewriteHomeHost("http://home/", "bad host"), "");
+}
+
+TEST_F(ShellTest, MouseoverMessagesReachTheStatusBarOthersAreLeftUnhandled) {
+    server->writeFile("hover.html", "<title>Hover</title>");
+    CreateShownForm();
+    Open("/hover.html", "Hover");
+    QStringList messages;
+    QObject::connect(StatusBar(), &QStatusBar::messageChanged,
+                     [&](const QString& text) { messages << text; });
+    RunScript(
+        "window.quorvane.sendProcessMessage('other', ['not shown']);"
+        "window.quorvane.sendProcessMessage('mouseover', ['问卷 第1题', 'second']);");
+    ASSERT_TRUE(WaitUntil([&] { return StatusBar()->currentMessage() == "问卷 第1题"; }));
+    EXPECT_FALSE(messages.contains("not shown"));
+
+    // The view asks with the result false; only "mouseover" sets it.
+    bool handled = false;
+    Policies()->crmProcessMessageReceived(browser::TCefProcessMessage("MouseOver", {"x"}), handled);
+    EXPECT_FALSE(handled);
+    EXPECT_EQ(StatusBar()->currentMessage(), "问卷 第1题");
+    Policies()->crmProcessMessageReceived(browser::TCefProcessMessage("mouseover", {}), handled);
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(StatusBar()->currentMessage(), "");
+}

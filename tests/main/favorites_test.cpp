@@ -1,0 +1,224 @@
+// The star's menu and the favorites file, with the real window and engine.
+#include <QDirIterator>
+#include <QStandardPaths>
+
+#include "common/text_codec.h"
+#include "tests/main/read_only_folder.h"
+#include "tests/main/shell_fixture.h"
+
+using test_support::WaitUntil;
+
+namespace {
+
+QByteArray Gbk(const QString& text) {
+    return common::ToGbk(text);
+}
+
+struct Item {
+    QString name;
+    QString caption;
+    bool separator;
+    bool operator==(const Item&) const = default;
+};
+
+QList<Item> Items(const QMenu* menu) {
+    QList<Item> items;
+    for (const QAction* action : menu->actions())
+        items.append({action->objectName(), action->text(), action->isSeparator()});
+    return items;
+}
+
+const QList<Item> kFixedItems = {
+    {"PopFavoritesAdd", "加入收藏夹", false}, {"PopFavoritesEdit", "编辑收藏夹", false},
+    {"PopMainpage", "浏览主页", false},       {"PopFavoritesSetMain", "设置当前页为主页", false},
+    {"N1", "设置主页为空白页", false},        {"N4", "-", true}};
+
+}  // namespace
+
+TEST_F(ShellTest, MenuHoldsTheFixedItemsThenOneItemPerLine) {
+    server->writeFile("u1.html", "<title>One</title>");
+    server->writeFile("u2.html", "<title>Two</title>");
+    server->writeFile("u3.html", "<title>Three</title>");
+    const QString u1 = server->baseUrl() + "/u1.html", u2 = server->baseUrl() + "/u2.html",
+                  u3 = server->baseUrl() + "/u3.html";
+    // A titled entry, an empty line, an entry without a title, a line of
+    // blanks, and a URL alone as the last line without a line end.
+    WriteFavorites(Gbk("新闻\t" + u1 + "\r\n\r\n\t" + u2 + "\n \t \r\n" + u3));
+    CreateShownForm();
+    form->move(500, 150);
+    Child("ImageFavorite")->LoadFromFile("ico/star_full_hover_ico.jpg");
+
+    for (int click = 0; click < 2; ++click) {
+        ClickStar();
+        ASSERT_TRUE(WaitUntil([&] { return Menu()->isVisible(); }));
+        QList<Item> expected = kFixedItems;
+        expected += {{"A0", "新闻", false},
+                     {"A1", "-", true},
+                     {"A2", "", false},
+                     {"A3", "-", true},
+                     {"A4", "", false}};
+        EXPECT_EQ(Items(Menu()), expected) << "click " << click;
+        EXPECT_EQ(Favorites()->favoriteUrls, (QStringList{u1, "", u2, "", u3}));
+        // 18 pixels below the pointer, centred on it.
+        const QPoint pointer = QCursor::pos();
+        EXPECT_EQ(Menu()->geometry().top(), pointer.y() + 18);
+        EXPECT_LE(std::abs(Menu()->geometry().center().x() - pointer.x()), 1);
+        Menu()->hide();
+    }
+    // The generated items belong to the window.
+    EXPECT_EQ(form->findChild<QAction*>("A4")->parent(), form.get());
+
+    ClickStar();
+    ASSERT_TRUE(WaitUntil([&] { return Menu()->isVisible(); }));
+    QAction* entry = form->findChild<QAction*>("A2");
+    QTest::mouseClick(Menu(), Qt::LeftButton, {}, Menu()->actionGeometry(entry).center());
+    ASSERT_TRUE(WaitForUrl(u2)) << PageUrl().toStdString();
+    Trigger("A4");
+    ASSERT_TRUE(WaitForUrl(u3));
+    Trigger("A0");
+    ASSERT_TRUE(WaitForUrl(u1));
+
+    // A change made by hand shows at the next click; a missing file leaves
+    // the fixed items alone.
+    WriteFavorites(Gbk("Only\t" + u2 + "\r\n"));
+    ClickStar();
+    EXPECT_EQ(Items(Menu()).size(), 7);
+    EXPECT_EQ(Items(Menu()).last(), (Item{"A0", "Only", false}));
+    Menu()->hide();
+    RemoveFavorites();
+    ClickStar();
+    EXPECT_EQ(Items(Menu()), kFixedItems);
+    Menu()->hide();
+    EXPECT_EQ(form->findChild<QAction*>("A0"), nullptr);
+}
+
+TEST_F(ShellTest, AddingPutsTheNewEntryFirstAndKeepsEveryOldLine) {
+    server->writeFile("page.html", "<meta charset='utf-8'><title>问卷 Page</title>");
+    CreateShownForm();
+    Open("/page.html", "问卷 Page");
+    const QString url = server->baseUrl() + "/page.html";
+    auto* star = Child("ImageFavorite");
+
+    // Missing file: exactly one line.
+    star->LoadFromFile("ico/star_full_hover_ico.jpg");
+    Trigger("PopFavoritesAdd");
+    EXPECT_EQ(FileBytes(FavoritesFile()), Gbk("问卷 Page\t" + url + "\r\n"));
+    EXPECT_TRUE(Shows(star, "ico/star_full_ico.jpg"));
+
+    // n lines become n + 1: the old ones follow byte for byte (even bytes
+    // that are no GBK text), each ending in CR LF; a lone LF and a missing
+    // last line end become CR LF.
+    const QByteArray oldLines[] = {Gbk("新闻\t" + url.toUpper()),  // differs in case only
+                                   "",
+                                   " \t ",
+                                   QByteArray("\xff\xfe\x80 raw\thttp://r/\r"),
+                                   "T\t" + url.toLatin1() + "\tmore",
+                                   "last"};
+    WriteFavorites(oldLines[0] + "\r\n" + oldLines[1] + "\r\n" + oldLines[2] + "\n" + oldLines[3] +
+                   "\r\n" + oldLines[4] + "\r\n" + oldLines[5]);
+    Trigger("PopFavoritesAdd");
+    QByteArray expected = Gbk("问卷 Page\t" + url + "\r\n");
+    for (const QByteArray& line : oldLines)
+        expected += line + "\r\n";
+    EXPECT_EQ(FileBytes(FavoritesFile()), expected);
+
+    // The same URL again, as an entry or as a URL alone, is refused.
+    Trigger("PopFavoritesAdd");
+    EXPECT_EQ(FileBytes(FavoritesFile()), expected);
+    const QByteArray urlAlone = "first\thttp://x/\r\n" + url.toLatin1() + "\r\n";
+    WriteFavorites(urlAlone);
+    star->LoadFromFile("ico/star_full_hover_ico.jpg");
+    Trigger("PopFavoritesAdd");
+    EXPECT_EQ(FileBytes(FavoritesFile()), urlAlone);
+    EXPECT_TRUE(Shows(star, "ico/star_full_ico.jpg"));
+    expectedBoxes = {"成功收藏到收藏夹最上面！", "成功收藏到收藏夹最上面！",
+                     "收藏过此网页，无需再次收藏！", "收藏过此网页，无需再次收藏！"};
+    EXPECT_EQ(boxes.captions.value(0), "Quorvane");
+}
+
+TEST_F(ShellTest, AFavoritesFileThatCannotBeReplacedStaysAsItWas) {
+    server->writeFile("page.html", "<title>Page</title>");
+    CreateShownForm();
+    Open("/page.html", "Page");
+    const QByteArray old = Gbk("旧\thttp://old/\r\n");
+    WriteFavorites(old);
+    auto* star = Child("ImageFavorite");
+    star->LoadFromFile("ico/star_full_hover_ico.jpg");
+    const QStringList filesBefore = QDir(common::ExecutableFolder()).entryList(QDir::Files);
+    {
+        ReadOnlyFolder folder(common::ExecutableFolder());
+        Trigger("PopFavoritesAdd");
+    }
+    EXPECT_EQ(FileBytes(FavoritesFile()), old);
+    EXPECT_EQ(QDir(common::ExecutableFolder()).entryList(QDir::Files), filesBefore);
+    // The command ended at the error: no success message, the star as it was.
+    EXPECT_TRUE(Shows(star, "ico/star_full_hover_ico.jpg"));
+
+    // A folder where the file should be: reading it fails, the menu does not
+    // pop up and adding changes nothing.
+    RemoveFavorites();
+    ASSERT_TRUE(QDir().mkdir(FavoritesFile()));
+    ClickStar();
+    test_support::ServeEvents(100);
+    EXPECT_FALSE(Menu()->isVisible());
+    Trigger("PopFavoritesAdd");
+    EXPECT_TRUE(QFileInfo(FavoritesFile()).isDir());
+    expectedBoxes = {"File access denied", "I/O error 21", "I/O error 21"};
+}
+
+TEST_F(ShellTest, EditingOpensTheFileInTheDesktopsEditorWithoutWaiting) {
+    // The desktop's default program for text files is a recorder that notes
+    // the file it was given and then stays open until the test releases it.
+    QTemporaryDir desktop;
+    const QString opened = desktop.filePath("opened"), release = desktop.filePath("release"),
+                  closed = desktop.filePath("closed");
+    const QString editor = desktop.filePath("editor.sh");
+    {
+        QFile script(editor);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(("#!/bin/sh\nprintf '%s' \"$1\" > '" + opened +
+                      "'\nfor i in $(seq 200); do [ -e '" + release +
+                      "' ] && break; sleep 0.1; done\ntouch '" + closed + "'\n")
+                         .toUtf8());
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QDir(desktop.path()).mkpath("data/applications");
+    QDir(desktop.path()).mkpath("config");
+    QFile entry(desktop.filePath("data/applications/quorvane-test-editor.desktop"));
+    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+    entry.write(("[Desktop Entry]\nType=Application\nName=Editor\nExec=" + editor +
+                 " %f\nMimeType=text/plain;\n")
+                    .toUtf8());
+    entry.close();
+    QFile defaults(desktop.filePath("config/mimeapps.list"));
+    ASSERT_TRUE(defaults.open(QIODevice::WriteOnly));
+    defaults.write("[Default Applications]\ntext/plain=quorvane-test-editor.desktop\n");
+    defaults.close();
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_DATA_HOME", desktop.filePath("data").toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", desktop.filePath("config").toLocal8Bit());
+
+    CreateShownForm();
+    auto* star = Child("ImageFavorite");
+    star->LoadFromFile("ico/star_full_hover_ico.jpg");
+    Trigger("PopFavoritesEdit");
+    // The file was made empty for the editor, and the command is back while
+    // the editor is still open.
+    EXPECT_EQ(FileBytes(FavoritesFile()), "");
+    EXPECT_TRUE(Shows(star, "ico/star_full_ico.jpg"));
+    EXPECT_TRUE(WaitUntil([&] { return FileBytes(opened) == FavoritesFile().toUtf8(); }))
+        << FileBytes(opened).toStdString();
+    EXPECT_FALSE(QFile::exists(closed));
+    QFile(release).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(WaitUntil([&] { return QFile::exists(closed); }));
+
+    // An existing file is opened as it is.
+    WriteFavorites("T\thttp://kept/\r\n");
+    QFile::remove(opened);
+    QFile::remove(closed);
+    Trigger("PopFavoritesEdit");
+    EXPECT_TRUE(WaitUntil([&] { return QFile::exists(closed) && QFile::exists(opened); }));
+    EXPECT_EQ(FileBytes(FavoritesFile()), "T\thttp://kept/\r\n");
+    qputenv("XDG_DATA_HOME", oldData);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+}

@@ -1,0 +1,44 @@
+#include "tests/main/read_only_folder.h"
+
+#include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+struct Capabilities {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+};
+
+bool SetOverride(bool on) {
+    Capabilities caps;
+    if (syscall(SYS_capget, &caps.header, caps.data) != 0)
+        return false;
+    const unsigned bit = 1u << CAP_DAC_OVERRIDE;
+    if (!(caps.data[0].permitted & bit))
+        return false;
+    caps.data[0].effective = on ? caps.data[0].effective | bit : caps.data[0].effective & ~bit;
+    return syscall(SYS_capset, &caps.header, caps.data) == 0;
+}
+
+}  // namespace
+
+ReadOnlyFolder::ReadOnlyFolder(const QString& folder) : folder_(folder) {
+    struct stat info {};
+    const QByteArray path = folder_.toLocal8Bit();
+    EXPECT_EQ(stat(path.constData(), &info), 0);
+    oldMode_ = info.st_mode & 07777;
+    EXPECT_EQ(chmod(path.constData(), oldMode_ & ~0222u), 0);
+    capabilitiesDropped_ = SetOverride(false);
+    EXPECT_TRUE(capabilitiesDropped_ || geteuid() != 0) << "root keeps writing everywhere";
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    if (capabilitiesDropped_) {
+        EXPECT_TRUE(SetOverride(true));
+    }
+    EXPECT_EQ(chmod(folder_.toLocal8Bit().constData(), oldMode_), 0);
+}

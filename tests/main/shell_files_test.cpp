@@ -1,0 +1,118 @@
+// The favorites file and the way the shell replaces its files.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "common/file_error_text.h"
+#include "common/text_codec.h"
+#include "main/favorites_file.h"
+#include "main/file_replace.h"
+#include "tests/main/read_only_folder.h"
+#include "tests/support/qt_printers.h"
+
+using main_window::AddFavorite;
+using main_window::AddFavoriteResult;
+
+namespace {
+
+QByteArray Read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QString ErrorOf(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const common::FileError& error) {
+        return QString::fromUtf8(error.what());
+    }
+    return "no error";
+}
+
+}  // namespace
+
+TEST(FavoritesFile, LinesSeparatorsAndTheirUrls) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("favorites.txt");
+    Write(path, common::ToGbk("新闻\thttp://a/\r\n\r\n\thttp://b/\n\x01 \t\x1f\r\nhttp://c/\r\n"
+                              "T\thttp://d/\tmore\r\n\x7f"));
+    const QList<main_window::Favorite> favorites = main_window::ReadFavorites(path);
+    ASSERT_EQ(favorites.size(), 7);
+    EXPECT_EQ(favorites[0].title, "新闻");
+    EXPECT_EQ(favorites[0].url, "http://a/");
+    EXPECT_TRUE(favorites[1].separator);
+    EXPECT_EQ(favorites[2].title, "");
+    EXPECT_EQ(favorites[2].url, "http://b/");
+    EXPECT_TRUE(favorites[3].separator);  // control characters and blanks only
+    EXPECT_EQ(favorites[4].url, "http://c/");
+    EXPECT_EQ(favorites[5].url, "http://d/\tmore");
+    EXPECT_FALSE(favorites[6].separator);  // code 127 is above 32
+    EXPECT_TRUE(main_window::IsSeparatorLine(""));
+    EXPECT_FALSE(main_window::IsSeparatorLine(QStringLiteral("\u3000")));
+    EXPECT_EQ(ErrorOf([&] { main_window::ReadFavorites(dir.filePath("none.txt")); }),
+              "File not found");
+}
+
+TEST(FavoritesFile, AddRefusesAnExactUrlOnlyAndKeepsTheOldBytes) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("favorites.txt");
+    EXPECT_EQ(AddFavorite(path, "标题", "http://a/"), AddFavoriteResult::Added);
+    EXPECT_EQ(Read(path), common::ToGbk("标题\thttp://a/\r\n"));
+    EXPECT_EQ(AddFavorite(path, "Other title", "http://a/"), AddFavoriteResult::AlreadyThere);
+    EXPECT_EQ(AddFavorite(path, "", "http://A/"), AddFavoriteResult::Added);
+    EXPECT_EQ(AddFavorite(path, "x", "http://a"), AddFavoriteResult::Added);
+    EXPECT_EQ(Read(path), common::ToGbk("x\thttp://a\r\n\thttp://A/\r\n标题\thttp://a/\r\n"));
+    // A title is no URL: a line "http://t/ TAB u" does not hold http://t/.
+    Write(path, "http://t/\tu\r\n");
+    EXPECT_EQ(AddFavorite(path, "", "http://t/"), AddFavoriteResult::Added);
+    EXPECT_EQ(AddFavorite(path, "", "u"), AddFavoriteResult::AlreadyThere);
+    // An entry written with a title that only GB18030 holds comes back the same.
+    EXPECT_EQ(AddFavorite(path, QStringLiteral("€ 😀"), "http://e/"), AddFavoriteResult::Added);
+    EXPECT_EQ(main_window::ReadFavorites(path).first().title, QStringLiteral("€ 😀"));
+}
+
+TEST(FileReplace, NewContentWholeOrNotAtAll) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("file.txt");
+    main_window::ReplaceFileContent(path, "first");
+    EXPECT_EQ(Read(path), "first");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    main_window::ReplaceFileContent(path, "");
+    EXPECT_EQ(Read(path), "");
+    const auto userBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+    EXPECT_EQ(QFile::permissions(path) & ~userBits,
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    main_window::ReplaceFileContent(path, QByteArray(1 << 20, 'x'));
+    EXPECT_EQ(Read(path).size(), 1 << 20);
+
+    // A folder where the file should be, a folder that is missing, a folder
+    // that cannot be written: the error of the system, the old file kept,
+    // nothing left beside it.
+    QDir(dir.path()).mkdir("folder");
+    EXPECT_EQ(ErrorOf([&] { main_window::ReplaceFileContent(dir.filePath("folder"), "x"); }),
+              "I/O error 21");
+    EXPECT_EQ(ErrorOf([&] { main_window::ReplaceFileContent(dir.filePath("no/file.txt"), "x"); }),
+              "File not found");
+    {
+        ReadOnlyFolder readOnly(dir.path());
+        EXPECT_EQ(ErrorOf([&] { main_window::ReplaceFileContent(path, "lost?"); }),
+                  "File access denied");
+        EXPECT_EQ(ErrorOf([&] { main_window::CreateFileIfMissing(dir.filePath("new.txt")); }),
+                  "File access denied");
+    }
+    EXPECT_EQ(Read(path).size(), 1 << 20);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"file.txt"});
+
+    main_window::CreateFileIfMissing(dir.filePath("new.txt"));
+    EXPECT_EQ(Read(dir.filePath("new.txt")), "");
+    main_window::CreateFileIfMissing(path);
+    EXPECT_EQ(Read(path).size(), 1 << 20);
+}
