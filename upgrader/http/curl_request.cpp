@@ -115,7 +115,13 @@ TauCurlRequest::Outcome TauCurlRequest::RunBody(
     sink_ = &Sink;
     if (heldBack_) {
         heldBack_ = false;
-        curl_easy_pause(easy_, CURLPAUSE_CONT);
+        // The held data goes to the sink right here; when the sink refuses
+        // it, the exchange is over.
+        if (const CURLcode resumed = curl_easy_pause(easy_, CURLPAUSE_CONT); resumed != CURLE_OK) {
+            Cancel();
+            result_ = resumed;
+            return Outcome::Ended;
+        }
     }
     const Outcome outcome = Drive(false);
     sink_ = nullptr;

@@ -296,6 +296,7 @@ TauTransferRoutine::Output TauTransferRoutine::OpenOutput() {
         return Output::End;
     verifyFirst_ = false;
     resumeFailed_ = false;
+    refused_ = false;
     state_.BytesTransferred = 0;
     if (IsBodyStatus(state_.StatusCode) && !settings_.OutputFileName.isEmpty()) {
         QString error;
@@ -332,6 +333,8 @@ void TauTransferRoutine::ForgetResume() {
 // and shown.
 bool TauTransferRoutine::Store(const char* Data, size_t Size) {
     const auto bufferSize = static_cast<size_t>(settings_.BufferSize());
+    if (resumeFailed_ || refused_)
+        return false;
     while (Size > 0) {
         if (!Go())
             return false;
@@ -356,8 +359,10 @@ bool TauTransferRoutine::Store(const char* Data, size_t Size) {
 }
 
 bool TauTransferRoutine::StoreChunk(const char* Data, qint64 Size) {
-    if (!session_->output.Write(Data, Size))
+    if (!session_->output.Write(Data, Size)) {
+        refused_ = true;
         return false;
+    }
     const qint64 elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                                  std::chrono::steady_clock::now() - start_)
                                  .count();

@@ -68,6 +68,7 @@ class TauTransferRoutine : private TauRequestObserver {
     bool stopped_ = false;
     bool verifyFirst_ = false;
     bool resumeFailed_ = false;
+    bool refused_ = false;  // the output took no more data
 };
 
 }  // namespace upgrader

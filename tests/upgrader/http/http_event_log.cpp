@@ -50,6 +50,8 @@ EventLog::EventLog(TauCustomHTTP& http) {
         const qint64 previous =
             lastProgressBytes >= 0 ? lastProgressBytes : qint64(sender->State().ResumeOffset);
         largestChunk = std::max(largestChunk, bytes - previous);
+        if (firstProgressBytes < 0)
+            firstProgressBytes = bytes;
         lastProgressBytes = bytes;
         lastProgressSize = size;
         lastPercent = percent;
@@ -87,6 +89,10 @@ void EventLog::Add(const QString& event, bool onGuiThread) {
             return;
     }
     events_ += event;
+}
+
+void EventLog::Note(const QString& event) {
+    Add(event, OnGuiThread());
 }
 
 QStringList EventLog::Events() const {

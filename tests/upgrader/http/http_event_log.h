@@ -19,6 +19,8 @@ class EventLog {
     int ProgressCount() const;
     bool AllGuiEventsOnGuiThread() const;
     QStringList StatusTexts() const;
+    // Adds an entry for a handler the test assigns itself.
+    void Note(const QString& event);
 
     // What the handlers saw.
     QByteArray body;  // a copy of the stream given to OnDone/OnHTTPError/OnDoneInterrupted
@@ -30,6 +32,7 @@ class EventLog {
     QByteArray headerRawHeaders;
     QByteArray realm;
     QList<QByteArray> redirects;
+    qint64 firstProgressBytes = -1;
     qint64 lastProgressBytes = -1;
     qint64 lastProgressSize = 0;
     int lastPercent = -1;
