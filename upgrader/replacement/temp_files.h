@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace upgrader {
+
+// The name a file keeps while it downloads and until the replacer puts it in
+// place: the file name with this appended.
+inline const QString kTempFileSuffix = QStringLiteral(".uTMP");
+
+// Where a file of the upgrade downloads to: the folder (ending with "/"), the
+// file name of the address taken whole (a query string stays in it), ".uTMP".
+QString TempFilePath(const QString& Folder, const QByteArray& Address);
+
+// Deletes every file named "<something>.uTMP" in the folder (the program's
+// by default), hidden ones included; failures are ignored.
+void DeleteTempFiles(const QString& Folder);
+void DeleteTempFiles();
+
+}  // namespace upgrader
