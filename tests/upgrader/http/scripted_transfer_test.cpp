@@ -1,0 +1,341 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "tests/support/nginx_server.h"
+#include "tests/support/qt_printers.h"
+#include "tests/support/scripted_http_server.h"
+#include "tests/support/wait.h"
+#include "tests/upgrader/http/http_event_log.h"
+#include "tests/upgrader/http/http_test_files.h"
+#include "upgrader/http/custom_http.h"
+
+using namespace upgrader;
+using namespace http_test;
+using test_support::ScriptedConnection;
+using test_support::ScriptedHttpServer;
+using test_support::ScriptedRequest;
+
+namespace {
+
+QByteArray Head(const QByteArray& status, const QByteArray& headers = {}) {
+    return "HTTP/1.1 " + status + "\r\n" + headers + "\r\n";
+}
+
+QByteArray LengthHeader(qint64 length) {
+    return "Content-Length: " + QByteArray::number(length) + "\r\n";
+}
+
+// Answers every request with the whole body, announced.
+ScriptedHttpServer::Script Serve(const QByteArray& body) {
+    return [body](const ScriptedRequest&, ScriptedConnection& connection) {
+        connection.send(Head("200 OK", LengthHeader(body.size())) + body);
+    };
+}
+
+QByteArray UrlOf(const ScriptedHttpServer& server, const QByteArray& path) {
+    return server.baseUrl().toUtf8() + path;
+}
+
+bool IsWritable(const QString& path) {
+    return QFileInfo(path).permissions() & QFileDevice::WriteOwner;
+}
+
+TEST(ScriptedTransfer, BodyCutShortKeepsThePartialFileIncomplete) {
+    const QByteArray body = Pattern(100000);
+    ScriptedHttpServer server([&](const ScriptedRequest&, ScriptedConnection& connection) {
+        connection.send(Head("200 OK", LengthHeader(body.size())) + body.left(40000));
+        connection.close();
+    });
+    QTemporaryDir folder;
+    TauCustomHTTP http;
+    EventLog log(http);
+    http.URL = UrlOf(server, "/f.exe");
+    http.OutputFileName = folder.filePath("f.exe.uTMP");
+    // Read-only is the attribute this system can show.
+    http.OutputFileAttributes.SetIncomplete(atrArchive | atrTemporary | atrReadOnly);
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(log.Events(), QStringList({"BeforeSendRequest", "HeaderInfo", "DownloadProgress",
+                                         "DoneInterrupted", "AnyError"}));
+    EXPECT_EQ(http.BytesTransferred(), 40000);
+    EXPECT_EQ(ReadFile(http.OutputFileName), body.left(40000)) << "the partial file is kept";
+    EXPECT_FALSE(IsWritable(http.OutputFileName)) << "with its incomplete attributes";
+
+    // Resumed from what it holds, against a server that now sends the rest,
+    // it completes and gets its complete attributes.
+    ScriptedHttpServer rest([&](const ScriptedRequest& request, ScriptedConnection& connection) {
+        EXPECT_EQ(request.header("Range"), "bytes=40000-");
+        connection.send(Head("206 Partial Content",
+                             LengthHeader(60000) + "Content-Range: bytes 40000-99999/100000\r\n") +
+                        body.mid(40000));
+    });
+    http.URL = UrlOf(rest, "/f.exe");
+    EventLog resumed(http);
+    ASSERT_TRUE(http.Read(40000, 0, true));
+    EXPECT_EQ(resumed.Events().last(), "Done");
+    EXPECT_EQ(ReadFile(http.OutputFileName), body);
+    EXPECT_TRUE(IsWritable(http.OutputFileName));
+    EXPECT_EQ(resumed.doneFileSize, body.size());
+}
+
+TEST(ScriptedTransfer, ChunkedBodyCutShortIsNoSuccess) {
+    ScriptedHttpServer server([](const ScriptedRequest&, ScriptedConnection& connection) {
+        connection.send(Head("200 OK", "Transfer-Encoding: chunked\r\n") +
+                        "5\r\nhello\r\n8\r\nwor");
+        connection.close();
+    });
+    TauCustomHTTP http;
+    EventLog log(http);
+    http.URL = UrlOf(server, "/info");
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(log.Events().mid(3), QStringList({"DoneInterrupted", "AnyError"}));
+}
+
+TEST(ScriptedTransfer, UnannouncedLengthIntoMemoryIsComplete) {
+    const QByteArray body = Pattern(70000, 3);
+    ScriptedHttpServer server([&](const ScriptedRequest&, ScriptedConnection& connection) {
+        connection.send(Head("200 OK", "Connection: close\r\n") + body);
+        connection.close();
+    });
+    TauCustomHTTP http;
+    EventLog log(http);
+    http.URL = UrlOf(server, "/info");
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(log.Events(),
+              QStringList({"BeforeSendRequest", "HeaderInfo", "DownloadProgress", "Done"}));
+    EXPECT_EQ(log.body, body);
+    EXPECT_EQ(log.lastPercent, 0) << "no percentage without a size";
+}
+
+TEST(ScriptedTransfer, HugeAnnouncedLengthIsNoPromise) {
+    ScriptedHttpServer server([](const ScriptedRequest&, ScriptedConnection& connection) {
+        connection.send(Head("200 OK", LengthHeader(qint64(1) << 50)) + "tiny");
+        connection.close();
+    });
+    TauCustomHTTP http;
+    EventLog log(http);
+    http.URL = UrlOf(server, "/info");
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(log.Events().mid(3), QStringList({"DoneInterrupted", "AnyError"}));
+    EXPECT_EQ(log.body, "tiny");
+}
+
+TEST(ScriptedTransfer, StallsEndAtTheReceiveTimeout) {
+    ScriptedHttpServer server([](const ScriptedRequest& request, ScriptedConnection& connection) {
+        if (request.target == "/body")
+            connection.send(Head("200 OK", LengthHeader(5000)) + QByteArray(1000, 'x'));
+        connection.pause(20000);
+    });
+    TauCustomHTTP http;
+    http.Timeouts.ReceiveTimeout = 300;
+    EventLog inBody(http);
+    http.URL = UrlOf(server, "/body");
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_EQ(inBody.Events().mid(3), QStringList({"DoneInterrupted", "AnyError"}));
+    EXPECT_EQ(http.BytesTransferred(), 1000);
+
+    EventLog beforeHeaders(http);
+    http.URL = UrlOf(server, "/silent");
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(beforeHeaders.Events(),
+              QStringList({"BeforeSendRequest", "ConnectionFailed", "AnyError"}));
+}
+
+TEST(ScriptedTransfer, ClosedPortAndOfflineFailToConnect) {
+    TauCustomHTTP http;
+    EventLog closed(http);
+    http.URL =
+        QStringLiteral("http://127.0.0.1:%1/f").arg(test_support::FreeLoopbackPort()).toUtf8();
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(closed.Events(), QStringList({"BeforeSendRequest", "ConnectionFailed", "AnyError"}));
+    EXPECT_EQ(http.StatusCode(), -1);
+
+    ScriptedHttpServer server(Serve("never"));
+    http.URL = UrlOf(server, "/f");
+    http.WorkOffline = true;
+    EventLog offline(http);
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(offline.Events(), QStringList({"ConnectionFailed", "AnyError"}));
+    EXPECT_EQ(server.connections(), 0) << "off-line, the network is not used";
+
+    http.WorkOffline = false;
+    http.URL = "ftp://127.0.0.1/f";
+    EventLog otherScheme(http);
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(otherScheme.Events().value(1), "ConnectionFailed");
+}
+
+TEST(ScriptedTransfer, RequestCarriesSettingsAndEncodedQuery) {
+    ScriptedHttpServer server(Serve("ok"));
+    TauCustomHTTP http;
+    http.URL = UrlOf(server, "/a%20dir/b+c.exe?name=a b+c&amp=%26&x=<*>#fragment");
+    http.Referer = "http://referer.example/";
+    http.RequestHeaders = {"X-First: 1", "X-Second: two"};
+    http.CacheOptions |= coPragmaNoCache;
+    ASSERT_TRUE(http.Read(100, 199, true));
+    ASSERT_EQ(server.requests().size(), 1);
+    const ScriptedRequest request = server.requests().first();
+    EXPECT_EQ(request.method, "GET");
+    EXPECT_EQ(request.target, "/a%20dir/b+c.exe?name=a%20b%2Bc&amp=%26&x=%3C%2A%3E")
+        << "the path as written, the query encoded, no fragment";
+    EXPECT_TRUE((request.head + "\r\n").contains("\r\nRANGE: bytes=100-199\r\n"))
+        << request.head.constData();
+    EXPECT_EQ(request.header("User-Agent"), "velHTTP component (Velmira)");
+    EXPECT_EQ(request.header("Accept"), "text/html, */*");
+    EXPECT_EQ(request.header("Referer"), "http://referer.example/");
+    EXPECT_EQ(request.header("X-Second"), "two");
+    EXPECT_EQ(request.header("Pragma"), "no-cache");
+    EXPECT_EQ(request.header("Cache-Control"), "no-cache");
+
+    http.Range = {100, 0};
+    http.CacheOptions = kDefaultCacheOptions;
+    http.PostData = "a=1&b=2";
+    ASSERT_TRUE(http.Read(true));
+    const ScriptedRequest post = server.requests().last();
+    EXPECT_EQ(post.method, "POST");
+    EXPECT_EQ(post.body, "a=1&b=2");
+    EXPECT_EQ(post.header("Content-Type"), "application/x-www-form-urlencoded");
+    EXPECT_TRUE((post.head + "\r\n").contains("\r\nRANGE: bytes=100-\r\n"));
+    EXPECT_TRUE(post.header("Pragma").isEmpty());
+
+    http.RequestMethod = rmGet;
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(server.requests().last().method, "GET");
+}
+
+TEST(ScriptedTransfer, HeaderHandlerStopsBeforeAnyOutput) {
+    ScriptedHttpServer server(Serve(Pattern(50000)));
+    QTemporaryDir folder;
+    TauCustomHTTP http;
+    EventLog log(http);
+    http.URL = UrlOf(server, "/f.exe");
+    http.OutputFileName = folder.filePath("f.exe.uTMP");
+    http.OnHeaderInfo = [&](TauCustomHTTP*, int, const QByteArray&, const QByteArray&,
+                            const QByteArray&, const QByteArray&, qint64, const QByteArray&,
+                            TDateTime, TDateTime, TDateTime, const QByteArray&,
+                            bool& ContinueDownload) { ContinueDownload = false; };
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(log.Events(), QStringList({"BeforeSendRequest", "TransferStopped"}));
+    EXPECT_FALSE(QFileInfo::exists(http.OutputFileName));
+    EXPECT_FALSE(http.Active());
+}
+
+TEST(ScriptedTransfer, OutputFileThatCannotBeCreated) {
+    ScriptedHttpServer announced(Serve("known length"));
+    TauCustomHTTP http;
+    EventLog log(http);
+    http.URL = UrlOf(announced, "/f");
+    http.OutputFileName = "/nonexistent-folder/f.uTMP";
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(log.Events(),
+              QStringList({"BeforeSendRequest", "HeaderInfo", "AnyError", "DoneWithoutStream"}));
+    EXPECT_EQ(http.OutputError(),
+              "Cannot create file \"/nonexistent-folder/f.uTMP\". No such file or directory");
+
+    ScriptedHttpServer unannounced([](const ScriptedRequest&, ScriptedConnection& connection) {
+        connection.send(Head("200 OK", "Connection: close\r\n") + "unknown length");
+        connection.close();
+    });
+    http.URL = UrlOf(unannounced, "/f");
+    EventLog toMemory(http);
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(toMemory.Events().last(), "Done");
+    EXPECT_EQ(toMemory.body, "unknown length") << "the body went to memory instead";
+}
+
+TEST(ScriptedTransfer, ProxyAuthenticationAndBypass) {
+    const QByteArray login = "Basic " + QByteArray("proxyuser:proxypass").toBase64();
+    ScriptedHttpServer proxy([&](const ScriptedRequest& request, ScriptedConnection& connection) {
+        if (request.header("Proxy-Authorization") != login) {
+            connection.send(
+                Head("407 Proxy Authentication Required",
+                     "Proxy-Authenticate: Basic realm=\"proxy\"\r\n" + LengthHeader(6)) +
+                "denied");
+            return;
+        }
+        connection.send(Head("200 OK", LengthHeader(7)) + "proxied");
+    });
+    ScriptedHttpServer origin(Serve("direct"));
+
+    TauCustomHTTP http;
+    http.Proxy.AccessType = atUseProxy;
+    http.Proxy.ProxyServer = "127.0.0.1";
+    http.Proxy.ProxyPort = proxy.port();
+    http.URL = "http://updates.example/update/quorvane.inf";
+
+    EventLog refused(http);
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(refused.httpError, 407);
+    EXPECT_EQ(refused.body, "denied");
+    EXPECT_EQ(proxy.requests().last().target, "http://updates.example/update/quorvane.inf");
+
+    EventLog asked(http);
+    int questions = 0;
+    http.OnProxyAuthenticationRequest = [&](TauCustomHTTP*, QByteArray& user, QByteArray& password,
+                                            bool& tryAgain) {
+        asked.Note("ProxyAuthentication");
+        ++questions;
+        user = "proxyuser";
+        password = "proxypass";
+        tryAgain = true;
+    };
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(asked.Events(), QStringList({"BeforeSendRequest", "ProxyAuthentication", "HeaderInfo",
+                                           "DownloadProgress", "Done"}));
+    EXPECT_EQ(asked.body, "proxied");
+    EXPECT_EQ(http.Proxy.ProxyUsername, "proxyuser") << "the handler fills the Proxy fields";
+
+    // 127.0.0.1 is in the default bypass list; an empty list sends it through
+    // the proxy too.
+    http.URL = UrlOf(origin, "/f");
+    EventLog bypassed(http);
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(bypassed.body, "direct");
+    http.Proxy.ProxyBypass.clear();
+    EventLog notBypassed(http);
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(notBypassed.body, "proxied");
+
+    // The system's settings: the environment names the proxy.
+    http.Proxy.AccessType = atPreconfig;
+    qputenv("http_proxy", proxy.baseUrl().toUtf8());
+    http.URL = "http://updates.example/f";
+    EventLog preconfigured(http);
+    ASSERT_TRUE(http.Read(true));
+    http.Proxy.AccessType = atDirect;
+    EventLog direct(http);
+    http.URL = UrlOf(origin, "/f");
+    http.Proxy.ProxyBypass.clear();
+    ASSERT_TRUE(http.Read(true));
+    qunsetenv("http_proxy");
+    EXPECT_EQ(preconfigured.body, "proxied");
+    EXPECT_EQ(direct.body, "direct");
+}
+
+TEST(ScriptedTransfer, ProxyRefusingTheTunnel) {
+    ScriptedHttpServer proxy([](const ScriptedRequest& request, ScriptedConnection& connection) {
+        EXPECT_EQ(request.method, "CONNECT");
+        connection.send(Head("407 Proxy Authentication Required",
+                             "Proxy-Authenticate: Basic realm=\"proxy\"\r\n" + LengthHeader(0)));
+    });
+    TauCustomHTTP http;
+    http.Proxy = {atUseProxy, proxy.port(), "127.0.0.1", "", "", ""};
+    http.URL = "https://updates.example/f";
+    EventLog log(http);
+    int questions = 0;
+    http.OnProxyAuthenticationRequest = [&](TauCustomHTTP*, QByteArray&, QByteArray&,
+                                            bool& tryAgain) { tryAgain = ++questions < 2; };
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(questions, 2);
+    EXPECT_EQ(log.httpError, 407);
+}
+
+}  // namespace
