@@ -59,7 +59,10 @@ void ApplyBrowserSettings(QWebEnginePage& page, const TChromiumOptions& options,
     ApplyState(s, Attr::JavascriptCanOpenWindows, options.JavascriptOpenWindows);
     ApplyState(s, Attr::JavascriptCanAccessClipboard, options.JavascriptAccessClipboard);
     ApplyState(s, Attr::JavascriptCanPaste, options.JavascriptDomPaste);
-    ApplyState(s, Attr::PluginsEnabled, options.Plugins);
+    // Qt turns plug-ins off by default where the engine itself has them on;
+    // the built-in PDF viewer is one, so the engine's default is restored.
+    ApplyState(s, Attr::PluginsEnabled,
+               options.Plugins == STATE_DEFAULT ? STATE_ENABLED : options.Plugins);
     ApplyState(s, Attr::LocalContentCanAccessRemoteUrls, options.UniversalAccessFromFileUrls);
     ApplyState(s, Attr::LocalContentCanAccessFileUrls, options.FileAccessFromFileUrls);
     ApplyState(s, Attr::AutoLoadImages, options.ImageLoading);

@@ -27,12 +27,15 @@ TEST(BrowserSettings, StatesFontsAndEncodingReachThePage) {
     EXPECT_EQ(s.testAttribute(QWebEngineSettings::JavascriptEnabled), javascriptDefault);
     EXPECT_EQ(s.fontFamily(QWebEngineSettings::StandardFont), standardDefault);
     EXPECT_EQ(s.fontSize(QWebEngineSettings::DefaultFontSize), sizeDefault);
+    // The engine's own default keeps plug-ins (the PDF viewer) on.
+    EXPECT_TRUE(s.testAttribute(QWebEngineSettings::PluginsEnabled));
 
     options.Javascript = STATE_DISABLED;
     options.LocalStorage = STATE_DISABLED;
     options.JavascriptOpenWindows = STATE_ENABLED;
     options.Webgl = STATE_DISABLED;
     options.ImageLoading = STATE_DISABLED;
+    options.Plugins = STATE_DISABLED;
     fonts.StandardFontFamily = "DejaVu Serif";
     fonts.FixedFontFamily = "DejaVu Sans Mono";
     fonts.DefaultFontSize = 21;
@@ -43,6 +46,7 @@ TEST(BrowserSettings, StatesFontsAndEncodingReachThePage) {
     EXPECT_TRUE(s.testAttribute(QWebEngineSettings::JavascriptCanOpenWindows));
     EXPECT_FALSE(s.testAttribute(QWebEngineSettings::WebGLEnabled));
     EXPECT_FALSE(s.testAttribute(QWebEngineSettings::AutoLoadImages));
+    EXPECT_FALSE(s.testAttribute(QWebEngineSettings::PluginsEnabled));
     EXPECT_EQ(s.fontFamily(QWebEngineSettings::StandardFont), "DejaVu Serif");
     EXPECT_EQ(s.fontFamily(QWebEngineSettings::FixedFont), "DejaVu Sans Mono");
     EXPECT_EQ(s.fontSize(QWebEngineSettings::DefaultFontSize), 21);
