@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include "upgrader/texts/upgrader_language.h"
+#include "upgrader/texts/upgrader_texts.h"
+
+using namespace upgrader;
+
+namespace {
+
+QStringList PlaceholdersOf(const QString& text) {
+    QStringList found;
+    static const QRegularExpression placeholder(QStringLiteral("%[.0-9]*[a-z%]"));
+    for (const auto& match : placeholder.globalMatch(text))
+        found << match.captured();
+    return found;
+}
+
+TauAutoUpgraderLanguage LanguageOf(const char* locale) {
+    return LanguageForLanguageId(SystemLanguageId(QLocale(QString::fromLatin1(locale))));
+}
+
+}  // namespace
+
+TEST(UpgraderTexts, EveryLanguageHasAllTextsWithTheEnglishPlaceholders) {
+    const quint16 english = LanguageBaseOf(wlEnglish);
+    for (int value = 1; value <= kLanguageCount; ++value) {
+        const int base = LanguageBaseOf(static_cast<TauAutoUpgraderLanguage>(value));
+        EXPECT_EQ(base, 41000 + 50 * (value - 1));
+        int sameAsEnglish = 0;
+        for (int n = 0; n <= 30; ++n) {
+            const QString text = LoadUpgraderString(base + n);
+            const QString englishText = LoadUpgraderString(english + n);
+            EXPECT_FALSE(text.isEmpty()) << base + n;
+            EXPECT_EQ(PlaceholdersOf(text), PlaceholdersOf(englishText)) << base + n;
+            sameAsEnglish += text == englishText ? 1 : 0;
+        }
+        // The question puts the notice on lines of its own.
+        EXPECT_TRUE(LoadUpgraderString(base + 23).contains("\n%s\n")) << base;
+        for (int n = 31; n < 50; ++n)
+            EXPECT_TRUE(LoadUpgraderString(base + n).isEmpty()) << base + n;
+        if (value != wlEnglish) {  // only words like "&OK" or "Error" may coincide
+            EXPECT_LE(sameAsEnglish, 4) << base;
+        }
+    }
+    EXPECT_EQ(LoadUpgraderString(kWizardNoteText), "RuruVaderera");
+    EXPECT_EQ(LoadUpgraderString(40998), "");
+    EXPECT_EQ(LoadUpgraderString(41000), "Application update wizard");
+    EXPECT_EQ(LoadUpgraderString(41024),
+              "Newer version not found. You actually are\nusing most "
+              "recent version of this program.");
+    EXPECT_EQ(LoadUpgraderString(42100), QString::fromUtf8("软件升级精灵"));
+    EXPECT_EQ(LoadUpgraderString(42123),
+              QString::fromUtf8("%s已经有新版本推出，\n%s\n您要升级到新版本吗？"));
+    EXPECT_EQ(LoadUpgraderString(41650), QString::fromUtf8("Майcтер поновлення програм"));
+    EXPECT_EQ(LoadUpgraderString(42300), QString::fromUtf8("Gücelleme Sihirbazı"));
+}
+
+TEST(UpgraderTexts, TheCurrentLanguageChoosesTheTexts) {
+    const quint16 saved = LanguageBase();
+    SetLanguageBase(LanguageBaseOf(wlGerman));
+    EXPECT_EQ(LoadUpgraderText(0), "Upgrade Anwendungsassistent");
+    EXPECT_EQ(FormatUpgraderText(9, {qint64(2), qint64(3)}), "Datei 2 von 3 wird heruntergeladen");
+    SetLanguageBase(LanguageBaseOf(wlEnglish));
+    EXPECT_EQ(FormatUpgraderText(8, {qint64(1), qint64(5), qint64(7)}),
+              "Estimated time left: 1:05:07");
+    EXPECT_EQ(FormatUpgraderText(6, {1536.0 / 1024}), "File size: 1.5 Kb");
+    EXPECT_EQ(FormatUpgraderText(23, {QString("Quorvane"), QString()}),
+              "A newer version of Quorvane was released.\n\nDo you want to update your version "
+              "with the latest one?");
+    SetLanguageBase(saved);
+}
+
+TEST(TextFormat, PlaceholdersArgumentsAndOddFormats) {
+    EXPECT_EQ(FormatText("%d:%.2d:%.2d", {qint64(10), qint64(0), qint64(59)}), "10:00:59");
+    EXPECT_EQ(FormatText("%.2d", {qint64(-5)}), "-05");
+    EXPECT_EQ(FormatText("%.1f Kb/s", {12.349}), "12.3 Kb/s");
+    EXPECT_EQ(FormatText("%f", {1.0}), "1.00");
+    EXPECT_EQ(FormatText("%s and %s", {QString("a")}), "a and ");
+    EXPECT_EQ(FormatText("100%% %s", {QString("%d")}), "100% %d");  // arguments are not formats
+    EXPECT_EQ(FormatText("%x %.3q %", {}), "%x %.3q %");
+    EXPECT_EQ(FormatText("%d of %d", {QString("7"), 2.9}), "7 of 2");
+    EXPECT_EQ(FormatText("%s", {qint64(42)}), "42");
+    EXPECT_EQ(FormatText("%.999999999999d", {qint64(1)}).size(), 30);
+}
+
+TEST(SelectLanguageAuto, LocalesMapToTheTableLanguages) {
+    EXPECT_EQ(LanguageOf("zh_CN"), wlChineseSimplified);
+    EXPECT_EQ(LanguageOf("zh_SG"), wlChineseSimplified);  // Singapore writes Simplified Chinese
+    EXPECT_EQ(LanguageOf("zh_TW"), wlChineseTraditional);
+    EXPECT_EQ(LanguageOf("zh_HK"), wlChineseTraditional);
+    EXPECT_EQ(LanguageOf("zh_MO"), wlChineseTraditional);
+    EXPECT_EQ(LanguageOf("pt_BR"), wlPortugueseBrazilian);
+    EXPECT_EQ(LanguageOf("pt_PT"), wlPortuguese);
+    EXPECT_EQ(LanguageOf("pt_AO"), wlPortuguese);
+    EXPECT_EQ(LanguageOf("de_DE"), wlGerman);
+    EXPECT_EQ(LanguageOf("de_AT"), wlGerman);
+    EXPECT_EQ(LanguageOf("en_GB"), wlEnglish);
+    EXPECT_EQ(LanguageOf("ru_RU"), wlRussian);
+    EXPECT_EQ(LanguageOf("uk_UA"), wlUkrainian);
+    EXPECT_EQ(LanguageOf("nb_NO"), wlNorwegian);
+    EXPECT_EQ(LanguageOf("nn_NO"), wlNorwegian);
+    EXPECT_EQ(LanguageOf("ms_MY"), wlMalay);
+    EXPECT_EQ(LanguageOf("eu_ES"), wlBasque);
+    EXPECT_EQ(LanguageOf("ca_ES"), wlCatalan);
+    EXPECT_EQ(LanguageOf("af_ZA"), wlAfrikaans);
+    EXPECT_EQ(LanguageOf("tr_TR"), wlTurkish);
+    EXPECT_EQ(LanguageOf("is_IS"), wlIcelandic);
+    EXPECT_EQ(LanguageOf("et_EE"), wlEstonian);
+    EXPECT_EQ(LanguageOf("ja_JP"), wlEnglish);  // not in the table
+    EXPECT_EQ(LanguageOf("ko_KR"), wlEnglish);
+    EXPECT_EQ(LanguageOf("C"), wlEnglish);
+
+    EXPECT_EQ(SystemLanguageId(QLocale("zh_CN")), 0x0804);
+    EXPECT_EQ(SystemLanguageId(QLocale("de_DE")), 0x0407);
+    EXPECT_EQ(SystemLanguageId(QLocale("pt_BR")), 0x0416);
+    EXPECT_EQ(SystemLanguageId(QLocale("ja_JP")), 0x0411);
+    EXPECT_EQ(LanguageForLanguageId(0x0804), wlChineseSimplified);
+    EXPECT_EQ(LanguageForLanguageId(0x1004), wlChineseSimplified);
+    EXPECT_EQ(LanguageForLanguageId(0x0404), wlChineseTraditional);
+    EXPECT_EQ(LanguageForLanguageId(0x0C04), wlChineseTraditional);
+    EXPECT_EQ(LanguageForLanguageId(0x0416), wlPortugueseBrazilian);
+    EXPECT_EQ(LanguageForLanguageId(0x0816), wlPortuguese);
+    EXPECT_EQ(LanguageForLanguageId(0x0411), wlEnglish);
+    EXPECT_EQ(LanguageForLanguageId(0), wlEnglish);
+    EXPECT_EQ(LanguageForLanguageId(0x3FF), wlEnglish);
+}
+
+// Run in a child process with the system locale set through the environment:
+// the language chosen at start and by SelectLanguageAuto is the locale's.
+TEST(SelectLanguageAuto, FollowsTheSystemLocale) {
+    const QByteArray expected = qgetenv("QUORVANE_EXPECTED_LANGUAGE_BASE");
+    if (!expected.isEmpty()) {
+        EXPECT_EQ(LanguageBase(), expected.toInt());
+        SetLanguageBase(LanguageBaseOf(wlGerman));
+        SelectLanguageAuto();
+        EXPECT_EQ(LanguageBase(), expected.toInt());
+        return;
+    }
+    const struct {
+        const char* locale;
+        TauAutoUpgraderLanguage language;
+    } cases[] = {{"zh_CN.UTF-8", wlChineseSimplified},
+                 {"zh_TW.UTF-8", wlChineseTraditional},
+                 {"pt_BR.UTF-8", wlPortugueseBrazilian},
+                 {"fr_CA.UTF-8", wlFrench},
+                 {"ja_JP.UTF-8", wlEnglish}};
+    for (const auto& c : cases) {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LC_ALL", c.locale);
+        environment.insert("QUORVANE_EXPECTED_LANGUAGE_BASE",
+                           QString::number(LanguageBaseOf(c.language)));
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--gtest_filter=SelectLanguageAuto.FollowsTheSystemLocale"});
+        ASSERT_TRUE(child.waitForFinished(30000));
+        EXPECT_EQ(child.exitCode(), 0) << c.locale << child.readAll().constData();
+    }
+}
