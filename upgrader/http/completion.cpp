@@ -15,7 +15,7 @@ bool IsBodyStatus(int status) {
 
 }  // namespace
 
-void TauCustomHTTP::Complete(const std::shared_ptr<TauTransferSession>& session) {
+void TauCustomHTTP::Complete(std::shared_ptr<TauTransferSession> session) {
     if (!IsCurrent(session)) {
         ReleaseSessionOutput(*session);
         return;

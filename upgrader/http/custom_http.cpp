@@ -76,6 +76,8 @@ void TauCustomHTTP::PrepareWorker(const std::shared_ptr<TauTransferSession>& ses
     worker_->OnExecute = [this, session](TauCustomThread*) {
         TauTransferRoutine(session, this).Run();
     };
+    // Complete gets its own reference: a handler that starts the next
+    // transfer replaces this closure while it runs.
     worker_->OnFinish = [this, session](TauCustomThread*) { Complete(session); };
 }
 

@@ -125,7 +125,7 @@ class TauCustomHTTP : public TauLoginComponent, public TauHTTPSettings {
     std::shared_ptr<TauTransferSession> NewSession(quint64 StartRange, quint64 EndRange);
     void PrepareWorker(const std::shared_ptr<TauTransferSession>& session);
     // The end of a transfer, on the GUI thread.
-    void Complete(const std::shared_ptr<TauTransferSession>& session);
+    void Complete(std::shared_ptr<TauTransferSession> session);
     void CompleteWithOutcome(const std::shared_ptr<TauTransferSession>& session);
     void AbortCleanUp(const std::shared_ptr<TauTransferSession>& session);
     void ReleaseSessionOutput(TauTransferSession& session);

@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <atomic>
+#include <memory>
+
+#include "tests/support/qt_printers.h"
+#include "tests/support/scripted_http_server.h"
+#include "tests/support/wait.h"
+#include "tests/upgrader/http/http_event_log.h"
+#include "tests/upgrader/http/http_test_files.h"
+#include "upgrader/http/custom_http.h"
+
+using namespace upgrader;
+using namespace http_test;
+using test_support::ScriptedConnection;
+using test_support::ScriptedHttpServer;
+using test_support::ScriptedRequest;
+using test_support::WaitUntil;
+
+namespace {
+
+// Sends an announced body slowly, piece after piece, until the client goes.
+ScriptedHttpServer::Script Trickle(qint64 length) {
+    return [length](const ScriptedRequest&, ScriptedConnection& connection) {
+        if (!connection.send("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(length) +
+                             "\r\n\r\n"))
+            return;
+        for (qint64 sent = 0; sent < length; sent += 1000) {
+            if (!connection.send(QByteArray(1000, 'z')))
+                return;
+            connection.pause(20);
+        }
+    };
+}
+
+class Lifecycle : public testing::Test {
+  protected:
+    Lifecycle() : server_(Trickle(1000000)) {
+        http_ = std::make_unique<TauCustomHTTP>();
+        http_->URL = server_.baseUrl().toUtf8() + "/slow.exe";
+        http_->OutputFileName = folder_.filePath("slow.exe.uTMP");
+    }
+
+    ScriptedHttpServer server_;
+    QTemporaryDir folder_;
+    std::unique_ptr<TauCustomHTTP> http_;
+};
+
+TEST_F(Lifecycle, ForcedAbortCleansUpBeforeReturning) {
+    EventLog log(*http_);
+    bool abortedBeforeReturn = false;
+    int progress = 0;
+    http_->OnDownloadProgress = [&](TauCustomHTTP* sender, const QByteArray&, qint64, qint64,
+                                    qint32, qint32, quint8, float, QIODevice*) {
+        log.Note("DownloadProgress");
+        if (++progress == 3) {
+            sender->Abort(true, true);
+            abortedBeforeReturn = log.Events().contains("TransferAborted");
+        }
+    };
+    ASSERT_TRUE(http_->Read(false));
+    EXPECT_FALSE(http_->Read(false)) << "refused while active";
+    ASSERT_TRUE(WaitUntil([&] { return !http_->Active(); }));
+    EXPECT_TRUE(abortedBeforeReturn);
+    test_support::ServeEvents(200);
+    EXPECT_EQ(log.Events(), QStringList({"BeforeSendRequest", "HeaderInfo", "DownloadProgress",
+                                         "TransferAborted"}));
+    EXPECT_EQ(progress, 3) << "no handler of the abandoned run is called";
+    EXPECT_FALSE(QFileInfo::exists(http_->OutputFileName)) << "deleted as asked";
+    EXPECT_FALSE(http_->Busy());
+
+    // The component is ready for the next transfer at once.
+    ScriptedHttpServer quick([](const ScriptedRequest&, ScriptedConnection& connection) {
+        connection.send("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nnext");
+    });
+    http_->URL = quick.baseUrl().toUtf8() + "/next";
+    http_->OutputFileName.clear();
+    EventLog next(*http_);
+    ASSERT_TRUE(http_->Read(true));
+    EXPECT_EQ(next.body, "next");
+}
+
+TEST_F(Lifecycle, AbortAtTheNextCheckpointKeepsTheFile) {
+    EventLog log(*http_);
+    ASSERT_TRUE(http_->Read(false));
+    ASSERT_TRUE(WaitUntil([&] { return http_->BytesTransferred() >= 5000; }));
+    QElapsedTimer timer;
+    timer.start();
+    http_->Abort(false, false);
+    EXPECT_FALSE(log.Events().contains("TransferAborted")) << "it comes from the worker";
+    ASSERT_TRUE(WaitUntil([&] { return log.Events().contains("TransferAborted"); }));
+    EXPECT_LT(timer.elapsed(), 2000);
+    test_support::ServeEvents(100);
+    EXPECT_EQ(log.Events().last(), "TransferAborted");
+    EXPECT_EQ(log.Events().count("TransferAborted"), 1);
+    EXPECT_FALSE(log.Events().contains("Done"));
+    EXPECT_FALSE(log.Events().contains("DoneInterrupted"));
+    EXPECT_TRUE(QFileInfo::exists(http_->OutputFileName)) << "kept as asked";
+    EXPECT_FALSE(http_->Active());
+}
+
+TEST_F(Lifecycle, AbortWhileNothingArrives) {
+    ScriptedHttpServer silent(
+        [](const ScriptedRequest&, ScriptedConnection& connection) { connection.pause(20000); });
+    http_->URL = silent.baseUrl().toUtf8() + "/silent";
+    EventLog log(*http_);
+    ASSERT_TRUE(http_->Read(false));
+    ASSERT_TRUE(WaitUntil([&] { return silent.requests().size() == 1; }));
+    QElapsedTimer timer;
+    timer.start();
+    http_->Abort(false, false);
+    ASSERT_TRUE(WaitUntil([&] { return log.Events().contains("TransferAborted"); }));
+    EXPECT_LT(timer.elapsed(), 1000) << "the worker wakes from its wait at once";
+    EXPECT_EQ(log.Events(), QStringList({"BeforeSendRequest", "TransferAborted"}));
+}
+
+TEST_F(Lifecycle, DestroyingTheComponentStopsWithoutEvents) {
+    auto events = std::make_shared<std::atomic<int>>(0);
+    http_->OnDownloadProgress = [events](TauCustomHTTP*, const QByteArray&, qint64, qint64, qint32,
+                                         qint32, quint8, float, QIODevice*) { ++*events; };
+    http_->OnStatusChange = [events](TauCustomHTTP*, int, const QString&) { ++*events; };
+    http_->OnDone = [events](TauCustomHTTP*, const QByteArray&, qint64, QIODevice*) {
+        *events += 1000;
+    };
+    http_->OnDoneInterrupted = [events](TauCustomHTTP*, const QByteArray&, qint64, qint64,
+                                        QIODevice*) { *events += 1000; };
+    http_->OnTransferAborted = [events](TauCustomHTTP*) { *events += 1000; };
+    http_->OnAnyError = [events](TauCustomHTTP*) { *events += 1000; };
+    ASSERT_TRUE(http_->Read(false));
+    ASSERT_TRUE(WaitUntil([&] { return http_->BytesTransferred() >= 3000; }));
+    http_.reset();
+    const int seen = *events;
+    test_support::ServeEvents(300);
+    EXPECT_EQ(*events, seen) << "nothing after the component is gone";
+    EXPECT_LT(seen, 1000);
+}
+
+TEST_F(Lifecycle, NextTransferStartsFromTheDoneHandler) {
+    ScriptedHttpServer files([](const ScriptedRequest& request, ScriptedConnection& connection) {
+        const QByteArray body = "content of " + request.target;
+        connection.send("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
+                        "\r\n\r\n" + body);
+    });
+    const QStringList names = {"a.exe", "b.dll", "c.txt"};
+    int next = 0;
+    QStringList done;
+    auto startNext = [&](TauCustomHTTP* sender) {
+        sender->URL = files.baseUrl().toUtf8() + "/" + names[next].toUtf8();
+        sender->OutputFileName = folder_.filePath(names[next] + ".uTMP");
+        sender->ReleaseOutput();
+        ASSERT_TRUE(sender->Read(false));
+        ++next;
+    };
+    http_->OnDone = [&](TauCustomHTTP* sender, const QByteArray&, qint64, QIODevice*) {
+        done += QFileInfo(sender->OutputFileName).fileName();
+        if (next < names.size())
+            startNext(sender);
+    };
+    startNext(http_.get());
+    ASSERT_TRUE(WaitUntil([&] { return done.size() == 3; }));
+    EXPECT_EQ(done, QStringList({"a.exe.uTMP", "b.dll.uTMP", "c.txt.uTMP"}));
+    for (const QString& name : names)
+        EXPECT_EQ(ReadFile(folder_.filePath(name + ".uTMP")), "content of /" + name.toUtf8());
+}
+
+TEST_F(Lifecycle, WaitingReadThatTimesOut) {
+    http_->WaitTimeout = 200;
+    bool asked = false;
+    EventLog log(*http_);
+    http_->OnWaitTimeoutExpired = [&](TauCustomHTTP*, bool& terminate) {
+        asked = true;
+        EXPECT_TRUE(terminate) << "stopping is proposed";
+    };
+    EXPECT_FALSE(http_->Read(true)) << "the wait expired and the transfer was stopped";
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(http_->Active());
+    test_support::ServeEvents(200);
+    EXPECT_FALSE(log.Events().contains("Done"));
+    EXPECT_TRUE(QFileInfo::exists(http_->OutputFileName));
+}
+
+TEST(FileUrl, LocalFilesAreReadLikeAnswers) {
+    QTemporaryDir folder;
+    const QByteArray content = Pattern(20000, 4);
+    WriteFile(folder.filePath("local file.bin"), content);
+    TauCustomHTTP http;
+    http.URL = "file://" + QFile::encodeName(folder.path()) + "/local%20file.bin";
+    EventLog whole(http);
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(whole.Events(), QStringList({"DownloadProgress", "Done"})) << "no headers to tell";
+    EXPECT_EQ(whole.body, content);
+
+    EventLog part(http);
+    ASSERT_TRUE(http.Read(1000, 1999, true));
+    EXPECT_EQ(part.body, content.mid(1000, 1000));
+
+    // Resumed into a file that holds the start already.
+    http.OutputFileName = folder.filePath("copy.uTMP");
+    WriteFile(http.OutputFileName, content.left(5000));
+    EventLog resumed(http);
+    ASSERT_TRUE(http.Read(4000, 0, true));
+    EXPECT_EQ(resumed.Events().last(), "Done");
+    EXPECT_EQ(ReadFile(http.OutputFileName), content);
+    EXPECT_EQ(resumed.doneFileSize, content.size());
+
+    EventLog beyond(http);
+    ASSERT_TRUE(http.Read(content.size() + 1, 0, true));
+    EXPECT_EQ(beyond.httpError, 416);
+
+    http.OutputFileName.clear();
+    http.URL = "file://" + QFile::encodeName(folder.path()) + "/missing.bin";
+    EventLog missing(http);
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(missing.Events(), QStringList({"HTTPError", "AnyError"}));
+    EXPECT_EQ(missing.httpError, 404);
+    EXPECT_TRUE(missing.body.isEmpty());
+}
+
+}  // namespace
