@@ -33,12 +33,16 @@ bool TDevToolsToggle::eventFilter(QObject* watched, QEvent* event) {
         StatusBarDblClick();
         return true;
     }
-    if (watched == &splitter_) {
+    const bool splitterMouse =
+        watched == &splitter_ &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove);
+    if (splitterMouse) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
+        const int y = mouse->globalPosition().toPoint().y();
         if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton)
-            StartSplitterDrag(mouse->globalPosition().toPoint().y());
+            StartSplitterDrag(y);
         else if (event->type() == QEvent::MouseMove && (mouse->buttons() & Qt::LeftButton))
-            DragSplitter(mouse->globalPosition().toPoint().y());
+            DragSplitter(y);
     }
     return QObject::eventFilter(watched, event);
 }
