@@ -31,9 +31,9 @@ TFavoritesMenu::TFavoritesMenu(const ShellParts& parts)
     AddHomePageItem("PopFavoritesSetMain", QStringLiteral("设置当前页为主页"),
                     &THomePageCommands::PopFavoritesSetMainClick);
     AddHomePageItem("N1", QStringLiteral("设置主页为空白页"), &THomePageCommands::N1Click);
-    QAction* separator = menu_->addSeparator();
-    separator->setObjectName(QStringLiteral("N4"));
-    separator->setText(QStringLiteral("-"));
+    // A caption "-" makes a separator line; a Qt separator with a text would
+    // show it as a section title, so separators carry none.
+    menu_->addSeparator()->setObjectName(QStringLiteral("N4"));
 }
 
 void TFavoritesMenu::AddFixedItem(const char* name, const QString& caption,
@@ -75,7 +75,6 @@ void TFavoritesMenu::AddGeneratedItems() {
         item->setObjectName(QStringLiteral("A%1").arg(i));
         if (favorite.separator) {
             item->setSeparator(true);
-            item->setText(QStringLiteral("-"));
         } else {
             item->setText(favorite.title);
             connect(item, &QAction::triggered, this, [this, item] { MyClick(item); });

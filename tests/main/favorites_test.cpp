@@ -31,7 +31,7 @@ QList<Item> Items(const QMenu* menu) {
 const QList<Item> kFixedItems = {
     {"PopFavoritesAdd", "加入收藏夹", false}, {"PopFavoritesEdit", "编辑收藏夹", false},
     {"PopMainpage", "浏览主页", false},       {"PopFavoritesSetMain", "设置当前页为主页", false},
-    {"N1", "设置主页为空白页", false},        {"N4", "-", true}};
+    {"N1", "设置主页为空白页", false},        {"N4", "", true}};
 
 }  // namespace
 
@@ -53,9 +53,9 @@ TEST_F(ShellTest, MenuHoldsTheFixedItemsThenOneItemPerLine) {
         ASSERT_TRUE(WaitUntil([&] { return Menu()->isVisible(); }));
         QList<Item> expected = kFixedItems;
         expected += {{"A0", "新闻", false},
-                     {"A1", "-", true},
+                     {"A1", "", true},
                      {"A2", "", false},
-                     {"A3", "-", true},
+                     {"A3", "", true},
                      {"A4", "", false}};
         EXPECT_EQ(Items(Menu()), expected) << "click " << click;
         EXPECT_EQ(Favorites()->favoriteUrls, (QStringList{u1, "", u2, "", u3}));
