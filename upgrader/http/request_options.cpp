@@ -11,8 +11,11 @@ namespace {
 
 constexpr qint64 kDefaultIdleLimitMs = 60000;
 constexpr long kMostRedirects = 20;
-// libcurl takes receive buffers from 1 KiB up.
-constexpr long kSmallestCurlBuffer = 1024;
+// libcurl reads from the network into a buffer of at least this size (it
+// takes 1 KiB to 512 KiB); the body is then handed to the output in chunks of
+// the transfer buffer size, so a small transfer buffer does not cost one
+// system call per chunk.
+constexpr long kSmallestCurlBuffer = 64 * 1024;
 
 bool Set(CURL* handle, CURLoption option, long value) {
     return curl_easy_setopt(handle, option, value) == CURLE_OK;
