@@ -28,7 +28,16 @@ void TauCustomHTTP::Complete(std::shared_ptr<TauTransferSession> session) {
     }
     session->output.Rewind();
     busy_ = false;
-    CompleteWithOutcome(session);
+    const QPointer<TauCustomHTTP> self(this);
+    try {
+        CompleteWithOutcome(session);
+    } catch (...) {
+        // A handler raised: the worker component reports it (OnAnyError);
+        // the transfer still ends here, so the component stays usable.
+        if (!self.isNull() && IsCurrent(session))
+            ReleaseOutput();
+        throw;
+    }
 }
 
 // Handlers may start the next transfer (or destroy the component): from
