@@ -268,7 +268,12 @@ TEST_F(NginxWithLogin, PasswordHandlerSuppliesOrGivesUp) {
 
 class NginxWithTls : public NginxTransfer {
   protected:
-    NginxWithTls() : NginxTransfer({QString(), true}) { server_.writeFile("f.bin", "secure"); }
+    NginxWithTls() : NginxTransfer(Options()) { server_.writeFile("f.bin", "secure"); }
+
+    static test_support::NginxServer::Options Options() {
+        const TestCertificate selfSigned = MakeCertificate("127.0.0.1", 0, 2);
+        return {QString(), true, selfSigned.certificatePem, selfSigned.keyPem};
+    }
 };
 
 TEST_F(NginxWithTls, SelfSignedCertificateNeedsTheIgnoreOptions) {
