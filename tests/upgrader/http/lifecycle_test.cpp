@@ -223,6 +223,32 @@ TEST_F(Lifecycle, ThrowingHandlersLeaveTheComponentUsable) {
     EXPECT_FALSE(http_->Active());
 }
 
+TEST(LifecycleEnd, ComponentDeletedByItsOwnHandler) {
+    ScriptedHttpServer quick([](const ScriptedRequest&, ScriptedConnection& connection) {
+        connection.send("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+    });
+    for (const bool inDone : {true, false}) {
+        auto* http = new TauCustomHTTP;
+        http->URL = quick.baseUrl().toUtf8() + "/f";
+        bool deleted = false;
+        if (inDone) {
+            http->OnDone = [&](TauCustomHTTP* sender, const QByteArray&, qint64, QIODevice*) {
+                deleted = true;  // before: the handler goes with the component
+                delete sender;
+            };
+        } else {
+            http->OnDownloadProgress = [&](TauCustomHTTP* sender, const QByteArray&, qint64, qint64,
+                                           qint32, qint32, quint8, float, QIODevice*) {
+                deleted = true;  // before: the handler goes with the component
+                delete sender;
+            };
+        }
+        ASSERT_TRUE(http->Read(false));
+        ASSERT_TRUE(WaitUntil([&] { return deleted; }));
+        test_support::ServeEvents(100);  // whatever was still on its way finds nothing
+    }
+}
+
 TEST(FileUrl, LocalFilesAreReadLikeAnswers) {
     QTemporaryDir folder;
     const QByteArray content = Pattern(20000, 4);

@@ -41,6 +41,7 @@ TEST_F(NginxTransfer, FileToDiskAndToMemory) {
     ASSERT_TRUE(http.Read(true));
     EXPECT_EQ(log.Events(), kDone);
     EXPECT_TRUE(log.AllGuiEventsOnGuiThread());
+    EXPECT_FALSE(log.StatusEverOnGuiThread());
     EXPECT_EQ(ReadFile(http.OutputFileName), content);
     EXPECT_TRUE(log.doneStreamNull) << "the body went to the file";
     EXPECT_EQ(log.doneFileSize, content.size());
