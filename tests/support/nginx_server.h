@@ -16,8 +16,8 @@ class NginxServer {
         // Serve HTTPS with a freshly made self-signed certificate.
         bool tls = false;
         // With tls: this certificate and key (PEM) instead.
-        QByteArray certificatePem;
-        QByteArray keyPem;
+        QByteArray certificatePem{};
+        QByteArray keyPem{};
     };
 
     NginxServer();

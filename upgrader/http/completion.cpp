@@ -7,14 +7,6 @@
 
 namespace upgrader {
 
-namespace {
-
-bool IsBodyStatus(int status) {
-    return status == 200 || status == 206;
-}
-
-}  // namespace
-
 void TauCustomHTTP::Complete(std::shared_ptr<TauTransferSession> session) {
     if (!IsCurrent(session)) {
         ReleaseSessionOutput(*session);

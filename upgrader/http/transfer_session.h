@@ -47,6 +47,11 @@ struct TauTransferState {
     QString OutputError;
 };
 
+// Answers 200 and 206 carry the entity (or the part asked for).
+inline bool IsBodyStatus(int Status) {
+    return Status == 200 || Status == 206;
+}
+
 // The handlers that run on the worker, copied when the transfer starts.
 struct TauWorkerEvents {
     std::function<void(TauCustomHTTP* Sender, CURL* Request)> OnBeforeSendRequest;
