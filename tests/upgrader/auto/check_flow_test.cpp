@@ -2,10 +2,12 @@
 // says, the automatic check timer and the failures of the info file's fetch.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "common/text_codec.h"
 #include "tests/support/nginx_server.h"
@@ -338,4 +340,26 @@ TEST_F(AutoCheck, AnUnreachableHostIsTriedAgainEveryDelayWithoutADialog) {
     ServeEvents(400);
     EXPECT_EQ(log.Count("HostUnreachable"), tries);
     EXPECT_EQ(log.Count("BeginUpgrade"), 1);
+}
+
+TEST_F(CheckFlow, AnUpgraderDestroyedWhileItsCheckWaitsEndsTheWait) {
+    test_support::NginxServer::Options slow;
+    slow.serverConfig = QStringLiteral("location /slow/ { limit_rate 1k; }");
+    test_support::NginxServer slowServer(slow);
+    slowServer.writeFile("slow/quorvane.inf", "#version=2.0.0.6\r\n" + QByteArray(20000, ';'));
+    upgrader->InfoFileURL = (slowServer.baseUrl() + "/slow/quorvane.inf").toUtf8();
+    QTimer::singleShot(300, [&] { upgrader.reset(); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    bool timedOut = false;
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        timedOut = true;
+        QCoreApplication::exit(1);
+    });
+    watchdog.start(15000);
+    TauAutoUpgrader* waiting = upgrader.get();
+    EXPECT_FALSE(waiting->CheckUpdate(true));
+    EXPECT_FALSE(timedOut);
+    EXPECT_EQ(upgrader, nullptr);
+    EXPECT_TRUE(log.events.isEmpty());
 }
