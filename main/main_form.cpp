@@ -7,6 +7,7 @@
 
 #include "common/application.h"
 #include "main/about_form.h"
+#include "main/auto_upgrader_config.h"
 #include "main/browser_policies.h"
 #include "main/dev_tools_toggle.h"
 #include "main/embedded_pictures.h"
@@ -36,6 +37,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
     view.Options.ApplicationCache = browser::STATE_DISABLED;
     ConnectBrowserEvents();
     ConnectShellCommands();
+    autoUpgrader_ = CreateAutoUpgrader(this);
     view.Loaded();
     FormCreate();
 }

@@ -9,6 +9,10 @@ namespace Ui {
 class TMainForm;
 }
 
+namespace upgrader {
+class TauAutoUpgrader;
+}
+
 namespace main_window {
 
 class TImage;
@@ -30,6 +34,8 @@ class TMainForm : public QWidget {
     bool FLoading = false;
 
     browser::TChromium* crm() const;
+    // The upgrader that keeps the program up to date.
+    upgrader::TauAutoUpgrader* auAutoUpgrader1() const { return autoUpgrader_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -76,6 +82,7 @@ class TMainForm : public QWidget {
     TBrowserPolicies* policies_ = nullptr;
     TFavoritesMenu* favorites_ = nullptr;
     TDevToolsToggle* devTools_ = nullptr;
+    upgrader::TauAutoUpgrader* autoUpgrader_ = nullptr;
 };
 
 }  // namespace main_window

@@ -29,7 +29,7 @@ NginxServer::NginxServer(const Options& options) : tls_(options.tls) {
     QDir(prefix_.path()).mkpath(QStringLiteral("root"));
     QDir(prefix_.path()).mkpath(QStringLiteral("logs"));
     if (tls_)
-        makeCertificate();
+        makeCertificate(options);
     port_ = FreeLoopbackPort();
     writeConfig(options);
     pid_ = fork();
@@ -97,8 +97,16 @@ void NginxServer::writeConfig(const Options& options) {
         throw std::runtime_error("cannot write nginx.conf");
 }
 
-void NginxServer::makeCertificate() {
+void NginxServer::makeCertificate(const Options& options) {
     const QString p = prefix_.path();
+    if (!options.certificatePem.isEmpty()) {
+        QFile certificate(p + "/cert.pem");
+        QFile key(p + "/key.pem");
+        if (!certificate.open(QIODevice::WriteOnly) || !key.open(QIODevice::WriteOnly) ||
+            certificate.write(options.certificatePem) < 0 || key.write(options.keyPem) < 0)
+            throw std::runtime_error("cannot write the given certificate");
+        return;
+    }
     QProcess openssl;
     openssl.setProcessChannelMode(QProcess::MergedChannels);
     openssl.start(QStringLiteral("openssl"),

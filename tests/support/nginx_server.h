@@ -15,6 +15,9 @@ class NginxServer {
         QString serverConfig;
         // Serve HTTPS with a freshly made self-signed certificate.
         bool tls = false;
+        // With tls: this certificate and key (PEM) instead.
+        QByteArray certificatePem{};
+        QByteArray keyPem{};
     };
 
     NginxServer();
@@ -35,7 +38,7 @@ class NginxServer {
 
   private:
     void writeConfig(const Options& options);
-    void makeCertificate();
+    void makeCertificate(const Options& options);
     void waitUntilListening();
 
     QTemporaryDir prefix_;

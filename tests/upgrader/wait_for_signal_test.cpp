@@ -110,6 +110,19 @@ TEST(CloseApplication, ClosesTheMainWindowAndQuits) {
     EXPECT_GE(window.closeRequests, 1);
 }
 
+// The program's main window is a plain top-level widget, not a QMainWindow.
+TEST(CloseApplication, ClosesAPlainTopLevelMainWindowAndItsDialogs) {
+    QWidget mainWindow;
+    mainWindow.show();
+    QWidget other;
+    other.show();
+    QTimer::singleShot(0, &CloseApplication);
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(mainWindow.isVisible());
+    EXPECT_FALSE(other.isVisible());
+}
+
 TEST(CloseApplication, AWindowThatRefusesKeepsTheApplicationRunning) {
     StubbornWindow window;
     window.refuse = true;

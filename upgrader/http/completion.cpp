@@ -7,14 +7,6 @@
 
 namespace upgrader {
 
-namespace {
-
-bool IsBodyStatus(int status) {
-    return status == 200 || status == 206;
-}
-
-}  // namespace
-
 void TauCustomHTTP::Complete(std::shared_ptr<TauTransferSession> session) {
     if (!IsCurrent(session)) {
         ReleaseSessionOutput(*session);
@@ -28,7 +20,16 @@ void TauCustomHTTP::Complete(std::shared_ptr<TauTransferSession> session) {
     }
     session->output.Rewind();
     busy_ = false;
-    CompleteWithOutcome(session);
+    const QPointer<TauCustomHTTP> self(this);
+    try {
+        CompleteWithOutcome(session);
+    } catch (...) {
+        // A handler raised: the worker component reports it (OnAnyError);
+        // the transfer still ends here, so the component stays usable.
+        if (!self.isNull() && IsCurrent(session))
+            ReleaseOutput();
+        throw;
+    }
 }
 
 // Handlers may start the next transfer (or destroy the component): from

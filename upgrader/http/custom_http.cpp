@@ -108,8 +108,14 @@ void TauCustomHTTP::AbortCleanUp(const std::shared_ptr<TauTransferSession>& sess
     }
     if (released.fileCreated && session->deleteOnAbort)
         QFile::remove(released.fileName);
-    if (!destroying_ && OnTransferAborted)
+    if (destroying_ || !OnTransferAborted)
+        return;
+    // Raised on the caller's thread by a forced abort: the caller gets no
+    // exception, whatever the handler does.
+    try {
         OnTransferAborted(this);
+    } catch (...) {
+    }
 }
 
 void TauCustomHTTP::ReleaseOutput() {
@@ -129,8 +135,12 @@ bool TauCustomHTTP::IsCurrent(const std::shared_ptr<TauTransferSession>& session
 
 void TauCustomHTTP::WaitTimedOut(bool& Terminate) {
     const QPointer<TauCustomHTTP> self(this);
-    if (OnWaitTimeoutExpired)
-        OnWaitTimeoutExpired(this, Terminate);
+    try {
+        if (OnWaitTimeoutExpired)
+            OnWaitTimeoutExpired(this, Terminate);
+    } catch (...) {
+        // The caller of Read gets no exception; the transfer is stopped.
+    }
     if (self.isNull() || !Terminate || !session_)
         return;
     session_->Detach();

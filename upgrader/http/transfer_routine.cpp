@@ -1,6 +1,5 @@
 #include "upgrader/http/transfer_routine.h"
 
-#include <QFileInfo>
 #include <algorithm>
 
 #include "upgrader/http/auth_realm.h"
@@ -14,14 +13,6 @@
 namespace upgrader {
 
 namespace {
-
-// A local file is read in pieces of at most this size, whatever the buffer
-// size setting allows.
-constexpr qint64 kLargestLocalRead = 1024 * 1024;
-
-bool IsBodyStatus(int status) {
-    return status == 200 || status == 206;
-}
 
 std::optional<qint64> NumberOf(const std::optional<QByteArray>& text) {
     bool ok = false;
@@ -287,168 +278,6 @@ TauTransferRoutine::Step TauTransferRoutine::Body(TauCurlRequest& Request) {
     }
     FinishBody(Request.Result() != CURLE_OK);
     return Step::End;
-}
-
-// Where the body goes: the output file for a body of the entity, else (and
-// when the file cannot be made while the length is unknown) memory.
-TauTransferRoutine::Output TauTransferRoutine::OpenOutput() {
-    if (!Go())
-        return Output::End;
-    verifyFirst_ = false;
-    resumeFailed_ = false;
-    refused_ = false;
-    state_.BytesTransferred = 0;
-    if (IsBodyStatus(state_.StatusCode) && !settings_.OutputFileName.isEmpty()) {
-        QString error;
-        const bool resuming = state_.ResumeOffset != 0;
-        if (session_->output.OpenFile(settings_.OutputFileName, !resuming, error)) {
-            if (resuming && !session_->output.SeekFile(qint64(state_.ResumeOffset)))
-                return Output::ResumeFailed;
-            const TauFileAttributes incomplete = settings_.OutputFileAttributes.Incomplete();
-            if (incomplete != TauFileAttributes(atrArchive))
-                SetFileAttributesFromSet(settings_.OutputFileName, incomplete);
-            verifyFirst_ = resuming;
-            return Output::Ready;
-        }
-        state_.OutputError = error;
-        if (state_.Success)
-            return Output::End;
-    }
-    session_->output.UseMemory(state_.Success ? state_.ContentLength : 0);
-    return Output::Ready;
-}
-
-// The resumed start could not be used: the whole entity is fetched again.
-void TauTransferRoutine::ForgetResume() {
-    state_.StatusCode = -1;
-    session_->output.Release(settings_.OutputFileAttributes.Incomplete());
-    state_.ResumeOffset = 0;
-    state_.ResumeEnd = 0;
-    resumeFailed_ = false;
-    verifyFirst_ = false;
-}
-
-// Takes what arrived, in chunks of at most the buffer size: the first chunk
-// of a resumed download is checked against the file, every other one stored
-// and shown.
-bool TauTransferRoutine::Store(const char* Data, size_t Size) {
-    const auto bufferSize = static_cast<size_t>(settings_.BufferSize());
-    if (resumeFailed_ || refused_)
-        return false;
-    while (Size > 0) {
-        if (!Go())
-            return false;
-        const size_t piece = std::min(Size, bufferSize);
-        state_.BytesTransferred += qint64(piece);
-        if (verifyFirst_) {
-            verifyFirst_ = false;
-            const qint64 held = session_->output.VerifyAndSkip(Data, qint64(piece));
-            if (held < 0) {
-                resumeFailed_ = true;
-                return false;
-            }
-            if (held < qint64(piece) && !StoreChunk(Data + held, qint64(piece) - held))
-                return false;
-        } else if (!StoreChunk(Data, qint64(piece))) {
-            return false;
-        }
-        Data += piece;
-        Size -= piece;
-    }
-    return true;
-}
-
-bool TauTransferRoutine::StoreChunk(const char* Data, qint64 Size) {
-    if (!session_->output.Write(Data, Size)) {
-        refused_ = true;
-        return false;
-    }
-    const qint64 elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                 std::chrono::steady_clock::now() - start_)
-                                 .count();
-    state_.Progress = ComputeProgress(state_.ContentLength, state_.BytesTransferred,
-                                      qint64(state_.ResumeOffset), elapsedMs);
-    if (!session_->hasDownloadProgress)
-        return true;
-    return OnGui([&](TauCustomHTTP& c) { c.RaiseDownloadProgress(*session_); });
-}
-
-void TauTransferRoutine::FinishBody(bool BodyFailed) {
-    state_.BodyFailed = BodyFailed;
-    const bool entity = IsBodyStatus(state_.StatusCode);
-    state_.Success = entity && !BodyFailed;
-    if (state_.Success && state_.ContentLength != 0 && session_->output.Exists())
-        state_.Success = state_.ContentLength == state_.BytesTransferred;
-}
-
-void TauTransferRoutine::FetchLocalFile() {
-    for (;;) {
-        QFile source(QFile::decodeName(parts_.UrlPath));
-        state_.StatusCode = OpenLocalFile(source);
-        if (state_.StatusCode != 200)
-            state_.ContentLength = 0;
-        const Output output = OpenOutput();
-        if (output == Output::End)
-            return;
-        if (output == Output::ResumeFailed || (CopyLocalFile(source) && resumeFailed_)) {
-            ForgetResume();
-            continue;
-        }
-        return;
-    }
-}
-
-// Opens the file and places it at the start of the range asked for. The
-// status a server would give: 200, or 404 for no such file, 403 for one that
-// cannot be read, 416 for a range that starts beyond it.
-int TauTransferRoutine::OpenLocalFile(QFile& Source) {
-    if (!QFileInfo(Source.fileName()).isFile())
-        return 404;
-    if (!Source.open(QIODevice::ReadOnly))
-        return 403;
-    const bool resume = state_.ResumeOffset != 0 || state_.ResumeEnd != 0;
-    const quint64 start = resume ? state_.ResumeOffset : settings_.Range.StartRange;
-    const quint64 last = resume ? state_.ResumeEnd : settings_.Range.EndRange;
-    const auto size = quint64(Source.size());
-    if (start > size || !Source.seek(qint64(start))) {
-        Source.close();
-        return 416;
-    }
-    const quint64 end = last != 0 ? std::min(last + 1, size) : size;
-    state_.ContentLength = qint64(std::max(end, start) - start);
-    state_.Success = true;
-    return 200;
-}
-
-// Moves the file's range into the output; false when the transfer stopped.
-bool TauTransferRoutine::CopyLocalFile(QFile& Source) {
-    if (!Source.isOpen()) {
-        FinishBody(false);
-        return true;
-    }
-    const qint64 pieceSize = std::min<qint64>(settings_.BufferSize(), kLargestLocalRead);
-    QByteArray buffer(pieceSize, Qt::Uninitialized);
-    qint64 left = state_.ContentLength;
-    bool failed = false;
-    while (left > 0) {
-        if (!Go())
-            return false;
-        const qint64 count = Source.read(buffer.data(), std::min(pieceSize, left));
-        if (count <= 0) {
-            failed = true;
-            break;
-        }
-        left -= count;
-        if (!Store(buffer.constData(), size_t(count))) {
-            failed = !resumeFailed_;
-            break;
-        }
-    }
-    if (stopped_)
-        return false;
-    if (!resumeFailed_)
-        FinishBody(failed);
-    return true;
 }
 
 }  // namespace upgrader

@@ -20,10 +20,12 @@ class TauCustomHTTP;
 
 // What a transfer found out, written by its worker. Handlers read it while
 // the worker waits for them; the completion reads it after the worker ended.
+// The status and the byte count may be read at any time (a progress display
+// polling them).
 struct TauTransferState {
-    int StatusCode = -1;          // -1: no HTTP status
-    qint64 ContentLength = 0;     // of this answer's body; 0 when not announced
-    qint64 BytesTransferred = 0;  // of this answer's body
+    std::atomic<int> StatusCode{-1};          // -1: no HTTP status
+    qint64 ContentLength = 0;                 // of this answer's body; 0 when not announced
+    std::atomic<qint64> BytesTransferred{0};  // of this answer's body
     quint64 ResumeOffset = 0;
     quint64 ResumeEnd = 0;
     QByteArray RawHeaders;
@@ -44,6 +46,11 @@ struct TauTransferState {
     // Why the output file could not be made, when it could not.
     QString OutputError;
 };
+
+// Answers 200 and 206 carry the entity (or the part asked for).
+inline bool IsBodyStatus(int Status) {
+    return Status == 200 || Status == 206;
+}
 
 // The handlers that run on the worker, copied when the transfer starts.
 struct TauWorkerEvents {

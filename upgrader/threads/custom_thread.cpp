@@ -88,6 +88,8 @@ void TauCustomThread::ReplaceThread() {
     fresh->SetPriority(thread_->Priority());
     thread_->Abandon();
     thread_ = std::move(fresh);
+    // A wait for the abandoned run (Execute with WaitForCompletion) is over.
+    SignalEvent(*runEnded_);
 }
 
 TauRunSteps TauCustomThread::StepsOfRun(const std::shared_ptr<TauThreadRun>& run) {

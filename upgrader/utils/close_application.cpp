@@ -1,24 +1,14 @@
 #include "upgrader/utils/close_application.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 namespace upgrader {
 
-namespace {
-
-QWidget* MainForm() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (qobject_cast<QMainWindow*>(widget) != nullptr)
-            return widget;
-    return nullptr;
-}
-
-}  // namespace
-
+// The main window need not be a QMainWindow (the program's is a plain
+// top-level widget): every top-level window is asked to close, the main one
+// among them, before the application is asked to quit.
 void CloseApplication() {
-    if (QWidget* main = MainForm())
-        main->close();
+    QApplication::closeAllWindows();
     QCoreApplication::quit();
 }
 

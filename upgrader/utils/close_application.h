@@ -2,7 +2,7 @@
 
 namespace upgrader {
 
-// Closes the main window (the first top-level QMainWindow) and asks the
+// Asks every top-level window (the main window among them) to close and the
 // application to quit; windows that refuse to close keep it running.
 void CloseApplication();
 

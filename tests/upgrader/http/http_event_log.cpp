@@ -28,7 +28,9 @@ QByteArray WholeStream(QIODevice* stream) {
 EventLog::EventLog(TauCustomHTTP& http) {
     http.OnBeforeSendRequest = [this](TauCustomHTTP*, CURL*) { Add("BeforeSendRequest", true); };
     http.OnStatusChange = [this](TauCustomHTTP*, int, const QString& text) {
+        const bool onGui = OnGuiThread();
         std::lock_guard lock(mutex_);
+        statusOnGui_ = statusOnGui_ || onGui;
         statusTexts_ += text;
     };
     http.OnRedirected = [this](TauCustomHTTP*, const QByteArray& url) {
@@ -108,6 +110,11 @@ int EventLog::ProgressCount() const {
 bool EventLog::AllGuiEventsOnGuiThread() const {
     std::lock_guard lock(mutex_);
     return allGui_;
+}
+
+bool EventLog::StatusEverOnGuiThread() const {
+    std::lock_guard lock(mutex_);
+    return statusOnGui_;
 }
 
 QStringList EventLog::StatusTexts() const {

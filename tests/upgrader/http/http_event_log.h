@@ -18,6 +18,8 @@ class EventLog {
     QStringList Events() const;
     int ProgressCount() const;
     bool AllGuiEventsOnGuiThread() const;
+    // OnStatusChange belongs to the worker.
+    bool StatusEverOnGuiThread() const;
     QStringList StatusTexts() const;
     // Adds an entry for a handler the test assigns itself.
     void Note(const QString& event);
@@ -46,6 +48,7 @@ class EventLog {
     QStringList statusTexts_;
     int progressCount_ = 0;
     bool allGui_ = true;
+    bool statusOnGui_ = false;
 };
 
 }  // namespace http_test

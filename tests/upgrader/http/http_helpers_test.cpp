@@ -148,6 +148,8 @@ TEST(HttpSettings, DefaultsAndAttributeNotifications) {
     EXPECT_EQ(http.Proxy.ProxyBypass, "127.0.0.1;");
     EXPECT_EQ(http.RequestMethod, rmAuto);
     EXPECT_EQ(http.ThreadPriority(), tpNormal);
+    http.SetThreadPriority(tpLower);  // lowering needs no privilege
+    EXPECT_EQ(http.ThreadPriority(), tpLower);
     EXPECT_EQ(http.StatusCode(), -1);
     EXPECT_FALSE(http.Busy());
     http.Abort(true, true);  // nothing runs: nothing happens

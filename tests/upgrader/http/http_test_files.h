@@ -12,7 +12,9 @@ QByteArray Pattern(qsizetype size, int seed = 0);
 QByteArray ReadFile(const QString& path);
 void WriteFile(const QString& path, const QByteArray& content);
 
-// An htpasswd line for the user and password (openssl passwd -apr1).
+// An htpasswd line for nginx's basic authentication. The password is kept
+// plain: no helper process is started (ThreadSanitizer cannot follow the
+// processes Qt starts).
 QByteArray HtpasswdLine(const QByteArray& user, const QByteArray& password);
 
 }  // namespace http_test

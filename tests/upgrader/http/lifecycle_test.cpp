@@ -184,6 +184,71 @@ TEST_F(Lifecycle, WaitingReadThatTimesOut) {
     EXPECT_TRUE(QFileInfo::exists(http_->OutputFileName));
 }
 
+TEST_F(Lifecycle, WaitingReadReturnsAfterAnAbortByForce) {
+    EventLog log(*http_);
+    int progress = 0;
+    http_->OnDownloadProgress = [&](TauCustomHTTP* sender, const QByteArray&, qint64, qint64,
+                                    qint32, qint32, quint8, float, QIODevice*) {
+        if (++progress == 2)
+            sender->Abort(false, true);
+    };
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(http_->Read(true));
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_EQ(log.Events().last(), "TransferAborted");
+    EXPECT_FALSE(http_->Active());
+}
+
+TEST_F(Lifecycle, ThrowingHandlersLeaveTheComponentUsable) {
+    ScriptedHttpServer quick([](const ScriptedRequest&, ScriptedConnection& connection) {
+        connection.send("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+    });
+    http_->URL = quick.baseUrl().toUtf8() + "/f";
+    EventLog log(*http_);
+    http_->OnDone = [&](TauCustomHTTP*, const QByteArray&, qint64, QIODevice*) {
+        log.Note("Done");
+        throw std::runtime_error("handler failed");
+    };
+    EXPECT_TRUE(http_->Read(true));
+    EXPECT_EQ(log.Events().mid(3), QStringList({"Done", "AnyError"}));
+    EXPECT_FALSE(http_->Active()) << "the output was released all the same";
+    EXPECT_EQ(ReadFile(http_->OutputFileName), "ok");
+
+    http_->URL = server_.baseUrl().toUtf8() + "/slow.exe";
+    http_->OnTransferAborted = [](TauCustomHTTP*) { throw std::runtime_error("handler failed"); };
+    ASSERT_TRUE(http_->Read(false));
+    ASSERT_TRUE(WaitUntil([&] { return http_->BytesTransferred() > 0; }));
+    EXPECT_NO_THROW(http_->Abort(false, true));
+    EXPECT_FALSE(http_->Active());
+}
+
+TEST(LifecycleEnd, ComponentDeletedByItsOwnHandler) {
+    ScriptedHttpServer quick([](const ScriptedRequest&, ScriptedConnection& connection) {
+        connection.send("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+    });
+    for (const bool inDone : {true, false}) {
+        auto* http = new TauCustomHTTP;
+        http->URL = quick.baseUrl().toUtf8() + "/f";
+        bool deleted = false;
+        if (inDone) {
+            http->OnDone = [&](TauCustomHTTP* sender, const QByteArray&, qint64, QIODevice*) {
+                deleted = true;  // before: the handler goes with the component
+                delete sender;
+            };
+        } else {
+            http->OnDownloadProgress = [&](TauCustomHTTP* sender, const QByteArray&, qint64, qint64,
+                                           qint32, qint32, quint8, float, QIODevice*) {
+                deleted = true;  // before: the handler goes with the component
+                delete sender;
+            };
+        }
+        ASSERT_TRUE(http->Read(false));
+        ASSERT_TRUE(WaitUntil([&] { return deleted; }));
+        test_support::ServeEvents(100);  // whatever was still on its way finds nothing
+    }
+}
+
 TEST(FileUrl, LocalFilesAreReadLikeAnswers) {
     QTemporaryDir folder;
     const QByteArray content = Pattern(20000, 4);

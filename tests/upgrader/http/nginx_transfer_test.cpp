@@ -8,6 +8,7 @@
 #include "tests/support/qt_printers.h"
 #include "tests/upgrader/http/http_event_log.h"
 #include "tests/upgrader/http/http_test_files.h"
+#include "tests/upgrader/http/test_certificate.h"
 #include "upgrader/http/custom_http.h"
 
 using namespace upgrader;
@@ -40,6 +41,7 @@ TEST_F(NginxTransfer, FileToDiskAndToMemory) {
     ASSERT_TRUE(http.Read(true));
     EXPECT_EQ(log.Events(), kDone);
     EXPECT_TRUE(log.AllGuiEventsOnGuiThread());
+    EXPECT_FALSE(log.StatusEverOnGuiThread());
     EXPECT_EQ(ReadFile(http.OutputFileName), content);
     EXPECT_TRUE(log.doneStreamNull) << "the body went to the file";
     EXPECT_EQ(log.doneFileSize, content.size());
@@ -267,7 +269,12 @@ TEST_F(NginxWithLogin, PasswordHandlerSuppliesOrGivesUp) {
 
 class NginxWithTls : public NginxTransfer {
   protected:
-    NginxWithTls() : NginxTransfer({QString(), true}) { server_.writeFile("f.bin", "secure"); }
+    NginxWithTls() : NginxTransfer(Options()) { server_.writeFile("f.bin", "secure"); }
+
+    static test_support::NginxServer::Options Options() {
+        const TestCertificate selfSigned = MakeCertificate("127.0.0.1", 0, 2);
+        return {QString(), true, selfSigned.certificatePem, selfSigned.keyPem};
+    }
 };
 
 TEST_F(NginxWithTls, SelfSignedCertificateNeedsTheIgnoreOptions) {
@@ -298,6 +305,36 @@ TEST_F(NginxWithTls, SelfSignedCertificateNeedsTheIgnoreOptions) {
     EventLog anyName(http);
     ASSERT_TRUE(http.Read(true));
     EXPECT_EQ(anyName.body, "secure");
+}
+
+class NginxWithExpiredCertificate : public NginxTransfer {
+  protected:
+    NginxWithExpiredCertificate() : NginxTransfer(Options()) { server_.writeFile("f.bin", "old"); }
+
+    static test_support::NginxServer::Options Options() {
+        const TestCertificate expired = MakeCertificate("127.0.0.1", -30, -1);
+        return {QString(), true, expired.certificatePem, expired.keyPem};
+    }
+};
+
+TEST_F(NginxWithExpiredCertificate, DateOptionAcceptsOnlyTheDate) {
+    TauCustomHTTP http;
+    http.URL = Url("/f.bin");
+    http.InternetOptions |= ioIgnoreUnknownCertificateAuthority;  // it is self-signed too
+    EventLog refused(http);
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(refused.Events().value(1), "ConnectionFailed") << "expired";
+
+    http.InternetOptions |= ioIgnoreCertificateDateInvalid;
+    EventLog accepted(http);
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(accepted.body, "old");
+
+    http.InternetOptions = ioKeepConnection | ioIgnoreCertificateDateInvalid;
+    EventLog unknownAuthority(http);
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_EQ(unknownAuthority.Events().value(1), "ConnectionFailed")
+        << "the date option does not accept an unknown authority";
 }
 
 }  // namespace

@@ -82,6 +82,25 @@ TEST(ScriptedTransfer, BodyCutShortKeepsThePartialFileIncomplete) {
     EXPECT_EQ(resumed.doneFileSize, body.size());
 }
 
+TEST(ScriptedTransfer, ProgressHandlerMayReadTheStream) {
+    const QByteArray body = Pattern(30000, 5);
+    ScriptedHttpServer server(Serve(body));
+    QTemporaryDir folder;
+    TauCustomHTTP http;
+    http.URL = UrlOf(server, "/f.exe");
+    http.OutputFileName = folder.filePath("f.exe.uTMP");
+    bool sawItsOwnData = true;
+    http.OnDownloadProgress = [&](TauCustomHTTP*, const QByteArray&, qint64, qint64 read, qint32,
+                                  qint32, quint8, float, QIODevice* stream) {
+        stream->seek(0);  // the handler looks at what is stored so far
+        sawItsOwnData = sawItsOwnData && stream->read(read) == body.left(read);
+        stream->seek(0);  // and leaves it elsewhere
+    };
+    ASSERT_TRUE(http.Read(true));
+    EXPECT_TRUE(sawItsOwnData);
+    EXPECT_EQ(ReadFile(http.OutputFileName), body) << "the next chunk still goes to its place";
+}
+
 TEST(ScriptedTransfer, ChunkedBodyCutShortIsNoSuccess) {
     ScriptedHttpServer server([](const ScriptedRequest&, ScriptedConnection& connection) {
         connection.send(Head("200 OK", "Transfer-Encoding: chunked\r\n") +

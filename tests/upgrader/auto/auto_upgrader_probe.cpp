@@ -1,0 +1,58 @@
+// Stands in for the program in the test of the upgrader's hand-over: each
+// start appends its arguments (tab-separated) to "<own path>.args" and, like
+// the program, creates an upgrader (which removes an earlier upgrade's
+// replacer). Started as
+//   probe --upgrade <info file URL> <RestartParams> [own-close]
+// it checks at once, downloads without asking or showing the wizard, and
+// restarts through the replacer; "own-close" closes it through
+// OnDoOwnCloseAppMethod (which records "own close").
+#include <fstream>
+#include <string>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "upgrader/auto/auto_upgrader.h"
+
+namespace {
+
+void Record(const std::string& path, const std::string& line) {
+    std::ofstream(path + ".args", std::ios::app) << line << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::string line;
+    for (int i = 1; i < argc; ++i)
+        line += (i > 1 ? "\t" : "") + std::string(argv[i]);
+    Record(argv[0], line);
+    upgrader::TauAutoUpgrader upgrader;
+    if (argc < 4 || std::string(argv[1]) != "--upgrade")
+        return 0;
+    upgrader.InfoFileURL = argv[2];
+    upgrader.SetRestartParams(QString::fromLocal8Bit(argv[3]));
+    upgrader.VersionControl = upgrader::byNumber;
+    upgrader.VersionNumber = "1.0";
+    upgrader.ShowMessages = {};
+    upgrader.Wizard.Enabled = false;
+    if (argc > 4 && std::string(argv[4]) == "own-close") {
+        upgrader.OnDoOwnCloseAppMethod = [&](upgrader::TauAutoUpgrader*) {
+            Record(argv[0], "own close");
+            QCoreApplication::exit(0);
+        };
+    }
+    // Anything but the restart ends the probe with a failure.
+    upgrader.OnLaterUpgrade = [](upgrader::TauAutoUpgrader*) { QCoreApplication::exit(2); };
+    upgrader.OnNoUpdateAvailable = [](upgrader::TauAutoUpgrader*) { QCoreApplication::exit(3); };
+    upgrader.OnAborted = [](upgrader::TauAutoUpgrader*) { QCoreApplication::exit(4); };
+    upgrader.OnConnLost = [](upgrader::TauAutoUpgrader*) { QCoreApplication::exit(5); };
+    upgrader.OnHostUnreachable = [](upgrader::TauAutoUpgrader*, const QByteArray&,
+                                    const QByteArray&) { QCoreApplication::exit(6); };
+    upgrader.OnNoInfoFile = [](upgrader::TauAutoUpgrader*) { QCoreApplication::exit(7); };
+    QTimer::singleShot(0, [&] { upgrader.CheckUpdate(false); });
+    QTimer::singleShot(60000, [] { QCoreApplication::exit(9); });
+    return app.exec();
+}

@@ -1,0 +1,365 @@
+// The check: the version decision, the reactions to what the info file
+// says, the automatic check timer and the failures of the info file's fetch.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "common/text_codec.h"
+#include "tests/support/nginx_server.h"
+#include "tests/support/qt_printers.h"
+#include "tests/support/wait.h"
+#include "tests/upgrader/auto/upgrade_fixture.h"
+#include "upgrader/auto/version_decision.h"
+#include "upgrader/dialogs/wizard_form.h"
+#include "upgrader/info/version_date.h"
+#include "upgrader/replacement/replacer_launch.h"
+#include "upgrader/utils/network_presence.h"
+
+using namespace upgrader;
+using test_support::ServeEvents;
+using test_support::WaitUntil;
+using upgrader_test::Read;
+using upgrader_test::TempFiles;
+using upgrader_test::UpgradeFixture;
+
+TEST(VersionDecision, ByNumberPartByPartAndByDateDayByDay) {
+    const auto byNumberNewer = [](const QByteArray& published) {
+        return IsNewerVersion("#version=" + published + "\r\n", byNumber, "2.0.0.5", "");
+    };
+    EXPECT_TRUE(byNumberNewer("2.0.0.6"));
+    EXPECT_FALSE(byNumberNewer("2.0.0.5"));
+    EXPECT_TRUE(byNumberNewer("2.0.0.10")) << "parts compare as numbers";
+    EXPECT_TRUE(byNumberNewer("2.1"));
+    EXPECT_FALSE(byNumberNewer("2.0.0.5.9")) << "a fifth part is ignored";
+    EXPECT_TRUE(byNumberNewer("2.0.0.5b")) << "byte-wise, the longer text is greater";
+    EXPECT_FALSE(byNumberNewer("2.0.0.4"));
+    EXPECT_FALSE(IsNewerVersion("#url=x", byNumber, "2.0.0.5", "")) << "no version entry";
+    EXPECT_FALSE(IsNewerVersion("#version=9#date=01/01/2000", byDate, "2.0.0.5", "01/03/2017"))
+        << "the date decides, not the number";
+
+    const auto byDateNewer = [](const QByteArray& info, const QByteArray& running) {
+        return IsNewerVersion(info, byDate, "", running);
+    };
+    EXPECT_TRUE(byDateNewer("#date=01/04/2017\n", "01/03/2017"));
+    EXPECT_FALSE(byDateNewer("#date=01/03/2017\n", "01/03/2017"));
+    EXPECT_FALSE(byDateNewer("#date=12/31/2016\n", "01/03/2017"));
+    EXPECT_TRUE(byDateNewer("#version=1\n", "01/03/2017")) << "no date: today, later than 2017";
+    const QByteArray today = FormatVersionDate(DateTimeFromDate(QDate::currentDate()));
+    EXPECT_FALSE(byDateNewer("#version=1\n", today));
+    EXPECT_FALSE(byDateNewer("#date=2016-12-31\n", today)) << "unreadable: today";
+}
+
+TEST(AutoUpgraderSettings, DefaultsRestartParamsAndTheRestartStart) {
+    QFile leftOver(ReplacerPath());
+    ASSERT_TRUE(leftOver.open(QIODevice::WriteOnly));
+    leftOver.close();
+    TauAutoUpgrader upgrader;
+    EXPECT_FALSE(QFile::exists(ReplacerPath())) << "the replacer of an earlier upgrade";
+
+    EXPECT_FALSE(upgrader.AutoCheck());
+    EXPECT_EQ(upgrader.AutoCheckDelay, 10000);
+    EXPECT_EQ(upgrader.AutoCheckTimerInterval(), 0);
+    EXPECT_EQ(upgrader.CacheOptions, kDefaultCacheOptions);
+    EXPECT_EQ(upgrader.InfoFileURL, "http://");
+    EXPECT_EQ(upgrader.RestartParams(), "/afterupgrade");
+    EXPECT_EQ(upgrader.MiscFilesUpgrade, mfuAlwaysDownload);
+    EXPECT_EQ(upgrader.VersionControl, byDate);
+    EXPECT_EQ(upgrader.VersionDate, FormatVersionDate(DateTimeFromDate(QDate::currentDate())));
+    EXPECT_TRUE(upgrader.VersionDateAutoSet);
+    EXPECT_EQ(int(upgrader.ShowMessages), 0x4B);
+    EXPECT_TRUE(upgrader.Wizard.Enabled);
+    EXPECT_EQ(upgrader.Wizard.Language(), wlAuto);
+    EXPECT_EQ(upgrader.OutputFileAttributes.Incomplete(), atrArchive | atrHidden | atrTemporary);
+    EXPECT_FALSE(upgrader.UpdateAvailable());
+
+    upgrader.SetRestartParams("");
+    EXPECT_EQ(upgrader.RestartParams(), " ");
+    upgrader.SetRestartParams("/afterupgrade");
+
+    int restarts = 0;
+    upgrader.Loaded({"quorvane", "/afterupgrade"});  // no handler: nothing
+    upgrader.OnAfterRestart = [&](TauAutoUpgrader* sender) {
+        EXPECT_EQ(sender, &upgrader);
+        ++restarts;
+    };
+    upgrader.Loaded({"quorvane", "/afterupgrade"});
+    EXPECT_EQ(restarts, 1);
+    upgrader.Loaded({"quorvane", "/AFTERUPGRADE"});
+    upgrader.Loaded({"quorvane", "x", "/afterupgrade"});
+    upgrader.Loaded({"quorvane"});
+    EXPECT_EQ(restarts, 1);
+    upgrader.Loaded();  // the test program's own parameters
+    EXPECT_EQ(restarts, 1);
+}
+
+class CheckFlow : public UpgradeFixture {};
+
+TEST_F(CheckFlow, AWaitingCheckDecidesWithoutAskingOrDownloading) {
+    Publish("2.0.0.6", {"update/quorvane.exe"});
+    EXPECT_TRUE(upgrader->CheckUpdate(true));
+    EXPECT_TRUE(upgrader->UpdateAvailable());
+    EXPECT_EQ(upgrader->DownloadList(), QList<QByteArray>{Url("update/quorvane.exe").toUtf8()});
+    EXPECT_FALSE(upgrader->WaitingCheck());
+    EXPECT_TRUE(answers->questions.isEmpty());
+    EXPECT_EQ(WizardForm(), nullptr);
+    EXPECT_EQ(log.events, QStringList{"BeginUpgrade 0 1 "});
+
+    Publish("2.0.0.5", {"update/quorvane.exe"});
+    EXPECT_FALSE(upgrader->CheckUpdate(true));
+    Publish("2.0.0.10", {"update/quorvane.exe", "update/other.dat"});
+    EXPECT_TRUE(upgrader->CheckUpdate(true));
+    EXPECT_EQ(upgrader->DownloadList().size(), 2);
+    Publish("2.0.0.6", {});
+    EXPECT_FALSE(upgrader->CheckUpdate(true)) << "a newer version without files";
+    Serve("update/quorvane.inf", "#url=" + Url("update/quorvane.exe").toUtf8());
+    EXPECT_FALSE(upgrader->CheckUpdate(true)) << "files without a version";
+
+    // A missing info file leaves the previous verdict.
+    Publish("2.0.0.6", {"update/quorvane.exe"});
+    EXPECT_TRUE(upgrader->CheckUpdate(true));
+    upgrader->InfoFileURL = Url("update/missing.inf").toUtf8();
+    EXPECT_TRUE(upgrader->CheckUpdate(true));
+    EXPECT_EQ(log.events.mid(1),
+              QStringList({"NoUpdateAvailable", "BeginUpgrade 0 2 ", "NoUpdateAvailable",
+                           "NoUpdateAvailable", "BeginUpgrade 0 1 ", "NoInfoFile"}));
+    EXPECT_TRUE(answers->boxes.isEmpty()) << "no dialogs by default";
+    EXPECT_TRUE(TempFiles().isEmpty());
+}
+
+TEST_F(CheckFlow, TheMessagesOfACheckAskedFor) {
+    upgrader->ShowMessages |= mNoUpdateAvailable | mNoInfoFile | mHostUnreachable;
+    Publish("2.0.0.5", {"update/quorvane.exe"});
+    EXPECT_FALSE(upgrader->CheckUpdate(true));
+    upgrader->InfoFileURL = Url("update/missing.inf").toUtf8();
+    EXPECT_FALSE(upgrader->CheckUpdate(true));
+    upgrader->InfoFileURL = QStringLiteral("http://127.0.0.1:%1/update/quorvane.inf")
+                                .arg(test_support::FreeLoopbackPort())
+                                .toUtf8();
+    EXPECT_FALSE(upgrader->CheckUpdate(true));
+    EXPECT_EQ(answers->boxes,
+              QStringList({"Application update wizard | Newer version not found. You actually "
+                           "are\nusing most recent version of this program.",
+                           "Application update wizard | File which contains upgrade information "
+                           "was not found on developer's site.",
+                           "Application update wizard | Host 'http://127.0.0.1' unreachable.\n\n"
+                           "Please check your Internet connection and\ntry to upgrade this "
+                           "software again later."}));
+    EXPECT_EQ(log.events, QStringList({"NoUpdateAvailable", "NoInfoFile",
+                                       "HostUnreachable quorvane.inf 127.0.0.1"}));
+    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 0) << "only an automatic check retries";
+}
+
+TEST_F(CheckFlow, TheQuestionShowsTheNoticeAndLaterEndsTheCheck) {
+    const QString notice = QStringLiteral("请注意：升级后客户端会自动重启。");
+    Publish("2.0.0.6", {"update/quorvane.exe"},
+            "#message={" + common::ToGbk(notice) + "\r\nsecond line}\r\n");
+    answers->questionYes = false;
+    EXPECT_FALSE(upgrader->CheckUpdate(false)) << "gives the previous verdict at once";
+    ASSERT_TRUE(WaitForEnd("LaterUpgrade"));
+    EXPECT_EQ(log.events,
+              QStringList({"BeginUpgrade 0 1 " + notice + "\r\nsecond line", "LaterUpgrade"}));
+    ASSERT_EQ(answers->questions.size(), 1);
+    EXPECT_TRUE(answers->questions[0].contains(notice)) << answers->questions[0].toStdString();
+    EXPECT_TRUE(upgrader->UpdateAvailable());
+    EXPECT_EQ(WizardForm(), nullptr);
+    ServeEvents(200);
+    EXPECT_TRUE(TempFiles().isEmpty());
+
+    // OnBeginUpgrade may refuse: no question at all.
+    log.events.clear();
+    log.canUpgrade = false;
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("LaterUpgrade"));
+    EXPECT_EQ(answers->questions.size(), 1);
+    EXPECT_FALSE(upgrader->UpdateAvailable());
+
+    // A handler that empties the list leaves nothing to upgrade with.
+    log.events.clear();
+    log.canUpgrade = true;
+    upgrader->OnBeginUpgrade = [](TauAutoUpgrader*, const QString&, TacUpgradeMethod,
+                                  TauDownloadList& files, bool&) { files.clear(); };
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("LaterUpgrade"));
+    EXPECT_EQ(answers->questions.size(), 1);
+    EXPECT_EQ(WizardForm(), nullptr);
+}
+
+namespace {
+
+// A desktop of its own whose web browser is a script writing its arguments.
+class FakeBrowser {
+  public:
+    FakeBrowser() {
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS",
+                                 "XDG_CONFIG_DIRS", "XDG_CURRENT_DESKTOP", "BROWSER", "DISPLAY"})
+            saved_.append({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
+        QDir(root_.path()).mkpath("config");
+        QDir(root_.path()).mkpath("data/applications");
+        QDir(root_.path()).mkpath("system");
+        // The system's MIME database stays visible; its applications do not.
+        QFile::link("/usr/share/mime", root_.filePath("system/mime"));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(root_.filePath("config")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root_.filePath("data")));
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(root_.filePath("system")));
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(root_.filePath("system")));
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        qunsetenv("BROWSER");
+        // The desktop's default handler is asked only when there is a display.
+        if (!qEnvironmentVariableIsSet("DISPLAY"))
+            qputenv("DISPLAY", ":99");
+        Write("browser", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + QFile::encodeName(arguments()) +
+                             ".part\" && mv \"" + QFile::encodeName(arguments()) + ".part\" \"" +
+                             QFile::encodeName(arguments()) + "\"\n");
+        QFile::setPermissions(root_.filePath("browser"), QFile::ReadOwner | QFile::ExeOwner);
+        Write("data/applications/fake.desktop",
+              "[Desktop Entry]\nType=Application\nName=Fake\nExec=" +
+                  QFile::encodeName(root_.filePath("browser")) + " %u\n");
+        Write("config/mimeapps.list",
+              "[Default Applications]\nx-scheme-handler/http=fake.desktop\n"
+              "text/html=fake.desktop\n");
+    }
+    ~FakeBrowser() {
+        for (const Saved& s : saved_)
+            s.wasSet ? qputenv(s.name, s.value) : qunsetenv(s.name);
+    }
+    QString arguments() const { return root_.filePath("arguments"); }
+    QByteArray Arguments() const { return Read(arguments()).trimmed(); }
+
+  private:
+    void Write(const QString& name, const QByteArray& content) {
+        QFile file(root_.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    struct Saved {
+        const char* name;
+        QByteArray value;
+        bool wasSet;
+    };
+    QTemporaryDir root_;
+    QList<Saved> saved_;
+};
+
+}  // namespace
+
+TEST_F(CheckFlow, TheRedirectMethodOpensTheFirstAddressInTheBrowserOnly) {
+    FakeBrowser browser;
+    Publish("2.0.0.6", {"news/release notes.html", "update/quorvane.exe"}, "#method=2\r\n");
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitUntil([&] { return !browser.Arguments().isEmpty(); }));
+    EXPECT_EQ(browser.Arguments(), Url("news/release notes.html").toUtf8());
+    EXPECT_EQ(answers->questions.size(), 1);
+    EXPECT_EQ(upgrader->Method(), umRedirectToURL);
+    EXPECT_EQ(WizardForm(), nullptr);
+    ServeEvents(300);
+    EXPECT_TRUE(TempFiles().isEmpty());
+    EXPECT_FALSE(upgrader->Busy());
+    EXPECT_EQ(log.events, QStringList{"BeginUpgrade 2 2 "});
+}
+
+class AutoCheck : public UpgradeFixture {
+  protected:
+    void SetUp() override {
+        if (!IsOnline())
+            GTEST_SKIP() << "the automatic check waits while the machine is off-line";
+        UpgradeFixture::SetUp();
+    }
+};
+
+TEST_F(AutoCheck, NoTimerWithoutADelayOrWhileOff) {
+    Publish("2.0.0.6", {"update/quorvane.exe"});
+    upgrader->AutoCheckDelay = 0;
+    upgrader->SetAutoCheck(true);
+    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 0);
+    upgrader->SetAutoCheck(false);
+    upgrader->AutoCheckDelay = -5;
+    upgrader->SetAutoCheck(true);
+    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 0);
+    upgrader->SetAutoCheck(false);
+
+    // The delay in force when AutoCheck is set is the one the timer keeps.
+    upgrader->AutoCheckDelay = 10000;
+    upgrader->SetAutoCheck(true);
+    upgrader->AutoCheckDelay = 50;
+    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 10000);
+    upgrader->SetAutoCheck(false);
+    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 0);
+    ServeEvents(300);
+    EXPECT_TRUE(log.events.isEmpty());
+}
+
+TEST_F(AutoCheck, OneSilentCheckThatIsNotArmedAgain) {
+    upgrader->ShowMessages |= mNoUpdateAvailable;
+    Publish("2.0.0.5", {"update/quorvane.exe"});
+    upgrader->AutoCheckDelay = 50;
+    upgrader->SetAutoCheck(true);
+    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 50);
+    ASSERT_TRUE(WaitForEnd("NoUpdateAvailable"));
+    EXPECT_TRUE(upgrader->TimerCheckActive());
+    EXPECT_TRUE(upgrader->AutoCheckStarted());
+    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 0);
+    ServeEvents(300);
+    EXPECT_EQ(log.events, QStringList{"NoUpdateAvailable"});
+    EXPECT_TRUE(answers->boxes.isEmpty()) << "an automatic check finding nothing is silent";
+
+    upgrader->SetAutoCheck(false);
+    upgrader->SetAutoCheck(true);
+    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 0) << "the one check has run";
+
+    // A check asked for afterwards is no longer automatic.
+    EXPECT_FALSE(upgrader->CheckUpdate(true));
+    EXPECT_FALSE(upgrader->AutoCheckStarted());
+    EXPECT_EQ(answers->boxes.size(), 1);
+}
+
+TEST_F(AutoCheck, AnUnreachableHostIsTriedAgainEveryDelayWithoutADialog) {
+    upgrader->ShowMessages |= mHostUnreachable;
+    const quint16 closed = test_support::FreeLoopbackPort();
+    upgrader->InfoFileURL =
+        QStringLiteral("http://127.0.0.1:%1/update/quorvane.inf").arg(closed).toUtf8();
+    upgrader->AutoCheckDelay = 100;
+    upgrader->SetAutoCheck(true);
+    ASSERT_TRUE(WaitUntil([&] { return log.Count("HostUnreachable") >= 3; }));
+    EXPECT_TRUE(answers->boxes.isEmpty());
+    EXPECT_FALSE(upgrader->TimerCheckActive());
+    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 100);
+
+    // Once the server is there the check goes through, asks, and stops.
+    upgrader->InfoFileURL = Url("update/quorvane.inf").toUtf8();
+    Publish("2.0.0.6", {"update/quorvane.exe"});
+    answers->questionYes = false;
+    ASSERT_TRUE(WaitForEnd("LaterUpgrade"));
+    EXPECT_EQ(answers->questions.size(), 1);
+    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 0);
+    const int tries = log.Count("HostUnreachable");
+    ServeEvents(400);
+    EXPECT_EQ(log.Count("HostUnreachable"), tries);
+    EXPECT_EQ(log.Count("BeginUpgrade"), 1);
+}
+
+TEST_F(CheckFlow, AnUpgraderDestroyedWhileItsCheckWaitsEndsTheWait) {
+    test_support::NginxServer::Options slow;
+    slow.serverConfig = QStringLiteral("location /slow/ { limit_rate 1k; }");
+    test_support::NginxServer slowServer(slow);
+    slowServer.writeFile("slow/quorvane.inf", "#version=2.0.0.6\r\n" + QByteArray(20000, ';'));
+    upgrader->InfoFileURL = (slowServer.baseUrl() + "/slow/quorvane.inf").toUtf8();
+    QTimer::singleShot(300, [&] { upgrader.reset(); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    bool timedOut = false;
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        timedOut = true;
+        QCoreApplication::exit(1);
+    });
+    watchdog.start(15000);
+    TauAutoUpgrader* waiting = upgrader.get();
+    EXPECT_FALSE(waiting->CheckUpdate(true));
+    EXPECT_FALSE(timedOut);
+    EXPECT_EQ(upgrader, nullptr);
+    EXPECT_TRUE(log.events.isEmpty());
+}

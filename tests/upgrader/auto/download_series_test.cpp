@@ -1,0 +1,369 @@
+// The download series: files into ".uTMP" files beside the program, the
+// wizard, skipped and lost files, aborts, interruptions, the size rule.
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+
+#include "common/executable_folder.h"
+#include "tests/support/qt_printers.h"
+#include "tests/support/scripted_http_server.h"
+#include "tests/support/wait.h"
+#include "tests/upgrader/auto/upgrade_fixture.h"
+#include "upgrader/auto/download_figures.h"
+#include "upgrader/dialogs/wizard_form.h"
+#include "upgrader/replacement/temp_files.h"
+
+using namespace upgrader;
+using test_support::ServeEvents;
+using test_support::WaitUntil;
+using upgrader_test::PressWizardButton;
+using upgrader_test::Read;
+using upgrader_test::TempFiles;
+using upgrader_test::UpgradeFixture;
+
+namespace {
+
+test_support::NginxServer::Options UpdateServer() {
+    test_support::NginxServer::Options options;
+    options.serverConfig = QStringLiteral(
+        "location /slow/ { limit_rate 40k; }"
+        " location /private/ { auth_basic \"Quorvane Updates\"; auth_basic_user_file htpasswd; }");
+    return options;
+}
+
+QByteArray Content(const char* name, int size) {
+    QByteArray content(size, '\0');
+    for (int i = 0; i < size; ++i)
+        content[i] = char(name[i % qstrlen(name)] + i % 7);
+    return content;
+}
+
+QString ProgramName() {
+    return QFileInfo(common::ExecutablePath()).fileName();
+}
+
+}  // namespace
+
+TEST(DownloadFigures, TheTotalCountsTheFilesBeforeAndAShareOfTheCurrentOne) {
+    EXPECT_EQ(TotalPercentDone(50, 0, 2), 25);
+    EXPECT_EQ(TotalPercentDone(50, 1, 2), 75);
+    EXPECT_EQ(TotalPercentDone(100, 1, 2), 100);
+    EXPECT_EQ(TotalPercentDone(100, 0, 1), 100);
+    EXPECT_EQ(TotalPercentDone(99, 2, 3), 33 + 67);
+    EXPECT_EQ(TotalPercentDone(0, 1, 8), 12) << "12.5 rounds to the even 12";
+    EXPECT_EQ(TotalPercentDone(0, 3, 8), 38) << "37.5 rounds to the even 38";
+    EXPECT_EQ(TotalPercentDone(7, 0, 8), 0) << "the current file's share is whole";
+    EXPECT_EQ(TotalPercentDone(50, 0, 0), 0);
+}
+
+class DownloadSeries : public UpgradeFixture {
+  protected:
+    DownloadSeries() : UpgradeFixture(UpdateServer()) {}
+};
+
+TEST_F(DownloadSeries, WithoutQuestionOrWizardTheFileLandsBesideTheProgramWithItsTime) {
+    const QByteArray program = Content("new program", 20000);
+    Serve("update/quorvane.exe", program);
+    const QDateTime published(QDate(2020, 1, 2), QTime(3, 4, 6), Qt::UTC);
+    QFile served(server.root() + "/update/quorvane.exe");
+    ASSERT_TRUE(served.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(served.setFileTime(published, QFileDevice::FileModificationTime));
+    served.close();
+    Publish("2.0.0.6", {"update/quorvane.exe"});
+    upgrader->ShowMessages &= ~TauAutoUpgraderShowMessages(mAskUpgrade);
+    upgrader->Wizard.Enabled = false;
+
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    EXPECT_TRUE(answers->questions.isEmpty());
+    EXPECT_EQ(WizardForm(), nullptr);
+    EXPECT_EQ(log.events, QStringList({"BeginUpgrade 0 1 ", "FileStart quorvane.exe 20000 1",
+                                       "FileDone quorvane.exe.uTMP", "EndUpgrade"}));
+    const QString temp = common::ExecutableFolder() + "quorvane.exe.uTMP";
+    EXPECT_EQ(upgrader->CurrentFile(), temp);
+    EXPECT_EQ(Read(temp), program);
+    EXPECT_EQ(QFileInfo(temp).lastModified().toUTC(), published);
+    ASSERT_FALSE(log.totals.isEmpty());
+    EXPECT_EQ(log.totals.last(), 100);
+    // The restart was refused: the file stays for a later upgrade.
+    ServeEvents(100);
+    EXPECT_EQ(TempFiles(), QStringList{"quorvane.exe.uTMP"});
+}
+
+TEST_F(DownloadSeries, TheWizardFollowsTwoFilesAndItsOkEndsTheUpgrade) {
+    Serve("update/quorvane.exe", Content("program", 300000));
+    Serve("update/data.pak", Content("data", 200000));
+    Publish("2.0.0.6", {"update/quorvane.exe", "update/data.pak"});
+    QStringList onCompletedPage;
+    answers->onCompletedPage = [&] {
+        TauAutoUpgraderWizardForm* wizard = WizardForm();
+        onCompletedPage << wizard->findChild<QLabel*>("AllDownloading")->text()
+                        << wizard->findChild<QLabel*>("LFileSize")->text()
+                        << QString::number(log.Count("EndUpgrade"));
+    };
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    EXPECT_EQ(answers->questions.size(), 1);
+    // The completed page waited for the user's OK.
+    EXPECT_EQ(onCompletedPage, QStringList({"Downloading 2 of 2", "File size: 195.3 Kb", "0"}));
+    EXPECT_EQ(WizardForm(), nullptr);
+    EXPECT_EQ(TempFiles(), QStringList({"data.pak.uTMP", "quorvane.exe.uTMP"}));
+    // Two files: the first file's share is half of the whole.
+    ASSERT_FALSE(log.totals.isEmpty());
+    bool secondHalf = false;
+    int previous = 0;
+    for (int total : log.totals) {
+        EXPECT_GE(total, previous);
+        previous = total;
+        secondHalf = secondHalf || total > 50;
+        EXPECT_LE(total, 100);
+    }
+    EXPECT_TRUE(secondHalf);
+    EXPECT_EQ(log.totals.last(), 100);
+    EXPECT_TRUE(answers->boxes.isEmpty());
+}
+
+TEST_F(DownloadSeries, ALostSecondOfThreeFilesIsSkippedOnYesAndAbortsOnNo) {
+    Serve("update/a.bin", "first");
+    Serve("update/c.bin", "third");
+    Publish("2.0.0.6", {"update/a.bin", "update/b.bin", "update/c.bin"});
+    upgrader->ShowMessages &= ~TauAutoUpgraderShowMessages(mAskUpgrade);
+    upgrader->Wizard.Enabled = false;
+
+    answers->boxAnswers = {QMessageBox::Yes};
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    EXPECT_EQ(log.events,
+              QStringList({"BeginUpgrade 0 3 ", "FileStart a.bin 5 1", "FileDone a.bin.uTMP",
+                           "FileStart b.bin 153 1", "LostFile 404 b.bin", "FileStart c.bin 5 1",
+                           "FileDone c.bin.uTMP", "EndUpgrade"}));
+    EXPECT_EQ(answers->boxes,
+              QStringList{"Error #404 | File b.bin not found or inaccessible.\n\nTry to skip "
+                          "this file and continue upgrade?"});
+    EXPECT_EQ(TempFiles(), QStringList({"a.bin.uTMP", "c.bin.uTMP"}));
+
+    log.events.clear();
+    answers->boxAnswers = {QMessageBox::No};
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("Aborted"));
+    EXPECT_EQ(log.events,
+              QStringList({"BeginUpgrade 0 3 ", "FileStart a.bin 5 1", "FileDone a.bin.uTMP",
+                           "FileStart b.bin 153 1", "LostFile 404 b.bin", "Aborted"}));
+    EXPECT_TRUE(TempFiles().isEmpty()) << "an abort deletes every .uTMP file";
+    EXPECT_TRUE(upgrader->Aborted());
+
+    // Without the question, the event decides.
+    log.events.clear();
+    upgrader->ShowMessages &= ~TauAutoUpgraderShowMessages(mLostFile);
+    log.continueUpgrade = true;
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    EXPECT_FALSE(upgrader->Aborted());
+    EXPECT_EQ(answers->boxes.size(), 2);
+    EXPECT_EQ(TempFiles(), QStringList({"a.bin.uTMP", "c.bin.uTMP"}));
+}
+
+TEST_F(DownloadSeries, CancelInTheWizardAbortsAndDeletesTheFiles) {
+    Serve("update/first.bin", "first file");
+    Serve("slow/big.bin", Content("big", 2000000));
+    Publish("2.0.0.6", {"update/first.bin", "slow/big.bin"});
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitUntil([&] {
+        return log.Count("FileStart big.bin") == 1 && !log.totals.isEmpty() &&
+               log.totals.last() > 50;
+    }));
+    ASSERT_TRUE(QFile::exists(common::ExecutableFolder() + "big.bin.uTMP"));
+    ASSERT_TRUE(PressWizardButton("CancelBtn"));  // the abort question takes its default Yes
+    ASSERT_TRUE(WaitForEnd("Aborted"));
+    EXPECT_EQ(answers->boxes.size(), 1);
+    EXPECT_TRUE(answers->boxes[0].contains("Would you like to abort upgrading?"));
+    EXPECT_EQ(WizardForm(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return !upgrader->Busy(); }));
+    ServeEvents(200);
+    EXPECT_TRUE(TempFiles().isEmpty());
+    EXPECT_EQ(log.Count("EndUpgrade"), 0);
+
+    // No keeps the wizard; closing the completed page and confirming aborts
+    // the finished upgrade.
+    log.events.clear();
+    Publish("2.0.0.6", {"update/first.bin"});
+    answers->completedPage = upgrader_test::DialogAnswers::CompletedPage::Close;
+    answers->boxAnswers = {QMessageBox::No};  // then the default Yes
+    int closings = 0;
+    answers->onCompletedPage = [&] { ++closings; };
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("Aborted"));
+    EXPECT_EQ(closings, 2) << "No kept the wizard open";
+    EXPECT_EQ(log.Count("EndUpgrade"), 0);
+    EXPECT_TRUE(TempFiles().isEmpty());
+}
+
+TEST_F(DownloadSeries, UnchangedFurtherFilesAreSkippedButNeverTheProgramItself) {
+    QFile self(common::ExecutablePath());
+    ASSERT_TRUE(self.open(QIODevice::ReadOnly));
+    Serve("update/" + ProgramName(), self.readAll());
+    const QByteArray extra = Content("extra", 1234);
+    Serve("update/extra.dat", extra);
+    Serve("update/changed.dat", Content("changed", 99));
+    QFile beside(BesideProgram("extra.dat"));
+    ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
+    beside.write(Content("other", 1234));  // other bytes, same size
+    beside.close();
+    QFile changed(BesideProgram("changed.dat"));
+    ASSERT_TRUE(changed.open(QIODevice::WriteOnly));
+    changed.write("old");
+    changed.close();
+    Publish("2.0.0.6", {"update/" + ProgramName(), "update/extra.dat", "update/changed.dat"});
+    upgrader->ShowMessages &= ~TauAutoUpgraderShowMessages(mAskUpgrade);
+    upgrader->Wizard.Enabled = false;
+    upgrader->MiscFilesUpgrade = mfuOnlyIfSizeDifferent;
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("EndUpgrade", 60000));
+    EXPECT_EQ(log.events.filter("FileStart").join(';'),
+              QStringLiteral("FileStart %1 %2 1;FileStart extra.dat 1234 0;"
+                             "FileStart changed.dat 99 1")
+                  .arg(ProgramName())
+                  .arg(self.size()));
+    EXPECT_EQ(TempFiles(), QStringList({ProgramName() + ".uTMP", "changed.dat.uTMP"}));
+
+    // With a single address the rule never skips.
+    log.events.clear();
+    Publish("2.0.0.6", {"update/extra.dat"});
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    EXPECT_EQ(log.events.filter("FileStart"), QStringList{"FileStart extra.dat 1234 1"});
+    EXPECT_EQ(Read(common::ExecutableFolder() + "extra.dat.uTMP"), extra);
+}
+
+TEST_F(DownloadSeries, APasswordWindowForTheInfoFileAndItsCancel) {
+    QFile htpasswd(server.prefix() + "/htpasswd");
+    ASSERT_TRUE(htpasswd.open(QIODevice::WriteOnly));
+    htpasswd.write("reader:{PLAIN}s3cret\n");
+    htpasswd.close();
+    Serve("private/quorvane.inf",
+          "#version=2.0.0.6\r\n#url1=" + Url("private/quorvane.exe").toUtf8() + "\r\n");
+    Serve("private/quorvane.exe", "protected program");
+    upgrader->InfoFileURL = Url("private/quorvane.inf").toUtf8();
+    upgrader->Wizard.Enabled = false;
+    answers->credentials = {{"reader", "s3cret"}};
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    ASSERT_EQ(answers->passwordTexts.size(), 1) << "the credentials serve the files too";
+    EXPECT_TRUE(answers->passwordTexts[0].contains("\"quorvane.inf\""));
+    EXPECT_EQ(upgrader->HTTPUsername, "reader");
+    EXPECT_EQ(Read(common::ExecutableFolder() + "quorvane.exe.uTMP"), "protected program");
+    EXPECT_EQ(log.events.first(), "PasswordRequest Quorvane Updates");
+
+    // Cancel aborts: the files of the upgrade go, nothing else is reported.
+    log.events.clear();
+    upgrader->HTTPPassword = "wrong";
+    answers->credentials.reset();
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("Aborted"));
+    ServeEvents(300);
+    EXPECT_EQ(log.events, QStringList({"PasswordRequest Quorvane Updates", "Aborted"}));
+    EXPECT_TRUE(TempFiles().isEmpty());
+    EXPECT_FALSE(upgrader->Busy());
+}
+
+TEST_F(DownloadSeries, AnUnwritableTemporaryFileEndsTheUpgradeWithItsReason) {
+    const QString blocked = BesideProgram("blocked.bin.uTMP");
+    ASSERT_TRUE(QDir().mkpath(blocked));
+    Serve("update/first.bin", "first");
+    Serve("update/blocked.bin", "cannot be stored");
+    Publish("2.0.0.6", {"update/first.bin", "update/blocked.bin"});
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("Aborted"));
+    ASSERT_EQ(answers->boxes.size(), 1);
+    EXPECT_TRUE(answers->boxes[0].startsWith("Application update wizard | "))
+        << answers->boxes[0].toStdString();
+    EXPECT_TRUE(answers->boxes[0].contains("blocked.bin.uTMP")) << answers->boxes[0].toStdString();
+    EXPECT_EQ(WizardForm(), nullptr);
+    EXPECT_TRUE(TempFiles().isEmpty() || TempFiles() == QStringList{"blocked.bin.uTMP"});
+    EXPECT_FALSE(QFile::exists(common::ExecutableFolder() + "first.bin.uTMP"));
+    QDir(blocked).removeRecursively();
+}
+
+// Bodies cut short and hosts that go away: the series ends, the wizard
+// closes, what was downloaded stays for the next series.
+TEST(DownloadInterruptions, ABrokenTransferEndsTheSeriesAndKeepsTheFiles) {
+    upgrader_test::DialogAnswers answers;
+    const quint16 closed = test_support::FreeLoopbackPort();
+    test_support::ScriptedHttpServer server([&](const test_support::ScriptedRequest& request,
+                                                test_support::ScriptedConnection& connection) {
+        const QByteArray here = "http://" + request.header("Host");
+        QByteArray body =
+            "#version=2.0.0.6\r\n#url1=" + here + "/whole.bin\r\n#url2=" + here + "/cut.bin\r\n";
+        if (request.target == "/cut.inf") {
+            connection.send("HTTP/1.1 200 OK\r\nContent-Length: 500\r\n\r\n" + body);
+        } else if (request.target == "/away.inf") {
+            body = "#version=2.0.0.6\r\n#url1=" + here +
+                   "/whole.bin\r\n#url2=http://127.0.0.1:" + QByteArray::number(closed) +
+                   "/gone.bin\r\n";
+            connection.send("HTTP/1.1 200 OK\r\nContent-Length: " +
+                            QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        } else if (request.target == "/cut.bin") {
+            connection.send("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\nonly ten b");
+        } else if (request.target == "/whole.bin") {
+            connection.send("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nwhole");
+        } else {
+            connection.send("HTTP/1.1 200 OK\r\nContent-Length: " +
+                            QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        }
+        connection.close();
+    });
+    const QString base = server.baseUrl();
+    DeleteTempFiles();
+    TauAutoUpgrader upgrader;
+    upgrader.Wizard.SetLanguage(wlEnglish);
+    upgrader.VersionControl = byNumber;
+    upgrader.VersionNumber = "2.0.0.5";
+    upgrader_test::UpgraderEventLog log;
+    log.Attach(upgrader);
+    const auto wait = [&](const QString& event) {
+        return WaitUntil([&] { return log.Count(event) > 0; });
+    };
+
+    // The info file itself cut short: the connection-lost message.
+    upgrader.InfoFileURL = (base + "/cut.inf").toUtf8();
+    EXPECT_FALSE(upgrader.CheckUpdate(true));
+    EXPECT_EQ(log.events, QStringList{"ConnLost"});
+    ASSERT_EQ(answers.boxes.size(), 1);
+    EXPECT_EQ(answers.boxes[0],
+              "Application update wizard | Connection with remote server lost.\n\nPlease "
+              "restore connection and try to\nupgrade this software again later.");
+
+    // A file cut short: the message, the wizard closed, no abort.
+    log.events.clear();
+    upgrader.InfoFileURL = (base + "/files.inf").toUtf8();
+    upgrader.CheckUpdate(false);
+    ASSERT_TRUE(wait("ConnLost"));
+    ServeEvents(200);
+    EXPECT_EQ(log.events,
+              QStringList({"BeginUpgrade 0 2 ", "FileStart whole.bin 5 1",
+                           "FileDone whole.bin.uTMP", "FileStart cut.bin 1000 1", "ConnLost"}));
+    EXPECT_EQ(answers.boxes.size(), 2);
+    EXPECT_EQ(WizardForm(), nullptr);
+    EXPECT_EQ(TempFiles(), QStringList({"cut.bin.uTMP", "whole.bin.uTMP"}));
+
+    // A file's host unreachable in a series asked for: the host message, the
+    // files stay; no retry.
+    log.events.clear();
+    upgrader.ShowMessages |= mHostUnreachable;
+    upgrader.InfoFileURL = (base + "/away.inf").toUtf8();
+    upgrader.CheckUpdate(false);
+    ASSERT_TRUE(wait("HostUnreachable"));
+    ServeEvents(300);
+    EXPECT_EQ(log.events.last(), "HostUnreachable gone.bin 127.0.0.1");
+    EXPECT_EQ(log.Count("Aborted"), 0);
+    EXPECT_EQ(answers.boxes.size(), 3);
+    EXPECT_TRUE(answers.boxes[2].contains("Host 'http://127.0.0.1' unreachable"));
+    EXPECT_EQ(WizardForm(), nullptr);
+    EXPECT_EQ(upgrader.AutoCheckTimerInterval(), 0);
+    EXPECT_EQ(TempFiles(), QStringList({"cut.bin.uTMP", "whole.bin.uTMP"}));
+    DeleteTempFiles();
+}

@@ -1,0 +1,96 @@
+// The upgrader handing over to the real replacer: a stand-in program in a
+// folder of its own downloads its new version, closes, and is started again
+// with its restart parameter; the next start removes the replacer.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include "tests/support/nginx_server.h"
+#include "tests/support/qt_printers.h"
+#include "tests/support/wait.h"
+
+using test_support::WaitUntil;
+
+namespace {
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// One line per start: its arguments, tab-separated (empty without any).
+QStringList Starts(const QString& program) {
+    QStringList lines = QString::fromLocal8Bit(ReadFile(program + ".args")).split('\n');
+    lines.removeLast();
+    return lines;
+}
+
+struct Upgrade {
+    QStringList starts;
+    QByteArray program;
+    bool replacerLeft;
+    int exitCode;
+};
+
+// Installs the probe in a new folder, publishes its new version and lets it
+// upgrade itself with the restart parameter.
+Upgrade RunUpgrade(const QString& restartParams, const QString& closing) {
+    QTemporaryDir folder;
+    QTemporaryDir temp;
+    const QString program = folder.filePath("probe");
+    const QByteArray probe = ReadFile(QStringLiteral(AUTO_UPGRADER_PROBE));
+    const QByteArray newProbe = probe + "\nthe new version\n";
+    QFile installed(program);
+    installed.open(QIODevice::WriteOnly);
+    installed.write(probe);
+    installed.close();
+    installed.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    test_support::NginxServer server;
+    server.writeFile("update/probe", newProbe);
+    server.writeFile("update/probe.inf",
+                     "#version=2.0\r\n#url=" + server.baseUrl().toUtf8() + "/update/probe\r\n");
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TMPDIR", temp.path());
+    process.setProcessEnvironment(environment);
+    QStringList arguments = {"--upgrade", server.baseUrl() + "/update/probe.inf", restartParams};
+    if (!closing.isEmpty())
+        arguments << closing;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    WaitUntil([&] { return Starts(program).size() >= 2; }, 60000);
+    // The restarted probe removed the replacer.
+    const bool replacerLeft =
+        !WaitUntil([&] { return !QFile::exists(temp.filePath("Ruzozudo3")); }, 10000);
+    return {Starts(program), ReadFile(program), replacerLeft, process.exitCode()};
+}
+
+}  // namespace
+
+TEST(RestartChain, TheProgramIsReplacedAndRestartedWithItsParameter) {
+    const Upgrade plain = RunUpgrade("/afterupgrade", "");
+    EXPECT_EQ(plain.exitCode, 0);
+    ASSERT_EQ(plain.starts.size(), 2) << plain.starts.join('|').toStdString();
+    EXPECT_EQ(plain.starts[1], "/afterupgrade");
+    EXPECT_TRUE(plain.program.endsWith("\nthe new version\n"));
+    EXPECT_FALSE(plain.replacerLeft);
+
+    // An empty RestartParams is kept as one blank: the replacer still finds
+    // the method digit after it, and the program starts without parameters.
+    const Upgrade blank = RunUpgrade("", "");
+    ASSERT_EQ(blank.starts.size(), 2) << blank.starts.join('|').toStdString();
+    EXPECT_EQ(blank.starts[1], "");
+    EXPECT_TRUE(blank.program.endsWith("\nthe new version\n"));
+
+    // OnDoOwnCloseAppMethod closes the program instead.
+    const Upgrade own = RunUpgrade("/afterupgrade", "own-close");
+    EXPECT_EQ(own.exitCode, 0);
+    ASSERT_EQ(own.starts.size(), 3) << own.starts.join('|').toStdString();
+    EXPECT_EQ(own.starts[1], "own close");
+    EXPECT_EQ(own.starts[2], "/afterupgrade");
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+#include "tests/support/nginx_server.h"
+#include "tests/upgrader/auto/dialog_answers.h"
+#include "tests/upgrader/auto/upgrader_event_log.h"
+#include "upgrader/auto/auto_upgrader.h"
+
+namespace upgrader_test {
+
+// An upgrader of version "2.0.0.5" (by number, English texts) whose info file
+// is "/update/quorvane.inf" on a real nginx of the test, with every event
+// recorded and every dialog answered. Files downloaded beside the test
+// program are removed afterwards.
+class UpgradeFixture : public testing::Test {
+  protected:
+    UpgradeFixture();
+    explicit UpgradeFixture(const test_support::NginxServer::Options& options);
+    void SetUp() override;
+    void TearDown() override;
+
+    // Publishes an info file with the version, the given further entries and
+    // the file addresses (relative ones on this server).
+    void Publish(const QByteArray& version, const QStringList& files, const QByteArray& more = {});
+    void Serve(const QString& path, const QByteArray& content);
+    QString Url(const QString& path) const;
+
+    // A file beside the test program (where downloads go); removed afterwards.
+    QString BesideProgram(const QString& name);
+
+    // Serves events until the series has ended (OnEndUpgrade, OnAborted, or
+    // the wizard gone with nothing transferring).
+    bool WaitForEnd(const QString& event, int timeoutMs = 20000);
+
+    test_support::NginxServer server;
+    std::unique_ptr<upgrader::TauAutoUpgrader> upgrader;
+    UpgraderEventLog log;
+    std::unique_ptr<DialogAnswers> answers;
+
+  private:
+    QStringList besideProgram_;
+};
+
+QByteArray Read(const QString& path);
+// The ".uTMP" files beside the test program, by name.
+QStringList TempFiles();
+
+}  // namespace upgrader_test

@@ -1,0 +1,82 @@
+// The automatic check timer and CheckUpdate.
+#include <QPointer>
+#include <QTimer>
+#include <stdexcept>
+
+#include "common/application.h"
+#include "upgrader/auto/auto_upgrader.h"
+#include "upgrader/utils/network_presence.h"
+
+namespace upgrader {
+
+void TauAutoUpgrader::SetAutoCheck(bool Value) {
+    if (Value == autoCheck_)
+        return;
+    autoCheck_ = Value;
+    ArmAutoCheckTimer();
+}
+
+qint32 TauAutoUpgrader::AutoCheckTimerInterval() const {
+    return checkTimer_->isActive() ? checkTimer_->interval() : 0;
+}
+
+// The timer is periodic: while the machine is off-line every tick tests
+// again without fetching anything.
+void TauAutoUpgrader::ArmAutoCheckTimer() {
+    checkTimer_->stop();
+    if (!autoCheck_ || timerCheckActive_ || AutoCheckDelay <= 0)
+        return;
+    checkTimer_->start(AutoCheckDelay);
+    if (!checkTimer_->isActive())
+        throw std::runtime_error("Not enough timers available");
+}
+
+// One automatic check per run of the program: the timer is killed before
+// the check and armed again only after an unreachable host.
+void TauAutoUpgrader::AutoCheckTimerTick() {
+    try {
+        if (!IsOnline() || !autoCheck_)
+            return;
+        timerCheckActive_ = true;
+        ArmAutoCheckTimer();
+        CheckUpdate(false);
+        // Before any event of the transfer: those come through the event
+        // loop, after this tick has returned.
+        autoCheckStarted_ = true;
+    } catch (const std::exception& error) {
+        common::ReportHandlerError(error);
+    }
+}
+
+bool TauAutoUpgrader::CheckUpdate(bool Wait) {
+    if (Wait)
+        waitingCheck_ = true;
+    aborted_ = false;
+    autoCheckStarted_ = false;
+    bool fetching = Busy() && checkingInfoFile_;
+    if (!Busy()) {
+        checkingInfoFile_ = true;
+        TauHTTPSettings::CacheOptions = CacheOptions | coPragmaNoCache;
+        URL = InfoFileURL;
+        OutputFileName.clear();
+        ReleaseOutput();
+        fetching = Read(false);
+    }
+    // Only a fetch of the info file ends the wait: a waiting check that could
+    // not start one would otherwise wait for good.
+    if (Wait && fetching && !WaitForDone())
+        return false;  // the upgrader is gone
+    waitingCheck_ = false;
+    return updateAvailable_;
+}
+
+std::optional<TauWaitEnd> TauAutoUpgrader::WaitForDone() {
+    const QPointer<TauAutoUpgrader> self(this);
+    const std::shared_ptr<TauSignal> done = doneEvent_;
+    const TauWaitEnd end = WaitForSignal(*done, 0, true);
+    if (self.isNull())
+        return std::nullopt;
+    return end;
+}
+
+}  // namespace upgrader

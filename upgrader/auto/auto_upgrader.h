@@ -1,0 +1,163 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+#include "upgrader/auto/auto_upgrader_types.h"
+#include "upgrader/dialogs/upgrader_wizard.h"
+#include "upgrader/http/custom_http.h"
+#include "upgrader/utils/wait_for_signal.h"
+
+class QTimer;
+
+namespace upgrader {
+
+// Keeps the running program up to date: fetches the info file (by itself on
+// a timer, or when asked), decides whether the published release is newer,
+// asks the user, downloads the upgrade's files beside the program with the
+// wizard showing progress, and hands over to the replacer, which puts them in
+// place and starts the program again. Everything runs on the GUI thread,
+// driven by the client's events; it never raises to its caller.
+class TauAutoUpgrader : public TauCustomHTTP {
+  public:
+    explicit TauAutoUpgrader(QObject* Owner = nullptr);
+    ~TauAutoUpgrader() override;
+
+    // Run once after the configuration has been applied: a start with
+    // RestartParams as first parameter raises OnAfterRestart.
+    void Loaded();
+    void Loaded(const QStringList& Arguments);
+
+    // Fetches the info file. With Wait, returns when the check has ended
+    // (serving GUI events meanwhile) without asking or downloading, and gives
+    // whether a newer release with files is published; without it, gives the
+    // result of the previous reading at once.
+    bool CheckUpdate(bool Wait);
+    // Stops the upgrade: the transfer ends, the wizard closes, the ".uTMP"
+    // files beside the program are deleted, then OnAborted.
+    void AbortUpgrade();
+
+    // Settings.
+    bool AutoCheck() const { return autoCheck_; }
+    // (Re)arms the automatic check timer when the value changes.
+    void SetAutoCheck(bool Value);
+    // Interval of the check timer in milliseconds; 0 or less: no timer. A
+    // running timer keeps the interval it was armed with.
+    qint32 AutoCheckDelay = 10000;
+    // Hides the client's own setting: copied into it before each transfer
+    // (with coPragmaNoCache for the info file).
+    TauCacheOptions CacheOptions = kDefaultCacheOptions;
+    // The publisher's record of the info file; a check never reads it.
+    TauAutoUpgraderInfo InfoFile;
+    QByteArray InfoFileURL = "http://";
+    const QString& RestartParams() const { return restartParams_; }
+    // An empty text is kept as a single blank.
+    void SetRestartParams(const QString& Value);
+    TacMiscFilesUpgradeBehavior MiscFilesUpgrade = mfuAlwaysDownload;
+    TauAutoUpgraderVersionControl VersionControl = byDate;
+    // Release date of the running program, month/day/year; today's date at
+    // construction.
+    QByteArray VersionDate;
+    // Only stored: the stamping it stands for happens when a form is designed.
+    bool VersionDateAutoSet = true;
+    QByteArray VersionNumber;
+    TauAutoUpgraderShowMessages ShowMessages = kDefaultShowMessages;
+    TauAutoUpgraderWizard Wizard;
+
+    // Events.
+    TauBeginUpgradeEvent OnBeginUpgrade;
+    TauEndUpgradeEvent OnEndUpgrade;
+    TauUpgraderNotifyEvent OnLaterUpgrade;
+    TauUpgradeProgressEvent OnProgress;
+    TauFileStartEvent OnFileStart;
+    TauFileDoneEvent OnFileDone;
+    TauUpgraderNotifyEvent OnDoOwnCloseAppMethod;
+    TauUpgraderNotifyEvent OnAfterRestart;
+    TauUpgraderNotifyEvent OnAborted;
+    TauUpgraderNotifyEvent OnConnLost;
+    TauHostUnreachableEvent OnHostUnreachable;
+    TauUpgraderNotifyEvent OnNoUpdateAvailable;
+    TauUpgraderNotifyEvent OnNoInfoFile;
+    TauLostFileEvent OnLostFile;
+    TauUpgraderPasswordEvent OnPasswordRequest;
+
+    // State.
+    bool UpdateAvailable() const { return updateAvailable_; }
+    bool CheckingInfoFile() const { return checkingInfoFile_; }
+    bool WaitingCheck() const { return waitingCheck_; }
+    bool TimerCheckActive() const { return timerCheckActive_; }
+    bool AutoCheckStarted() const { return autoCheckStarted_; }
+    bool Aborted() const { return aborted_; }
+    // The interval the check timer runs with; 0 when it is not armed.
+    qint32 AutoCheckTimerInterval() const;
+    TacUpgradeMethod Method() const { return method_; }
+    const TauDownloadList& DownloadList() const { return downloadList_; }
+    qint32 FileIndex() const { return fileIndex_; }
+    const QString& CurrentFile() const { return currentFile_; }
+    TDateTime RemoteFileTime() const { return remoteFileTime_; }
+
+    // Ends a waiting check and the wizard's completed page, which signals it
+    // when it closes.
+    TauSignal& DoneEvent() { return *doneEvent_; }
+
+  private:
+    void InstallClientHandlers();
+
+    // The automatic check.
+    void ArmAutoCheckTimer();
+    void AutoCheckTimerTick();
+
+    // The info file.
+    void ParseInfoFile(QIODevice* Stream);
+    void OfferUpgrade(const QString& UpgradeMsg);
+    void ReportNoUpdate();
+    void InfoFileMissing();
+
+    // Failures of any transfer.
+    void ConnectionFailed();
+    void ConnectionLost();
+    void PasswordRequested(const QByteArray& Realm, bool& TryAgain);
+    void FinishTransfers(bool DeleteOutput = false);
+
+    // The download series.
+    void DownloadNextFile(bool First);
+    void StartFileDownload();
+    void OpenWizard();
+    void AllFilesDownloaded();
+    void FileHeaders(qint64 ContentLength, TDateTime LastModified, bool& ContinueDownload);
+    bool SameSizeFileIsThere(qint64 ContentLength) const;
+    void FileProgress(qint64 FileSize, qint64 BytesRead, qint32 ElapsedTime,
+                      qint32 EstimatedTimeLeft, quint8 PercentDone, float TransferRate);
+    void FileDone(QIODevice* Stream);
+    void FileLost(int ErrorCode);
+    void FileNotWritten();
+    void RestartApplication();
+
+    // Waits until DoneEvent is signalled or the application quits, serving
+    // GUI events; nothing when the upgrader was destroyed meanwhile (the
+    // wait keeps the signal alive for itself).
+    std::optional<TauWaitEnd> WaitForDone();
+
+    std::shared_ptr<TauSignal> doneEvent_ = std::make_shared<TauSignal>();
+    QTimer* checkTimer_;
+    bool autoCheck_ = false;
+    QString restartParams_;
+
+    bool updateAvailable_ = false;
+    bool checkingInfoFile_ = false;
+    bool waitingCheck_ = false;
+    bool timerCheckActive_ = false;
+    bool autoCheckStarted_ = false;
+    bool aborted_ = false;
+    TacUpgradeMethod method_ = umSelfUpgrade;
+    TauDownloadList downloadList_;
+    qint32 fileIndex_ = 0;
+    QString currentFile_;
+    TDateTime remoteFileTime_ = 0;
+};
+
+}  // namespace upgrader

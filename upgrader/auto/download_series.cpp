@@ -1,0 +1,175 @@
+// The download series: each file of the list into its ".uTMP" file beside
+// the program, then the hand-over to the replacer.
+#include <QFileInfo>
+#include <QPointer>
+
+#include "common/executable_folder.h"
+#include "common/text_codec.h"
+#include "upgrader/auto/auto_upgrader.h"
+#include "upgrader/auto/download_figures.h"
+#include "upgrader/auto/upgrader_messages.h"
+#include "upgrader/dialogs/wizard_form.h"
+#include "upgrader/replacement/replacer_launch.h"
+#include "upgrader/replacement/temp_files.h"
+#include "upgrader/utils/file_size.h"
+#include "upgrader/utils/file_times.h"
+
+namespace upgrader {
+
+void TauAutoUpgrader::DownloadNextFile(bool First) {
+    if (First) {
+        checkingInfoFile_ = false;
+        TauHTTPSettings::CacheOptions = CacheOptions;
+        fileIndex_ = 0;
+        if (Wizard.Enabled)
+            OpenWizard();
+    } else {
+        ++fileIndex_;
+    }
+    if (fileIndex_ < downloadList_.size())
+        StartFileDownload();
+    else
+        AllFilesDownloaded();
+}
+
+void TauAutoUpgrader::StartFileDownload() {
+    const QByteArray address = downloadList_.at(fileIndex_);
+    if (TauAutoUpgraderWizardForm* wizard = WizardForm()) {
+        wizard->ShowFileURL(common::FromGbk(address));
+        wizard->ShowFileNumber(fileIndex_ + 1, qint32(downloadList_.size()));
+    }
+    URL = address;
+    currentFile_ = TempFilePath(common::ExecutableFolder(), address);
+    OutputFileName = currentFile_;
+    remoteFileTime_ = 0;
+    ReleaseOutput();
+    // The worker could not be started: the series cannot go on.
+    if (!Read(false))
+        FinishTransfers();
+}
+
+// The wizard tells when it closes, and when the user confirmed its abort
+// question; it may outlive the upgrader.
+void TauAutoUpgrader::OpenWizard() {
+    const QPointer<TauAutoUpgrader> self(this);
+    ShowWizard(Wizard, {[done = doneEvent_] { SignalEvent(*done); },
+                        [self] {
+                            if (!self.isNull())
+                                self->AbortUpgrade();
+                        }});
+}
+
+// The completed page waits for the user; closing it (OK) restarts, unless
+// it was an abort.
+void TauAutoUpgrader::AllFilesDownloaded() {
+    const QPointer<TauAutoUpgrader> self(this);
+    if (WizardForm() != nullptr) {
+        ShowWizardCompleted();
+        const std::optional<TauWaitEnd> end = WaitForDone();
+        // Also when the program is quitting meanwhile: the files stay for the
+        // next series, nothing is started behind the user's back.
+        if (!end || *end != TauWaitEnd::Signalled || aborted_)
+            return;
+    }
+    bool restartImmediately = true;
+    if (OnEndUpgrade)
+        OnEndUpgrade(this, restartImmediately);
+    if (!self.isNull() && restartImmediately)
+        RestartApplication();
+}
+
+void TauAutoUpgrader::FileHeaders(qint64 ContentLength, TDateTime LastModified,
+                                  bool& ContinueDownload) {
+    remoteFileTime_ = LastModified;
+    if (TauAutoUpgraderWizardForm* wizard = WizardForm())
+        wizard->ShowFileSize(ContentLength);
+    if (MiscFilesUpgrade == mfuOnlyIfSizeDifferent && ContentLength != 0 &&
+        downloadList_.size() > 1 && SameSizeFileIsThere(ContentLength))
+        ContinueDownload = false;
+    if (OnFileStart)
+        OnFileStart(this, URL, ContentLength, LastModified, ContinueDownload);
+}
+
+// A further file (not the program itself) that is already beside the program
+// with the announced size.
+bool TauAutoUpgrader::SameSizeFileIsThere(qint64 ContentLength) const {
+    const QString target = currentFile_.chopped(kTempFileSuffix.size());
+    const QString name = QFileInfo(target).fileName();
+    const QString program = QFileInfo(common::ExecutablePath()).fileName();
+    return name.compare(program, Qt::CaseInsensitive) != 0 &&
+           GetFileSize64(target) == ContentLength;
+}
+
+void TauAutoUpgrader::FileProgress(qint64 FileSize, qint64 BytesRead, qint32 ElapsedTime,
+                                   qint32 EstimatedTimeLeft, quint8 PercentDone,
+                                   float TransferRate) {
+    const QPointer<TauAutoUpgrader> self(this);
+    const quint8 total = TotalPercentDone(PercentDone, fileIndex_, qint32(downloadList_.size()));
+    if (OnProgress)
+        OnProgress(this, URL, FileSize, BytesRead, ElapsedTime, EstimatedTimeLeft, PercentDone,
+                   total, TransferRate);
+    if (self.isNull())
+        return;
+    if (TauAutoUpgraderWizardForm* wizard = WizardForm())
+        wizard->ShowProgress(PercentDone, total, TransferRate, EstimatedTimeLeft);
+}
+
+void TauAutoUpgrader::FileDone(QIODevice* Stream) {
+    // A body in memory: the temporary file could not be created.
+    if (Stream != nullptr) {
+        FileNotWritten();
+        return;
+    }
+    const QPointer<TauAutoUpgrader> self(this);
+    if (remoteFileTime_ != 0)
+        SetFileTimes(currentFile_, remoteFileTime_, remoteFileTime_, kKeepFileTime);
+    if (OnFileDone)
+        OnFileDone(this, currentFile_);
+    if (!self.isNull())
+        DownloadNextFile(false);
+}
+
+void TauAutoUpgrader::FileLost(int ErrorCode) {
+    const QPointer<TauAutoUpgrader> self(this);
+    bool continueUpgrade = false;
+    if (OnLostFile)
+        OnLostFile(this, URL, ErrorCode, continueUpgrade);
+    if (self.isNull())
+        return;
+    if (ShowMessages.testFlag(mLostFile)) {
+        continueUpgrade = AskSkipLostFile(common::FromGbk(URLFileName()), ErrorCode);
+        if (self.isNull())
+            return;
+    }
+    if (continueUpgrade)
+        DownloadNextFile(false);
+    else
+        AbortUpgrade();
+}
+
+// The temporary file of a download could not be created (a program folder
+// without write access): the upgrade cannot be completed, so it ends with
+// the reason instead of leaving the wizard waiting.
+void TauAutoUpgrader::FileNotWritten() {
+    const QPointer<TauAutoUpgrader> self(this);
+    ShowUpgraderMessage(OutputError(), QMessageBox::Critical);
+    if (!self.isNull())
+        AbortUpgrade();
+}
+
+void TauAutoUpgrader::AbortUpgrade() {
+    aborted_ = true;
+    FinishTransfers(true);
+    DeleteTempFiles();
+    if (OnAborted)
+        OnAborted(this);
+}
+
+void TauAutoUpgrader::RestartApplication() {
+    std::function<void()> closeApp;
+    if (OnDoOwnCloseAppMethod)
+        closeApp = [this] { OnDoOwnCloseAppMethod(this); };
+    upgrader::RestartApplication(restartParams_, method_, closeApp);
+}
+
+}  // namespace upgrader

@@ -1,0 +1,140 @@
+// What follows the fetch of the info file, and the failures of any transfer.
+#include <QPointer>
+
+#include "common/application.h"
+#include "common/text_codec.h"
+#include "upgrader/auto/auto_upgrader.h"
+#include "upgrader/auto/upgrader_messages.h"
+#include "upgrader/auto/version_decision.h"
+#include "upgrader/dialogs/password_form.h"
+#include "upgrader/dialogs/upgrade_question.h"
+#include "upgrader/dialogs/wizard_form.h"
+#include "upgrader/info/info_file.h"
+#include "upgrader/texts/upgrader_texts.h"
+#include "upgrader/utils/open_url.h"
+
+namespace upgrader {
+
+void TauAutoUpgrader::ParseInfoFile(QIODevice* Stream) {
+    const QPointer<TauAutoUpgrader> self(this);
+    QByteArray info;
+    if (Stream != nullptr && Stream->seek(0))
+        info = Stream->readAll();
+    BuildFileList(info, downloadList_);
+    updateAvailable_ = IsNewerVersion(info, VersionControl, VersionNumber, VersionDate) &&
+                       !downloadList_.isEmpty();
+    if (updateAvailable_) {
+        // The notice is GBK text; shown decoded.
+        const QString message = common::FromGbk(GetInfoValue(info, "message", true));
+        method_ = ReadUpgradeMethod(info);
+        if (OnBeginUpgrade)
+            OnBeginUpgrade(this, message, method_, downloadList_, updateAvailable_);
+        if (self.isNull())
+            return;
+        if (!waitingCheck_)
+            OfferUpgrade(message);
+    } else {
+        ReportNoUpdate();
+    }
+    if (!self.isNull())
+        SignalEvent(DoneEvent());
+}
+
+void TauAutoUpgrader::OfferUpgrade(const QString& UpgradeMsg) {
+    const QPointer<TauAutoUpgrader> self(this);
+    // A handler that emptied the list left nothing to upgrade with: the
+    // series would restart the program for nothing.
+    bool upgrade = updateAvailable_ && !downloadList_.isEmpty();
+    if (upgrade && ShowMessages.testFlag(mAskUpgrade))
+        upgrade = ShowUpgradeQuestion(UpgradeMsg);
+    if (self.isNull())
+        return;
+    if (!upgrade) {
+        if (OnLaterUpgrade)
+            OnLaterUpgrade(this);
+    } else if (method_ == umRedirectToURL) {
+        OpenURL(common::FromGbk(downloadList_.first()), true);
+    } else {
+        DownloadNextFile(true);
+    }
+}
+
+void TauAutoUpgrader::ReportNoUpdate() {
+    const QPointer<TauAutoUpgrader> self(this);
+    if (OnNoUpdateAvailable)
+        OnNoUpdateAvailable(this);
+    if (!self.isNull() && !autoCheckStarted_ && ShowMessages.testFlag(mNoUpdateAvailable))
+        ShowUpgraderMessage(LoadUpgraderText(24), QMessageBox::Information);
+}
+
+void TauAutoUpgrader::InfoFileMissing() {
+    const QPointer<TauAutoUpgrader> self(this);
+    SignalEvent(DoneEvent());
+    if (OnNoInfoFile)
+        OnNoInfoFile(this);
+    if (!self.isNull() && ShowMessages.testFlag(mNoInfoFile))
+        ShowUpgraderMessage(LoadUpgraderText(25), QMessageBox::Critical);
+}
+
+// An automatic check (or the series it started) tries again after
+// AutoCheckDelay without a word; any other check says so when asked to.
+void TauAutoUpgrader::ConnectionFailed() {
+    const QPointer<TauAutoUpgrader> self(this);
+    const QByteArray host = URLHostName();
+    if (OnHostUnreachable)
+        OnHostUnreachable(this, URL, host);
+    if (self.isNull())
+        return;
+    if (autoCheckStarted_) {
+        timerCheckActive_ = false;
+        try {
+            ArmAutoCheckTimer();
+        } catch (const std::exception& error) {
+            common::ReportHandlerError(error);
+        }
+    } else if (ShowMessages.testFlag(mHostUnreachable)) {
+        const QString where = "'http://" + common::FromGbk(host) + u'\'';
+        ShowUpgraderMessage(FormatUpgraderText(26, {where}), QMessageBox::Critical);
+    }
+    if (!self.isNull())
+        FinishTransfers();
+}
+
+void TauAutoUpgrader::ConnectionLost() {
+    const QPointer<TauAutoUpgrader> self(this);
+    if (OnConnLost)
+        OnConnLost(this);
+    if (!self.isNull() && ShowMessages.testFlag(mConnLost))
+        ShowUpgraderMessage(LoadUpgraderText(30), QMessageBox::Critical);
+    if (!self.isNull())
+        FinishTransfers();
+}
+
+void TauAutoUpgrader::PasswordRequested(const QByteArray& Realm, bool& TryAgain) {
+    const QPointer<TauAutoUpgrader> self(this);
+    if (OnPasswordRequest)
+        OnPasswordRequest(this, Realm, TryAgain);
+    if (self.isNull() || TryAgain || !ShowMessages.testFlag(mPasswordRequest))
+        return;
+    QString username = common::FromGbk(HTTPUsername);
+    QString password = common::FromGbk(HTTPPassword);
+    const bool entered = AskPassword(common::FromGbk(URLFileName()), username, password);
+    if (self.isNull())
+        return;
+    if (entered) {
+        HTTPUsername = common::ToGbk(username);
+        HTTPPassword = common::ToGbk(password);
+        TryAgain = true;
+    } else {
+        AbortUpgrade();
+    }
+}
+
+void TauAutoUpgrader::FinishTransfers(bool DeleteOutput) {
+    SignalEvent(DoneEvent());
+    if (Busy())
+        Abort(DeleteOutput, false);
+    DeleteWizardForm();
+}
+
+}  // namespace upgrader

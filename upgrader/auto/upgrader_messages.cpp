@@ -1,0 +1,21 @@
+#include "upgrader/auto/upgrader_messages.h"
+
+#include "upgrader/texts/upgrader_texts.h"
+
+namespace upgrader {
+
+void ShowUpgraderMessage(const QString& Text, QMessageBox::Icon Icon) {
+    QMessageBox box(Icon, LoadUpgraderText(0), Text, QMessageBox::Ok);
+    box.exec();
+}
+
+bool AskSkipLostFile(const QString& FileName, int ErrorCode) {
+    QMessageBox question(QMessageBox::Warning,
+                         LoadUpgraderText(21) + QStringLiteral(" #") + QString::number(ErrorCode),
+                         FormatUpgraderText(28, {FileName}), QMessageBox::Yes | QMessageBox::No);
+    question.setDefaultButton(QMessageBox::Yes);
+    question.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return question.exec() == QMessageBox::Yes;
+}
+
+}  // namespace upgrader

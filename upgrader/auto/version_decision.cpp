@@ -1,0 +1,16 @@
+#include "upgrader/auto/version_decision.h"
+
+#include "upgrader/info/info_file.h"
+#include "upgrader/info/version_date.h"
+#include "upgrader/utils/versions.h"
+
+namespace upgrader {
+
+bool IsNewerVersion(const QByteArray& InfoText, TauAutoUpgraderVersionControl VersionControl,
+                    const QByteArray& VersionNumber, const QByteArray& VersionDate) {
+    if (VersionControl == byNumber)
+        return CompareVersions(GetInfoValue(InfoText, "version", false), VersionNumber) > 0;
+    return ParseVersionDate(VersionDate) < ParseVersionDate(GetInfoValue(InfoText, "date", false));
+}
+
+}  // namespace upgrader
