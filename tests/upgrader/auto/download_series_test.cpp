@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QTimer>
 
 #include "common/executable_folder.h"
 #include "tests/support/qt_printers.h"
@@ -200,6 +201,24 @@ TEST_F(DownloadSeries, CancelInTheWizardAbortsAndDeletesTheFiles) {
     EXPECT_EQ(closings, 2) << "No kept the wizard open";
     EXPECT_EQ(log.Count("EndUpgrade"), 0);
     EXPECT_TRUE(TempFiles().isEmpty());
+}
+
+// Nothing is fetched while a series downloads, so there is nothing to wait
+// for: the waiting check answers at once instead of waiting for good.
+TEST_F(DownloadSeries, AWaitingCheckDuringASeriesAnswersAtOnce) {
+    Serve("slow/big.bin", Content("big", 2000000));
+    Publish("2.0.0.6", {"slow/big.bin"});
+    upgrader->ShowMessages &= ~TauAutoUpgraderShowMessages(mAskUpgrade);
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("FileStart big.bin"));
+    // Were the wait to hang, this ends it by aborting the series.
+    QTimer::singleShot(15000, upgrader.get(), [this] { upgrader->AbortUpgrade(); });
+    EXPECT_TRUE(upgrader->CheckUpdate(true)) << "the previous reading";
+    EXPECT_EQ(log.Count("Aborted"), 0);
+    EXPECT_TRUE(upgrader->Busy());
+    EXPECT_NE(WizardForm(), nullptr);
+    ASSERT_TRUE(PressWizardButton("CancelBtn"));
+    ASSERT_TRUE(WaitForEnd("Aborted"));
 }
 
 TEST_F(DownloadSeries, UnchangedFurtherFilesAreSkippedButNeverTheProgramItself) {
