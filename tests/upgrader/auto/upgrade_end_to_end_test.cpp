@@ -117,8 +117,14 @@ TEST(UpgradeEndToEnd, TheClientReplacesItselfWithThePublishedProgramAndRestartsI
         << client.readAllStandardError().toStdString();
     EXPECT_TRUE(WindowsNamed("^Upgrade test home$").size() == 1) << "the home page is shown";
     ASSERT_EQ(question.size(), 1);
-    // Yes: 78, 13, 75 x 23 on the panel 45 high along the bottom.
-    ClickAt(question.first(), {78 + 37, WindowSize(question.first()).height() - 45 + 13 + 11});
+    // Yes: 78, 13, 75 x 23 on the panel 45 high along the bottom; clicked
+    // again should the window not yet take it.
+    const QString questionWindow = question.first();
+    const QPoint yes(78 + 37, WindowSize(questionWindow).height() - 45 + 13 + 11);
+    ASSERT_TRUE(WaitUntil([&] {
+        ClickAt(questionWindow, yes);
+        return WaitUntil([&] { return !WindowsNamed(caption).contains(questionWindow); }, 2000);
+    }));
 
     // The wizard downloads the program beside the running one, then waits
     // on its completed page for OK (296, 248, 75 x 25).
@@ -126,10 +132,11 @@ TEST(UpgradeEndToEnd, TheClientReplacesItselfWithThePublishedProgramAndRestartsI
     ASSERT_TRUE(WaitUntil([&] { return ReadFile(downloaded) == newProgram; }, 30000));
     QStringList wizard;
     ASSERT_TRUE(WaitUntil([&] { return (wizard = WindowsNamed(caption)).size() == 1; }));
-    test_support::ServeEvents(1000);
-    ClickAt(wizard.first(), {296 + 37, 248 + 12});
-
-    ASSERT_TRUE(client.waitForFinished(30000)) << "the program closes for the replacer";
+    // OK is disabled until the completed page shows.
+    ASSERT_TRUE(WaitUntil([&] {
+        ClickAt(wizard.first(), {296 + 37, 248 + 12});
+        return client.waitForFinished(2000);
+    })) << "the program closes for the replacer";
     EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(client.exitCode(), 0);
 
