@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "common/text_codec.h"
+#include "tests/support/fake_desktop.h"
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/wait.h"
@@ -189,70 +190,15 @@ TEST_F(CheckFlow, TheQuestionShowsTheNoticeAndLaterEndsTheCheck) {
     EXPECT_EQ(WizardForm(), nullptr);
 }
 
-namespace {
-
-// A desktop of its own whose web browser is a script writing its arguments.
-class FakeBrowser {
-  public:
-    FakeBrowser() {
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS",
-                                 "XDG_CONFIG_DIRS", "XDG_CURRENT_DESKTOP", "BROWSER", "DISPLAY"})
-            saved_.append({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
-        QDir(root_.path()).mkpath("config");
-        QDir(root_.path()).mkpath("data/applications");
-        QDir(root_.path()).mkpath("system");
-        // The system's MIME database stays visible; its applications do not.
-        QFile::link("/usr/share/mime", root_.filePath("system/mime"));
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(root_.filePath("config")));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(root_.filePath("data")));
-        qputenv("XDG_DATA_DIRS", QFile::encodeName(root_.filePath("system")));
-        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(root_.filePath("system")));
-        qunsetenv("XDG_CURRENT_DESKTOP");
-        qunsetenv("BROWSER");
-        // The desktop's default handler is asked only when there is a display.
-        if (!qEnvironmentVariableIsSet("DISPLAY"))
-            qputenv("DISPLAY", ":99");
-        Write("browser", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + QFile::encodeName(arguments()) +
-                             ".part\" && mv \"" + QFile::encodeName(arguments()) + ".part\" \"" +
-                             QFile::encodeName(arguments()) + "\"\n");
-        QFile::setPermissions(root_.filePath("browser"), QFile::ReadOwner | QFile::ExeOwner);
-        Write("data/applications/fake.desktop",
-              "[Desktop Entry]\nType=Application\nName=Fake\nExec=" +
-                  QFile::encodeName(root_.filePath("browser")) + " %u\n");
-        Write("config/mimeapps.list",
-              "[Default Applications]\nx-scheme-handler/http=fake.desktop\n"
-              "text/html=fake.desktop\n");
-    }
-    ~FakeBrowser() {
-        for (const Saved& s : saved_)
-            s.wasSet ? qputenv(s.name, s.value) : qunsetenv(s.name);
-    }
-    QString arguments() const { return root_.filePath("arguments"); }
-    QByteArray Arguments() const { return Read(arguments()).trimmed(); }
-
-  private:
-    void Write(const QString& name, const QByteArray& content) {
-        QFile file(root_.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-    struct Saved {
-        const char* name;
-        QByteArray value;
-        bool wasSet;
-    };
-    QTemporaryDir root_;
-    QList<Saved> saved_;
-};
-
-}  // namespace
-
 TEST_F(CheckFlow, TheRedirectMethodOpensTheFirstAddressInTheBrowserOnly) {
-    FakeBrowser browser;
+    test_support::FakeDesktop desktop;
+    const QString browser = desktop.WriteRecordingProgram("browser");
+    desktop.WriteEntry("fake.desktop", browser + " %u");
+    desktop.SetDefaults("x-scheme-handler/http=fake.desktop\ntext/html=fake.desktop\n");
     Publish("2.0.0.6", {"news/release notes.html", "update/quorvane.exe"}, "#method=2\r\n");
     upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitUntil([&] { return !browser.Arguments().isEmpty(); }));
-    EXPECT_EQ(browser.Arguments(), Url("news/release notes.html").toUtf8());
+    ASSERT_TRUE(WaitUntil([&] { return !desktop.RecordedArguments().isEmpty(); }));
+    EXPECT_EQ(desktop.RecordedArguments(), Url("news/release notes.html"));
     EXPECT_EQ(answers->questions.size(), 1);
     EXPECT_EQ(upgrader->Method(), umRedirectToURL);
     EXPECT_EQ(WizardForm(), nullptr);
