@@ -18,18 +18,22 @@ class ChromiumTest : public testing::Test {
         server = std::make_unique<test_support::NginxServer>();
         view = std::make_unique<browser::TChromium>();
         view->resize(800, 600);
-        view->OnLoadEnd = [this](QObject*, browser::TCefBrowser*, browser::TCefFrame*, int status) {
+        view->OnLoadEnd = [this](QObject*, browser::TCefBrowser*, browser::TCefFrame* frame,
+                                 int status) {
             ++loadEnds;
             lastStatus = status;
+            lastLoadedUrl = frame->GetUrl();
         };
         view->show();
     }
 
-    // Loads `url` and waits for its load end.
+    // Loads `url` and waits for the load end of that address; the end of a
+    // load still running (a back navigation, say) does not count.
     void LoadAndWait(const QString& url) {
         const int before = loadEnds;
         view->Load(url);
-        ASSERT_TRUE(test_support::WaitUntil([&] { return loadEnds > before; }));
+        ASSERT_TRUE(
+            test_support::WaitUntil([&] { return loadEnds > before && lastLoadedUrl == url; }));
     }
 
     QVariant RunScript(const QString& script) {
@@ -53,4 +57,5 @@ class ChromiumTest : public testing::Test {
     std::unique_ptr<browser::TChromium> view;
     int loadEnds = 0;
     int lastStatus = -1;
+    QString lastLoadedUrl;
 };

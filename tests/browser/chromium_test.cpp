@@ -47,8 +47,9 @@ TEST_F(ChromiumTest, LoadEventsCarryAddressTitleAndStatusInOrder) {
     EXPECT_TRUE(order.contains("address " + url));
     LoadAndWait(server->baseUrl() + "/second.html");
     EXPECT_TRUE(view->Browser()->CanGoBack());
+    const int endsBeforeBack = loadEnds;
     view->Browser()->GoBack();
-    ASSERT_TRUE(WaitUntil([&] { return view->Browser()->GetMainFrame()->GetUrl() == url; }));
+    ASSERT_TRUE(WaitUntil([&] { return loadEnds > endsBeforeBack && lastLoadedUrl == url; }));
     ASSERT_TRUE(WaitUntil([&] { return view->Browser()->CanGoForward(); }));
 
     LoadAndWait(server->baseUrl() + "/missing.html");
