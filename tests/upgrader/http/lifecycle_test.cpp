@@ -94,7 +94,7 @@ TEST_F(Lifecycle, AbortAtTheNextCheckpointKeepsTheFile) {
     http_->Abort(false, false);
     EXPECT_FALSE(log.Events().contains("TransferAborted")) << "it comes from the worker";
     ASSERT_TRUE(WaitUntil([&] { return log.Events().contains("TransferAborted"); }));
-    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_LT(timer.elapsed(), 5000) << "the rest of the body would take 20 s";
     test_support::ServeEvents(100);
     EXPECT_EQ(log.Events().last(), "TransferAborted");
     EXPECT_EQ(log.Events().count("TransferAborted"), 1);
@@ -115,7 +115,7 @@ TEST_F(Lifecycle, AbortWhileNothingArrives) {
     timer.start();
     http_->Abort(false, false);
     ASSERT_TRUE(WaitUntil([&] { return log.Events().contains("TransferAborted"); }));
-    EXPECT_LT(timer.elapsed(), 1000) << "the worker wakes from its wait at once";
+    EXPECT_LT(timer.elapsed(), 5000) << "the worker wakes from its 20 s wait at once";
     EXPECT_EQ(log.Events(), QStringList({"BeforeSendRequest", "TransferAborted"}));
 }
 
