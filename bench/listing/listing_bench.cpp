@@ -11,12 +11,12 @@
 #include <memory>
 
 #include "app/engine.h"
-#include "app/engine_settings.h"
 #include "common/application.h"
 #include "scheme/file_scheme.h"
 #include "scheme/file_scheme_factory.h"
 #include "scheme/folder_entries.h"
 #include "scheme/listing_page.h"
+#include "tests/support/engine_process.h"
 
 namespace {
 
@@ -124,11 +124,8 @@ BENCHMARK(EngineLoadsListing)
     ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    app::EngineSettings& settings = app::GlobalEngineSettings();
-    settings.single_process = false;
-    settings.no_sandbox = true;
     app::ApplicationArguments arguments;
-    if (!app::LoadEngine(argc, argv, arguments))
+    if (!test_support::PrepareEngineProcess(argc, argv, arguments))
         return 0;
     benchmark::Initialize(&argc, argv);
     common::TApplication application(arguments.argc(), arguments.argv());

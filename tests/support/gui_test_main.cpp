@@ -3,16 +3,12 @@
 // sub-processes itself.
 #include <gtest/gtest.h>
 
-#include "app/engine.h"
-#include "app/engine_settings.h"
 #include "common/application.h"
+#include "tests/support/engine_process.h"
 
 int main(int argc, char** argv) {
-    app::EngineSettings& settings = app::GlobalEngineSettings();
-    settings.single_process = false;
-    settings.no_sandbox = true;
     app::ApplicationArguments arguments;
-    if (!app::LoadEngine(argc, argv, arguments))
+    if (!test_support::PrepareEngineProcess(argc, argv, arguments))
         return 0;
     testing::InitGoogleTest(&argc, argv);
     common::TApplication application(arguments.argc(), arguments.argv());

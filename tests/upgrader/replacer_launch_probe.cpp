@@ -3,22 +3,17 @@
 // "<own path>.args" and, like the upgrader's construction, removes the
 // replacer an earlier upgrade left. With "--launch" it restarts itself
 // through the replacer exactly as the upgrader does after a download.
-#include <fstream>
-#include <string>
-
 #include <QApplication>
 #include <QTimer>
 
+#include "tests/upgrader/probe_arguments.h"
 #include "upgrader/replacement/replacer_launch.h"
 #include "upgrader/replacement/restart_params.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    std::string line;
-    for (int i = 1; i < argc; ++i)
-        line += (i > 1 ? "\t" : "") + std::string(argv[i]);
-    std::ofstream(std::string(argv[0]) + ".args", std::ios::app) << line << '\n';
+    const std::string line = probe::RecordArguments(argc, argv);
     upgrader::DeleteReplacerFile();
     if (line != "--launch")
         return 0;

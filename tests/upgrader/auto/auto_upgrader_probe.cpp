@@ -6,29 +6,17 @@
 // it checks at once, downloads without asking or showing the wizard, and
 // restarts through the replacer; "own-close" closes it through
 // OnDoOwnCloseAppMethod (which records "own close").
-#include <fstream>
-#include <string>
-
 #include <QApplication>
 #include <QTimer>
+#include <string>
 
+#include "tests/upgrader/probe_arguments.h"
 #include "upgrader/auto/auto_upgrader.h"
-
-namespace {
-
-void Record(const std::string& path, const std::string& line) {
-    std::ofstream(path + ".args", std::ios::app) << line << '\n';
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    std::string line;
-    for (int i = 1; i < argc; ++i)
-        line += (i > 1 ? "\t" : "") + std::string(argv[i]);
-    Record(argv[0], line);
+    probe::RecordArguments(argc, argv);
     upgrader::TauAutoUpgrader upgrader;
     if (argc < 4 || std::string(argv[1]) != "--upgrade")
         return 0;
@@ -40,7 +28,7 @@ int main(int argc, char** argv) {
     upgrader.Wizard.Enabled = false;
     if (argc > 4 && std::string(argv[4]) == "own-close") {
         upgrader.OnDoOwnCloseAppMethod = [&](upgrader::TauAutoUpgrader*) {
-            Record(argv[0], "own close");
+            probe::RecordLine(argv[0], "own close");
             QCoreApplication::exit(0);
         };
     }
