@@ -26,6 +26,15 @@ struct PendingCall {
 // one such call per body chunk.
 constexpr auto kLookBeforeSleeping = std::chrono::microseconds(100);
 
+// For the same reason the GUI thread, having run the queued calls, looks a
+// little while for the next one before it goes back to its event loop; a
+// worker's call that comes meanwhile needs no wake-up event.
+constexpr auto kLookForNextCall = std::chrono::microseconds(50);
+
+// The GUI thread goes back to its event loop at least this often while calls
+// keep coming, so that it still paints and takes input.
+constexpr auto kLongestDrain = std::chrono::milliseconds(4);
+
 // Tells the processor that this is a wait loop.
 inline void PauseInLoop() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -33,41 +42,49 @@ inline void PauseInLoop() {
 #endif
 }
 
+// True when the condition came true within the time.
+template <typename Condition>
+bool LookFor(std::chrono::microseconds time, Condition condition) {
+    const auto lookUntil = std::chrono::steady_clock::now() + time;
+    do {
+        for (int look = 0; look < 64; ++look) {
+            if (condition())
+                return true;
+            PauseInLoop();
+        }
+    } while (std::chrono::steady_clock::now() < lookUntil);
+    return false;
+}
+
 // The calls waiting for the GUI thread. Everything that crosses from a
 // worker to the GUI thread goes through this queue's own lock; the event
 // that wakes the GUI thread carries nothing.
 class GuiCallQueue {
   public:
-    bool Push(const std::shared_ptr<PendingCall>& call) {
+    enum class Pushed { Refused, NeedsWakeUp, WillBeSeen };
+
+    Pushed Push(const std::shared_ptr<PendingCall>& call) {
         std::lock_guard lock(mutex_);
         if (closed_)
-            return false;
+            return Pushed::Refused;
         pending_.push_back(call);
-        return true;
+        queued_.fetch_add(1, std::memory_order_release);
+        return draining_ ? Pushed::WillBeSeen : Pushed::NeedsWakeUp;
     }
 
     // On the GUI thread: runs what is queued, including calls queued while
-    // it runs.
+    // it runs and shortly after, for a few milliseconds at most.
     void Drain() {
-        while (const std::shared_ptr<PendingCall> next = PopNext()) {
-            try {
-                next->call();
-            } catch (...) {
-                next->failure = std::current_exception();
-            }
-            Finish(*next);
-        }
+        const auto leaveAt = std::chrono::steady_clock::now() + kLongestDrain;
+        do {
+            while (const std::shared_ptr<PendingCall> next = PopNext())
+                Run(*next);
+        } while (std::chrono::steady_clock::now() < leaveAt && AwaitNextCall());
     }
 
     void WaitUntilDone(const PendingCall& call) {
-        const auto lookUntil = std::chrono::steady_clock::now() + kLookBeforeSleeping;
-        do {
-            for (int look = 0; look < 64; ++look) {
-                if (call.done.load(std::memory_order_acquire))
-                    return;
-                PauseInLoop();
-            }
-        } while (std::chrono::steady_clock::now() < lookUntil);
+        if (LookFor(kLookBeforeSleeping, [&] { return call.done.load(std::memory_order_acquire); }))
+            return;
         std::unique_lock lock(mutex_);
         finished_.wait(lock, [&] { return call.done.load(); });
     }
@@ -79,6 +96,7 @@ class GuiCallQueue {
             std::lock_guard lock(mutex_);
             closed_ = true;
             dropped.swap(pending_);
+            queued_ = 0;
             for (const auto& call : dropped)
                 call->done = true;
         }
@@ -86,13 +104,38 @@ class GuiCallQueue {
     }
 
   private:
+    // Looks a short while for the next call; true when there is one. A call
+    // queued meanwhile posts no wake-up event, as it is seen here. While a
+    // call runs nobody looks, so a call of another worker wakes the nested
+    // event loops a running call may start.
+    bool AwaitNextCall() {
+        {
+            std::lock_guard lock(mutex_);
+            draining_ = true;
+        }
+        LookFor(kLookForNextCall, [this] { return queued_.load() > 0; });
+        std::lock_guard lock(mutex_);
+        draining_ = false;
+        return !pending_.empty();
+    }
+
     std::shared_ptr<PendingCall> PopNext() {
         std::lock_guard lock(mutex_);
         if (pending_.empty())
             return nullptr;
         std::shared_ptr<PendingCall> next = std::move(pending_.front());
         pending_.pop_front();
+        queued_.fetch_sub(1, std::memory_order_relaxed);
         return next;
+    }
+
+    void Run(PendingCall& call) {
+        try {
+            call.call();
+        } catch (...) {
+            call.failure = std::current_exception();
+        }
+        Finish(call);
     }
 
     void Finish(PendingCall& call) {
@@ -106,6 +149,8 @@ class GuiCallQueue {
     std::mutex mutex_;
     std::condition_variable finished_;
     std::deque<std::shared_ptr<PendingCall>> pending_;
+    std::atomic<std::size_t> queued_{0};  // pending_.size(), for looking without the lock
+    bool draining_ = false;               // the GUI thread is in Drain and will see a new call
     bool closed_ = false;
 };
 
@@ -142,9 +187,11 @@ QObject* Receiver() {
 std::shared_ptr<PendingCall> Queued(std::function<void()> call) {
     auto pending = std::make_shared<PendingCall>();
     pending->call = std::move(call);
-    if (!Queue().Push(pending))
+    const GuiCallQueue::Pushed pushed = Queue().Push(pending);
+    if (pushed == GuiCallQueue::Pushed::Refused)
         return nullptr;
-    QCoreApplication::postEvent(Receiver(), new QEvent(kDrainEvent));
+    if (pushed == GuiCallQueue::Pushed::NeedsWakeUp)
+        QCoreApplication::postEvent(Receiver(), new QEvent(kDrainEvent));
     return pending;
 }
 
