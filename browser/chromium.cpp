@@ -25,11 +25,7 @@ template <typename Event, typename... Args>
 void TChromium::Raise(const Event& event, Args&&... args) {
     if (!connected_ || !event)
         return;
-    try {
-        event(this, std::forward<Args>(args)...);
-    } catch (const std::exception& error) {
-        common::ReportHandlerError(error);
-    }
+    common::RunHandler([&] { event(this, std::forward<Args>(args)...); });
 }
 
 TChromium::TChromium(QWidget* parent) : QWidget(parent) {

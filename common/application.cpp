@@ -12,13 +12,17 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     } catch (const std::exception& error) {
         ReportHandlerError(error);
     } catch (...) {
-        ShowErrorBox(QStringLiteral("Unknown error"));
+        ReportUnknownHandlerError();
     }
     return false;
 }
 
 void ReportHandlerError(const std::exception& error) {
     ShowErrorBox(QString::fromUtf8(error.what()));
+}
+
+void ReportUnknownHandlerError() {
+    ShowErrorBox(QStringLiteral("Unknown error"));
 }
 
 }  // namespace common

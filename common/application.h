@@ -8,7 +8,7 @@ namespace common {
 // handler only: it is caught here, shown in the stop-icon box with the
 // application title, and the program goes on.
 class TApplication : public QApplication {
-public:
+  public:
     TApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
@@ -16,5 +16,23 @@ public:
 // Shows the error of a GUI handler; usable where no event dispatch is involved
 // (engine callbacks run from Qt's own event loop already pass through notify).
 void ReportHandlerError(const std::exception& error);
+
+// Shows an error of unknown kind, as for an exception that is no std::exception.
+void ReportUnknownHandlerError();
+
+// Runs a handler that user code assigned; its exception is shown as the
+// application shows it and goes no further. Widgets call their handlers
+// through this, so no exception unwinds through Qt's own event code, which
+// is not made for it (it leaks the event's data on the way).
+template <typename Handler>
+void RunHandler(Handler&& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        ReportHandlerError(error);
+    } catch (...) {
+        ReportUnknownHandlerError();
+    }
+}
 
 }  // namespace common

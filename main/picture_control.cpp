@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "common/application.h"
 #include "main/gif_animation.h"
 #include "main/jpeg_file.h"
 #include "main/picture_error.h"
@@ -93,7 +94,7 @@ void TImage::ShowNextFrame() {
     update();
     ScheduleNextFrame();
     if (OnFrameChange)
-        OnFrameChange(this);
+        common::RunHandler([this] { OnFrameChange(this); });
 }
 
 QRect TImage::PictureArea() const {
@@ -118,13 +119,13 @@ void TImage::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         leftPressedInside_ = rect().contains(at);
     if (OnMouseDown)
-        OnMouseDown(this, at.x(), at.y());
+        common::RunHandler([&] { OnMouseDown(this, at.x(), at.y()); });
 }
 
 void TImage::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (OnMouseMove)
-        OnMouseMove(this, at.x(), at.y());
+        common::RunHandler([&] { OnMouseMove(this, at.x(), at.y()); });
 }
 
 void TImage::mouseReleaseEvent(QMouseEvent* event) {
@@ -134,9 +135,9 @@ void TImage::mouseReleaseEvent(QMouseEvent* event) {
     if (left)
         leftPressedInside_ = false;
     if (clicked && OnClick)
-        OnClick(this);
+        common::RunHandler([this] { OnClick(this); });
     if (OnMouseUp)
-        OnMouseUp(this, at.x(), at.y());
+        common::RunHandler([&] { OnMouseUp(this, at.x(), at.y()); });
 }
 
 }  // namespace main_window

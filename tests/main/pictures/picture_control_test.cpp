@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+#include <stdexcept>
 
 #include "main/jpeg_file.h"
 #include "main/picture_error.h"
@@ -134,6 +136,15 @@ TEST(PictureControl, AFailureInAMouseHandlerIsShownOnceAndTheProgramGoesOn) {
     EXPECT_EQ(closer.texts, QStringList{"Cannot open file \"ico/box_missing.jpg\". No such file or "
                                         "directory"});
     EXPECT_TRUE(closer.critical);
+
+    // The control itself stops the failure: it never unwinds through Qt's
+    // event code, even when the event is delivered without the application.
+    image.OnMouseDown = [](TImage*, int, int) { throw std::runtime_error("pressed badly"); };
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(4, 4), QPointF(4, 4), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    EXPECT_NO_THROW(static_cast<QObject&>(image).event(&press));
+    ASSERT_TRUE(test_support::WaitUntil([&] { return closer.texts.size() == 2; }));
+    EXPECT_EQ(closer.texts.last(), "pressed badly");
 }
 
 TEST(PictureControl, AnimatesFrameByFrameWithEachFramesDelay) {
