@@ -73,13 +73,19 @@ class GuiCallQueue {
     }
 
     // On the GUI thread: runs what is queued, including calls queued while
-    // it runs and shortly after, for a few milliseconds at most.
-    void Drain() {
+    // it runs and shortly after, for a few milliseconds at most. True when
+    // it left calls behind that nobody will wake it for.
+    bool Drain() {
         const auto leaveAt = std::chrono::steady_clock::now() + kLongestDrain;
-        do {
-            while (const std::shared_ptr<PendingCall> next = PopNext())
+        for (;;) {
+            while (const std::shared_ptr<PendingCall> next = PopNext()) {
                 Run(*next);
-        } while (std::chrono::steady_clock::now() < leaveAt && AwaitNextCall());
+                if (std::chrono::steady_clock::now() >= leaveAt)
+                    return queued_.load() > 0;
+            }
+            if (!AwaitNextCall())
+                return false;
+        }
     }
 
     void WaitUntilDone(const PendingCall& call) {
@@ -167,7 +173,10 @@ class GuiCallReceiver : public QObject {
     bool event(QEvent* event) override {
         if (event->type() != kDrainEvent)
             return QObject::event(event);
-        Queue().Drain();
+        // A worker that is quick enough keeps the queue full: the event loop
+        // turns in between, and a fresh event brings the rest.
+        if (Queue().Drain())
+            QCoreApplication::postEvent(this, new QEvent(kDrainEvent));
         return true;
     }
 };
