@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcessEnvironment>
 
+#include "tests/support/file_contents.h"
 #include "tests/support/wait.h"
 
 namespace replacer_test {
@@ -34,8 +35,7 @@ void ProgramFolder::Download(const QString& Name, const QByteArray& Content) con
 }
 
 QByteArray ProgramFolder::Read(const QString& Name) const {
-    QFile file(Path(Name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return test_support::ReadFile(Path(Name));
 }
 
 bool ProgramFolder::Exists(const QString& Name) const {

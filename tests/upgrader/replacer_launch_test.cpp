@@ -10,6 +10,7 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include "tests/support/file_contents.h"
 #include "tests/support/wait.h"
 #include "tests/upgrader/replacer_folder.h"
 #include "upgrader/replacement/replacer_launch.h"
@@ -20,12 +21,9 @@
 using namespace upgrader;
 using replacer_test::ProgramFolder;
 
-namespace {
+using test_support::ReadFile;
 
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+namespace {
 
 int ModeOf(const QString& path) {
     struct stat status {};

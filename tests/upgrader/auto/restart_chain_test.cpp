@@ -9,18 +9,15 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include "tests/support/file_contents.h"
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/wait.h"
 
+using test_support::ReadFile;
 using test_support::WaitUntil;
 
 namespace {
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // One line per start: its arguments, tab-separated (empty without any).
 QStringList Starts(const QString& program) {

@@ -15,21 +15,18 @@
 #include <QTemporaryDir>
 #include <csignal>
 
+#include "tests/support/file_contents.h"
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/wait.h"
 
+using test_support::ReadFile;
 using test_support::WaitUntil;
 
 namespace {
 
 QString BuiltBin(const QString& name) {
     return qEnvironmentVariable("QUORVANE_BUILD_BIN") + u'/' + name;
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Visible windows whose title matches `title` (a regular expression).

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "common/executable_folder.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/wait.h"
 #include "upgrader/dialogs/wizard_form.h"
 #include "upgrader/replacement/temp_files.h"
@@ -62,8 +63,7 @@ QString UpgradeFixture::BesideProgram(const QString& name) {
 }
 
 QByteArray Read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return test_support::ReadFile(path);
 }
 
 QStringList TempFiles() {
