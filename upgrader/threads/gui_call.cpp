@@ -74,7 +74,7 @@ class GuiCallQueue {
 
     // On the GUI thread: runs what is queued, including calls queued while
     // it runs and shortly after, for a few milliseconds at most. True when
-    // it left calls behind that nobody will wake it for.
+    // it left calls behind; those queued while it looked posted no event.
     bool Drain() {
         const auto leaveAt = std::chrono::steady_clock::now() + kLongestDrain;
         for (;;) {
@@ -156,7 +156,7 @@ class GuiCallQueue {
     std::condition_variable finished_;
     std::deque<std::shared_ptr<PendingCall>> pending_;
     std::atomic<std::size_t> queued_{0};  // pending_.size(), for looking without the lock
-    bool draining_ = false;               // the GUI thread is in Drain and will see a new call
+    bool draining_ = false;               // the GUI thread is looking for the next call
     bool closed_ = false;
 };
 
