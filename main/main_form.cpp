@@ -62,7 +62,7 @@ void TMainForm::ShowEmbeddedPictures() {
 }
 
 void TMainForm::FormCreate() {
-    try {
+    common::RunHandler([this] {
         ui->crm->Options.ApplicationCache = browser::STATE_DISABLED;
         FLoading = false;
         const std::optional<QString> homePage = ReadHomePageUrl(HomePageFilePath());
@@ -72,9 +72,7 @@ void TMainForm::FormCreate() {
         if (browser::TCefBrowser* browser = ui->crm->Browser())
             browser->GetMainFrame()->LoadUrl(ui->crm->DefaultUrl);
         ShowLoadingPicture();
-    } catch (const std::exception& error) {
-        common::ReportHandlerError(error);
-    }
+    });
 }
 
 bool TMainForm::FormCloseQuery() {
