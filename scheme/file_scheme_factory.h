@@ -15,7 +15,7 @@ class TFileSchemeFactory : public QWebEngineUrlSchemeHandler {
   protected:
     // Called once the answer's headers and length are settled and before the
     // engine reads its first byte.
-    virtual void AnswerPrepared(const QUrl& url, qint64 responseLength);
+    virtual void AnswerPrepared(const QUrl& url);
 };
 
 }  // namespace scheme

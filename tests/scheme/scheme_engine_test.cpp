@@ -42,7 +42,7 @@ class TNotingFactory : public scheme::TFileSchemeFactory {
     std::function<void(const QUrl&)> onAnswerPrepared;
 
   protected:
-    void AnswerPrepared(const QUrl& url, qint64) override {
+    void AnswerPrepared(const QUrl& url) override {
         if (onAnswerPrepared)
             onAnswerPrepared(url);
     }
