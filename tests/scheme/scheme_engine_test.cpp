@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
-#include <functional>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -15,6 +14,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
+#include <functional>
 
 #include "app/engine.h"
 #include "scheme/file_scheme_factory.h"
