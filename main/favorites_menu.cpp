@@ -2,11 +2,10 @@
 
 #include <QAction>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QMenu>
-#include <QUrl>
 
+#include "common/desktop_open.h"
 #include "common/message_boxes.h"
 #include "main/favorites_file.h"
 #include "main/file_replace.h"
@@ -118,7 +117,7 @@ void TFavoritesMenu::PopFavoritesEditClick() {
     RunCommand([this] {
         const QString path = FavoritesFilePath();
         CreateFileIfMissing(path);
-        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        if (!common::OpenFileWithDefaultApplication(path))
             common::ShowErrorBox(QStringLiteral("No program to open \"%1\" was found.").arg(path));
         parts_.ShowNormalStar();
     });

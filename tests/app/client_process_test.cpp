@@ -120,10 +120,13 @@ TEST(ClientProcess, RunsItsOwnSubProcessesServesDebuggingAndEndsWithZero) {
     }
 
     QNetworkAccessManager network;
-    QNetworkReply* reply = network.get(QNetworkRequest(QUrl("http://127.0.0.1:9000/json/version")));
+    // The debugging server lists this client's page (on this test's own
+    // server port), so no other program on the port can pass for it.
+    QNetworkReply* reply = network.get(QNetworkRequest(QUrl("http://127.0.0.1:9000/json/list")));
     ASSERT_TRUE(WaitUntil([&] { return reply->isFinished(); }));
     EXPECT_EQ(reply->error(), QNetworkReply::NoError);
-    EXPECT_TRUE(reply->readAll().contains("Browser"));
+    const QByteArray pages = reply->readAll();
+    EXPECT_TRUE(pages.contains(server.baseUrl().toLatin1() + "/home.html")) << pages.toStdString();
     delete reply;
 
     ::kill(static_cast<pid_t>(client.processId()), SIGTERM);

@@ -5,6 +5,7 @@
 #include "common/text_codec.h"
 #include "tests/main/read_only_folder.h"
 #include "tests/main/shell_fixture.h"
+#include "tests/support/fake_desktop.h"
 
 using test_support::WaitUntil;
 
@@ -167,36 +168,25 @@ TEST_F(ShellTest, AFavoritesFileThatCannotBeReplacedStaysAsItWas) {
 }
 
 TEST_F(ShellTest, EditingOpensTheFileInTheDesktopsEditorWithoutWaiting) {
-    // The desktop's default program for text files is a recorder that notes
-    // the file it was given and then stays open until the test releases it.
-    QTemporaryDir desktop;
-    const QString opened = desktop.filePath("opened"), release = desktop.filePath("release"),
-                  closed = desktop.filePath("closed");
-    const QString editor = desktop.filePath("editor.sh");
+    // A desktop whose only program for text files is a recorder that notes
+    // the file and its environment, then stays open until the test releases
+    // it. The system's programs (and whatever helpers they need) stay hidden.
+    test_support::FakeDesktop desktop;
+    QTemporaryDir folder;
+    const QString opened = folder.filePath("opened"), release = folder.filePath("release"),
+                  closed = folder.filePath("closed"), environment = folder.filePath("env");
+    const QString editor = folder.filePath("my editor.sh");
     {
         QFile script(editor);
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(("#!/bin/sh\nprintf '%s' \"$1\" > '" + opened +
+        script.write(("#!/bin/sh\nenv > '" + environment + "'\nprintf '%s' \"$1\" > '" + opened +
                       "'\nfor i in $(seq 200); do [ -e '" + release +
                       "' ] && break; sleep 0.1; done\ntouch '" + closed + "'\n")
                          .toUtf8());
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    QDir(desktop.path()).mkpath("data/applications");
-    QDir(desktop.path()).mkpath("config");
-    QFile entry(desktop.filePath("data/applications/quorvane-test-editor.desktop"));
-    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
-    entry.write(("[Desktop Entry]\nType=Application\nName=Editor\nExec=" + editor +
-                 " %f\nMimeType=text/plain;\n")
-                    .toUtf8());
-    entry.close();
-    QFile defaults(desktop.filePath("config/mimeapps.list"));
-    ASSERT_TRUE(defaults.open(QIODevice::WriteOnly));
-    defaults.write("[Default Applications]\ntext/plain=quorvane-test-editor.desktop\n");
-    defaults.close();
-    const QByteArray oldData = qgetenv("XDG_DATA_HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_DATA_HOME", desktop.filePath("data").toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", desktop.filePath("config").toLocal8Bit());
+    desktop.WriteEntry("quorvane-test-editor.desktop", "\"" + editor + "\" %f");
+    desktop.SetDefaults("text/plain=quorvane-test-editor.desktop\n");
 
     CreateShownForm();
     auto* star = Child("ImageFavorite");
@@ -209,6 +199,9 @@ TEST_F(ShellTest, EditingOpensTheFileInTheDesktopsEditorWithoutWaiting) {
     EXPECT_TRUE(WaitUntil([&] { return FileBytes(opened) == FavoritesFile().toUtf8(); }))
         << FileBytes(opened).toStdString();
     EXPECT_FALSE(QFile::exists(closed));
+    // The editor does not inherit what our engine reads.
+    EXPECT_FALSE(FileBytes(environment).contains("QTWEBENGINE"))
+        << FileBytes(environment).toStdString();
     QFile(release).open(QIODevice::WriteOnly);
     EXPECT_TRUE(WaitUntil([&] { return QFile::exists(closed); }));
 
@@ -219,6 +212,4 @@ TEST_F(ShellTest, EditingOpensTheFileInTheDesktopsEditorWithoutWaiting) {
     Trigger("PopFavoritesEdit");
     EXPECT_TRUE(WaitUntil([&] { return QFile::exists(closed) && QFile::exists(opened); }));
     EXPECT_EQ(FileBytes(FavoritesFile()), "T\thttp://kept/\r\n");
-    qputenv("XDG_DATA_HOME", oldData);
-    qputenv("XDG_CONFIG_HOME", oldConfig);
 }

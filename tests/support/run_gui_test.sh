@@ -4,8 +4,13 @@
 set -euo pipefail
 home=$(mktemp -d /tmp/quorvane-test-home.XXXXXX)
 trap 'rm -rf "$home"' EXIT
+trap 'exit 143' TERM INT
 export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
-       XDG_CACHE_HOME="$home/.cache" XDG_RUNTIME_DIR="$home/run"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+       XDG_CACHE_HOME="$home/.cache" XDG_RUNTIME_DIR="$home/run" \
+       TMPDIR="$home/tmp"
+mkdir -p "$XDG_RUNTIME_DIR" "$TMPDIR" && chmod 700 "$XDG_RUNTIME_DIR"
 export QTWEBENGINE_DISABLE_SANDBOX=1 QT_QPA_PLATFORM=xcb
-exec xvfb-run -a -s "-screen 0 1600x1000x24 -nolisten tcp" "$@"
+# Not exec: the trap must run to remove the home when the test ends.
+status=0
+xvfb-run -a -s "-screen 0 1600x1000x24 -nolisten tcp" "$@" || status=$?
+exit "$status"

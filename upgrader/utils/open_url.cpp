@@ -1,20 +1,19 @@
 #include "upgrader/utils/open_url.h"
 
-#include <QDesktopServices>
-#include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 
+#include "common/default_applications.h"
+#include "common/desktop_entry.h"
+#include "common/desktop_open.h"
+#include "common/program_start.h"
 #include "upgrader/utils/command_line.h"
 
 namespace upgrader {
 
 namespace {
-
-constexpr int kQueryTimeoutMs = 5000;
 
 // The MIME types whose default handler opens files with the extension; for
 // web pages the default web browser (the handler of http addresses) comes first.
@@ -27,45 +26,6 @@ QStringList HandlerTypesFor(const QString& ext) {
     if (!type.isDefault())
         types << type.name();
     return types;
-}
-
-// The desktop entry registered as default for the MIME type ("firefox.desktop").
-QString DefaultDesktopEntry(const QString& mimeType) {
-    QProcess query;
-    query.start(QStringLiteral("xdg-mime"),
-                {QStringLiteral("query"), QStringLiteral("default"), mimeType});
-    if (!query.waitForFinished(kQueryTimeoutMs)) {
-        query.kill();
-        query.waitForFinished();
-        return {};
-    }
-    if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(query.readAllStandardOutput())
-        .trimmed()
-        .section(u'\n', 0, 0)
-        .trimmed();
-}
-
-// The Exec line of the entry's [Desktop Entry] group. Entry ids with "-" may
-// also live in a sub-folder ("kde4-app.desktop" as "kde4/app.desktop").
-QString ExecLineOf(const QString& entryId) {
-    QString path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, entryId);
-    if (path.isEmpty() && entryId.contains(u'-'))
-        path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation,
-                                      QString(entryId).replace(entryId.indexOf(u'-'), 1, u'/'));
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    bool inMainGroup = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(u'['))
-            inMainGroup = line == u"[Desktop Entry]";
-        else if (inMainGroup && line.startsWith(u"Exec="))
-            return line.mid(5);
-    }
-    return {};
 }
 
 // The program as an executable path: found on PATH when named bare.
@@ -88,10 +48,10 @@ QString GetAssociatedProgram(const QString& Ext) {
     if (Ext.isEmpty() || Ext == u".")
         return {};
     for (const QString& type : HandlerTypesFor(Ext)) {
-        const QString entry = DefaultDesktopEntry(type);
+        const QString entry = common::DefaultDesktopEntry(type);
         if (entry.isEmpty())
             continue;
-        QString command = ExecLineOf(entry);
+        QString command = common::DesktopEntryExecLine(entry);
         QString parameters;
         SplitCommandLine(command, parameters);
         if (const QString program = InstalledProgram(command); !program.isEmpty())
@@ -104,13 +64,11 @@ void OpenURL(const QString& URL, bool UseBrowser) {
     const QString url = WithScheme(URL);
     if (UseBrowser) {
         const QString browser = GetAssociatedProgram(QStringLiteral(".html"));
-        if (!browser.isEmpty() && QProcess::startDetached(browser, {url}))
+        if (!browser.isEmpty() && common::StartDetachedProgram({browser, url}))
             return;
     }
-    // Platforms without desktop services of their own (offscreen) leave it
-    // to the desktop's opener.
-    if (!QDesktopServices::openUrl(QUrl(url)))
-        QProcess::startDetached(QStringLiteral("xdg-open"), {url});
+    const QString schemeHandler = QStringLiteral("x-scheme-handler/") + QUrl(url).scheme();
+    common::OpenWithDefaultApplication({schemeHandler}, url);
 }
 
 }  // namespace upgrader
