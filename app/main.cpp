@@ -2,11 +2,13 @@
 // or one of the engine's sub-processes, which the engine starts from this
 // same executable.
 #include <unistd.h>
+#include <cstdio>
 #include <memory>
 
 #include "app/engine.h"
 #include "app/engine_settings.h"
 #include "app/fatal_error.h"
+#include "app/information_options.h"
 #include "app/termination_signal.h"
 #include "common/application.h"
 #include "main/main_form.h"
@@ -17,6 +19,8 @@ namespace {
 int RunBrowserProcess(app::ApplicationArguments& arguments) {
     common::TApplication application(arguments.argc(), arguments.argv());
     application.setApplicationName(QStringLiteral("Quorvane"));
+    // The window's class "Quorvane" and this name match the menu entry.
+    application.setDesktopFileName(QStringLiteral("quorvane"));
     app::TerminationSignal termination;
     scheme::TFileSchemeFactory localScheme;
     app::RegisterSchemeHandlerFactory(&localScheme);
@@ -32,6 +36,10 @@ int RunBrowserProcess(app::ApplicationArguments& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<std::string> text = app::InformationRequested(argc, argv)) {
+        std::fputs(text->c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     try {
         app::EngineSettings& settings = app::GlobalEngineSettings();
         app::ApplyProgramSettings(settings);

@@ -112,7 +112,7 @@ std::optional<QStringList> ExecArguments(const QString& execLine, const QString&
                 arguments << target;
             targetPlaced = true;
         } else if (word.quoted) {
-            arguments << word.text;
+            arguments << QString(word.text).replace(QStringLiteral("%%"), QStringLiteral("%"));
         } else if (const QString text = WithoutFieldCodes(word.text); !text.isEmpty()) {
             arguments << text;
         }

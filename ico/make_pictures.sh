@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws the tool bar's pictures (26 x 26 JPEG files), the animated loading
-# picture load.gif and the program icon (resources/quorvane_icon.png) with
+# picture load.gif and the program icon (resources/quorvane_icon.png and the
+# theme sizes in resources/icons) with
 # ImageMagick. Run it from anywhere; it rewrites the files in place.
 #
 # Each picture is drawn four times larger and scaled down, which smooths its
@@ -87,9 +88,15 @@ done
 convert -delay 10 -dispose none -loop 0 "${frames[@]}" -strip "$ico/load.gif"
 
 # The program icon: a white "Q" ring on a blue rounded square, transparent
-# around the corners.
+# around the corners. The window carries the 64 x 64 one; the release's
+# desktop entry uses the theme sizes in resources/icons.
 convert -size 256x256 xc:none \
     -fill '#2D6BC4' -draw 'roundrectangle 8,8 247,247 48,48' \
     -fill none -stroke white -strokewidth 26 -draw 'circle 118,118 118,52' \
     -strokewidth 30 -draw 'line 150,150 206,206' \
-    -resize 64x64 -depth 8 -strip "$resources/quorvane_icon.png"
+    -depth 8 -strip "$work/icon.png"
+convert "$work/icon.png" -resize 64x64 -strip "$resources/quorvane_icon.png"
+mkdir -p "$resources/icons"
+for size in 16 24 32 48 64 128 256; do
+    convert "$work/icon.png" -resize "${size}x${size}" -strip "$resources/icons/quorvane_$size.png"
+done

@@ -1,5 +1,6 @@
 #include "main/about_form.h"
 
+#include "common/program_version.h"
 #include "ui_about_form.h"
 
 namespace main_window {
@@ -8,6 +9,7 @@ TformAbout::TformAbout(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
       ui(std::make_unique<Ui::TformAbout>()) {
     ui->setupUi(this);
+    ui->Label1->setText(ui->Label1->text().arg(QLatin1String(common::kProgramVersion)));
     setFixedSize(size());
 }
 

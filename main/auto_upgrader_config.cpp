@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "common/program_version.h"
 #include "upgrader/auto/auto_upgrader.h"
 
 namespace main_window {
@@ -51,7 +52,7 @@ void ConfigureAutoUpgrader(upgrader::TauAutoUpgrader& Upgrader) {
     Upgrader.VersionControl = upgrader::byNumber;
     Upgrader.VersionDate = "01/03/2017";
     Upgrader.VersionDateAutoSet = true;
-    Upgrader.VersionNumber = "2.0.0.5";
+    Upgrader.VersionNumber = common::kProgramVersion;
 }
 
 upgrader::TauAutoUpgrader* CreateAutoUpgrader(QObject* Owner) {

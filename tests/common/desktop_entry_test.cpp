@@ -17,7 +17,7 @@ TEST(DesktopEntry, ExecLinesBecomeArgumentVectors) {
         {"editor --icon %i --name=%c %k %f", {"editor", "--icon", "--name=", target}},
         {"\"/opt/my editor/run\" \"a \\\"quoted\\\" %f\" %f",
          {"/opt/my editor/run", "a \"quoted\" %f", target}},
-        {"editor 100%% %f", {"editor", "100%", target}},
+        {"editor 100%% \"50%% off\" %f", {"editor", "100%", "50% off", target}},
         {"  editor\t%f  ", {"editor", target}},
         {"\"unterminated %f", {}},
         {"%f editor", {}},

@@ -1,0 +1,24 @@
+# The release archive: `cmake --build <build> --target package` (CPack) makes
+# quorvane-<version>-linux-<arch>.tar.gz with the program, the replacer, the
+# tool bar's pictures, the program icon in the theme sizes, the desktop entry
+# template, the per-user install and uninstall scripts and the list of runtime
+# packages. Installed files are stripped; scripts/package builds it in Release.
+install(TARGETS quorvane Ruzozudo3 RUNTIME DESTINATION .)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/ico/ DESTINATION ico
+        FILES_MATCHING PATTERN "*.jpg" PATTERN "*.gif")
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/icons/ DESTINATION icons
+        FILES_MATCHING PATTERN "quorvane_*.png")
+install(FILES ${CMAKE_SOURCE_DIR}/release/quorvane.desktop.in
+              ${CMAKE_SOURCE_DIR}/release/RUNTIME-PACKAGES.txt DESTINATION .)
+install(PROGRAMS ${CMAKE_SOURCE_DIR}/release/install.sh
+                 ${CMAKE_SOURCE_DIR}/release/uninstall.sh DESTINATION .)
+
+set(CPACK_GENERATOR TGZ)
+set(CPACK_PACKAGE_NAME quorvane)
+set(CPACK_PACKAGE_VENDOR "Quorvane")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME "quorvane-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR}")
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_SOURCE_GENERATOR "")
+include(CPack)
