@@ -142,6 +142,7 @@ void TauCurlRequest::Start() {
     lines_.clear();
     answerComplete_ = false;
     redirectPending_ = false;
+    redirectsFollowed_ = 0;
     waiting_ = false;
     sending_ = false;
     lastDownloaded_ = 0;
@@ -248,7 +249,10 @@ void TauCurlRequest::AnswerComplete() {
         return;
     }
     answerComplete_ = true;
-    if (code >= 300 && code < 400 && followsRedirects_ && Header("Location")) {
+    // Past the limit libcurl follows no more: that answer ends the request.
+    if (code >= 300 && code < 400 && followsRedirects_ && Header("Location") &&
+        redirectsFollowed_ < kMostRedirects) {
+        ++redirectsFollowed_;
         redirectPending_ = true;
         observer_.Status(stRedirect, RedirectTarget());
         return;

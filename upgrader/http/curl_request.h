@@ -88,6 +88,8 @@ class TauCurlRequest {
     // Whether libcurl follows redirects (told by whoever sets the options);
     // a followed redirect's answer is not final.
     void SetFollowsRedirects(bool Value) { followsRedirects_ = Value; }
+    // libcurl follows at most this many redirects of one request.
+    static constexpr long kMostRedirects = 20;
 
   private:
     static size_t OnHeaderLine(char* data, size_t size, size_t count, void* self);
@@ -124,6 +126,7 @@ class TauCurlRequest {
     bool answerComplete_ = false;   // lines_ hold a whole final answer
     bool redirectPending_ = false;  // ... which libcurl is following
     bool followsRedirects_ = true;
+    long redirectsFollowed_ = 0;
     bool resolving_ = false;
     bool newConnection_ = false;
     bool sending_ = false;  // the request (and its body) is still going out

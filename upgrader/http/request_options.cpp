@@ -10,7 +10,6 @@ namespace upgrader {
 namespace {
 
 constexpr qint64 kDefaultIdleLimitMs = 60000;
-constexpr long kMostRedirects = 20;
 // libcurl reads from the network into a buffer of at least this size (it
 // takes 1 KiB to 512 KiB); the body is then handed to the output in chunks of
 // the transfer buffer size, so a small transfer buffer does not cost one
@@ -66,7 +65,7 @@ bool ApplyInternetOptions(TauCurlRequest& request, const TauTransferSettings& se
     const bool follow = !options.testFlag(ioNoAutoRedirect);
     request.SetFollowsRedirects(follow);
     bool ok = Set(handle, CURLOPT_FOLLOWLOCATION, follow ? 1L : 0L) &&
-              Set(handle, CURLOPT_MAXREDIRS, kMostRedirects) &&
+              Set(handle, CURLOPT_MAXREDIRS, TauCurlRequest::kMostRedirects) &&
               Set(handle, CURLOPT_REDIR_PROTOCOLS_STR, RedirectProtocols(requestUrl, options)) &&
               Set(handle, CURLOPT_FORBID_REUSE, options.testFlag(ioKeepConnection) ? 0L : 1L);
     if (!options.testFlag(ioNoCookies))

@@ -9,6 +9,7 @@
 #include "tests/upgrader/http/http_event_log.h"
 #include "tests/upgrader/http/http_test_files.h"
 #include "tests/upgrader/http/test_certificate.h"
+#include "upgrader/http/curl_request.h"
 #include "upgrader/http/custom_http.h"
 
 using namespace upgrader;
@@ -202,6 +203,24 @@ TEST_F(NginxTransfer, RedirectIsFollowedAndReported) {
     ASSERT_TRUE(http.Read(true));
     EXPECT_EQ(notFollowed.httpError, 301);
     EXPECT_TRUE(notFollowed.redirects.isEmpty());
+}
+
+// A redirect to itself: followed up to libcurl's limit, each reported once,
+// and the one past the limit reported as none.
+class NginxWithEndlessRedirect : public NginxTransfer {
+  protected:
+    NginxWithEndlessRedirect()
+        : NginxTransfer({QStringLiteral("location = /loop { return 302 /loop; }"), false}) {}
+};
+
+TEST_F(NginxWithEndlessRedirect, ReportsExactlyTheRedirectsFollowed) {
+    TauCustomHTTP http;
+    EventLog log(http);
+    http.URL = Url("/loop");
+    http.Read(true);
+    EXPECT_EQ(log.redirects.size(), TauCurlRequest::kMostRedirects);
+    EXPECT_EQ(log.StatusTexts().count("Redirect"), TauCurlRequest::kMostRedirects);
+    EXPECT_EQ(log.httpError, 302) << "the last answer is the result";
 }
 
 class NginxWithLogin : public NginxTransfer {
