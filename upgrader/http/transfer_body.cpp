@@ -36,8 +36,10 @@ TauTransferRoutine::Output TauTransferRoutine::OpenOutput() {
     return Output::Ready;
 }
 
-// The resumed start could not be used: the whole entity is fetched again.
+// The resumed start could not be used: the whole entity is fetched again,
+// without asking for a part.
 void TauTransferRoutine::ForgetResume() {
+    wholeEntityNext_ = true;
     state_.StatusCode = -1;
     session_->output.Release(settings_.OutputFileAttributes.Incomplete());
     state_.ResumeOffset = 0;

@@ -124,7 +124,7 @@ bool TauTransferRoutine::PrepareTarget() {
 }
 
 void TauTransferRoutine::FetchOverHttp() {
-    for (;;) {
+    for (int attempt = 1;; ++attempt) {
         if (!Go())
             return;
         TauCurlRequest request(*this, session_->waker, IdleLimitsOf(settings_.Timeouts));
@@ -137,13 +137,21 @@ void TauTransferRoutine::FetchOverHttp() {
             if (events.OnBeforeSendRequest)
                 events.OnBeforeSendRequest(sender, request.Handle());
         });
-        request.SetHeaderLines(RequestHeaderLines(
-            settings_, RangeLine(state_.ResumeOffset, state_.ResumeEnd, settings_.Range)));
+        const QByteArray rangeLine =
+            wholeEntityNext_ ? QByteArray()
+                             : RangeLine(state_.ResumeOffset, state_.ResumeEnd, settings_.Range);
+        rangeAsked_ = !rangeLine.isEmpty();
+        request.SetHeaderLines(RequestHeaderLines(settings_, rangeLine));
         Step step = Exchange(request);
         if (step == Step::Body)
             step = Body(request);
         if (step != Step::Reconnect)
             return;
+        if (attempt == kMostAttempts) {
+            state_.StatusCode = -1;
+            state_.Success = false;
+            return;
+        }
     }
 }
 
@@ -177,6 +185,12 @@ TauTransferRoutine::Step TauTransferRoutine::Exchange(TauCurlRequest& Request) {
     if (!Go())
         return Step::End;
     ReadHeaders(Request);
+    // A part the request did not ask for has no place in the output.
+    if (state_.StatusCode == 206 && !rangeAsked_) {
+        state_.Success = false;
+        Request.Cancel();
+        return Step::End;
+    }
     if (!session_->hasHeaderInfo)
         return Step::Body;
     bool continueDownload = true;
@@ -245,7 +259,8 @@ void TauTransferRoutine::ReadHeaders(TauCurlRequest& Request) {
     // Without a range answer the server sent the whole entity; with one,
     // the body starts where the server says.
     const std::optional<QByteArray> range = Request.Header("Content-Range");
-    state_.ResumeOffset = range ? RangeStartOf(*range).value_or(state_.ResumeOffset) : 0;
+    state_.ResumeOffset =
+        range && rangeAsked_ ? RangeStartOf(*range).value_or(state_.ResumeOffset) : 0;
     state_.RawHeaders = Request.RawHeaders();
     state_.ContentLanguage = header("Content-Language");
     state_.ContentEncoding = header("Content-Encoding");

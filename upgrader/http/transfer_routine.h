@@ -26,6 +26,9 @@ class TauTransferRoutine : private TauRequestObserver {
 
   private:
     enum class Step { Body, Reconnect, End };
+    // Requests of one transfer: a server that keeps answering what cannot be
+    // used does not make it ask for ever.
+    static constexpr int kMostAttempts = 3;
     enum class Output { Ready, End, ResumeFailed };
 
     bool KeepGoing() override;
@@ -68,7 +71,9 @@ class TauTransferRoutine : private TauRequestObserver {
     bool stopped_ = false;
     bool verifyFirst_ = false;
     bool resumeFailed_ = false;
-    bool refused_ = false;  // the output took no more data
+    bool refused_ = false;          // the output took no more data
+    bool rangeAsked_ = false;       // the request sent asks for a part
+    bool wholeEntityNext_ = false;  // a resumed start was given up
 };
 
 }  // namespace upgrader

@@ -82,6 +82,44 @@ TEST(ScriptedTransfer, BodyCutShortKeepsThePartialFileIncomplete) {
     EXPECT_EQ(resumed.doneFileSize, body.size());
 }
 
+// A resumed start that cannot be used is given up for the whole entity once,
+// and a part the client did not ask for is never taken for the entity.
+TEST(ScriptedTransfer, RangeAnswersThatCannotBeUsedEndTheTransfer) {
+    const QByteArray body = Pattern(110);
+    const QByteArray part =
+        Head("206 Partial Content", LengthHeader(10) + "Content-Range: bytes 100-109/110\r\n") +
+        body.mid(100);
+    ScriptedHttpServer alwaysPart(
+        [&](const ScriptedRequest&, ScriptedConnection& connection) { connection.send(part); });
+    ScriptedHttpServer honoursRange([&](const ScriptedRequest& request, ScriptedConnection& c) {
+        c.send(request.header("Range").isEmpty() ? Head("200 OK", LengthHeader(110)) + body : part);
+    });
+    struct Case {
+        ScriptedHttpServer& server;
+        quint64 start;  // 0: no range asked
+        qsizetype requests;
+        QString end;
+    };
+    const Case cases[] = {{alwaysPart, 0, 1, "DoneInterrupted"},
+                          {alwaysPart, 100, 2, "DoneInterrupted"},
+                          {honoursRange, 100, 2, "Done"}};
+    for (const Case& c : cases) {
+        QTemporaryDir folder;
+        TauCustomHTTP http;
+        EventLog log(http);
+        http.URL = UrlOf(c.server, "/f.bin");
+        http.OutputFileName = folder.filePath("f.bin");
+        const qsizetype before = c.server.requests().size();
+        ASSERT_TRUE(http.Read(c.start, 0, true));
+        EXPECT_EQ(c.server.requests().size() - before, c.requests) << c.start;
+        EXPECT_TRUE(log.Events().contains(c.end)) << log.Events().join(",").toStdString();
+        if (c.end == "Done")
+            EXPECT_EQ(ReadFile(http.OutputFileName), body);
+        else
+            EXPECT_FALSE(ReadFile(http.OutputFileName).contains(body.mid(100))) << c.start;
+    }
+}
+
 TEST(ScriptedTransfer, ProgressHandlerMayReadTheStream) {
     const QByteArray body = Pattern(30000, 5);
     ScriptedHttpServer server(Serve(body));
