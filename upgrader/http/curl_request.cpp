@@ -39,6 +39,17 @@ struct UrlHandleDeleter {
 
 }  // namespace
 
+template <typename Answer, typename Work>
+Answer TauCurlRequest::Guarded(void* self, Answer onFailure, Work&& work) noexcept {
+    auto* request = static_cast<TauCurlRequest*>(self);
+    try {
+        return work(*request);
+    } catch (...) {
+        request->callbackFailed_ = true;
+        return onFailure;
+    }
+}
+
 void TauRequestWaker::Wake() {
     std::lock_guard lock(mutex_);
     if (multi_ != nullptr)
@@ -80,8 +91,12 @@ TauCurlRequest::~TauCurlRequest() {
         std::lock_guard lock(waker_.mutex_);
         waker_.multi_ = nullptr;
     }
+    // A destructor must not throw: a failing report is dropped.
     if (easy_ != nullptr)
-        observer_.Status(stHandleClosing, {});
+        Guarded(this, 0, [](TauCurlRequest& request) {
+            request.observer_.Status(stHandleClosing, {});
+            return 0;
+        });
     Cancel();
     // The connections close with the multi handle, reporting through this
     // object, so it goes first.
@@ -143,6 +158,7 @@ void TauCurlRequest::Start() {
     answerComplete_ = false;
     redirectPending_ = false;
     redirectsFollowed_ = 0;
+    callbackFailed_ = false;
     waiting_ = false;
     sending_ = false;
     lastDownloaded_ = 0;
@@ -182,7 +198,7 @@ bool TauCurlRequest::Finished() {
     while (CURLMsg* message = curl_multi_info_read(multi_, &queued)) {
         if (message->msg != CURLMSG_DONE || message->easy_handle != easy_)
             continue;
-        result_ = message->data.result;
+        result_ = callbackFailed_ ? CURLE_ABORTED_BY_CALLBACK : message->data.result;
         curl_multi_remove_handle(multi_, easy_);
         running_ = false;
         return true;
@@ -279,66 +295,78 @@ QByteArray TauCurlRequest::RedirectTarget() const {
 }
 
 size_t TauCurlRequest::OnHeaderLine(char* data, size_t size, size_t count, void* self) {
-    static_cast<TauCurlRequest*>(self)->HeaderLine(
-        WithoutLineEnd(QByteArray(data, static_cast<qsizetype>(size * count))));
-    return size * count;
+    return Guarded(self, size_t{0}, [&](TauCurlRequest& request) {
+        request.HeaderLine(WithoutLineEnd(QByteArray(data, static_cast<qsizetype>(size * count))));
+        return size * count;
+    });
 }
 
 size_t TauCurlRequest::OnBody(char* data, size_t size, size_t count, void* self) {
-    auto* request = static_cast<TauCurlRequest*>(self);
-    request->Touch();
-    if (request->sink_ == nullptr) {
-        request->heldBack_ = true;
-        return CURL_WRITEFUNC_PAUSE;
-    }
-    return (*request->sink_)(data, size * count) ? size * count : 0;
+    return Guarded(self, size_t{0}, [&](TauCurlRequest& request) -> size_t {
+        request.Touch();
+        if (request.sink_ == nullptr) {
+            request.heldBack_ = true;
+            return CURL_WRITEFUNC_PAUSE;
+        }
+        return (*request.sink_)(data, size * count) ? size * count : 0;
+    });
 }
 
 int TauCurlRequest::OnProgress(void* self, curl_off_t, curl_off_t downloaded,
                                curl_off_t uploadTotal, curl_off_t uploaded) {
-    auto* request = static_cast<TauCurlRequest*>(self);
-    if (downloaded != request->lastDownloaded_ || uploaded != request->lastUploaded_)
-        request->Touch();
-    request->lastDownloaded_ = downloaded;
-    request->lastUploaded_ = uploaded;
-    request->sending_ = uploadTotal > 0 && uploaded < uploadTotal;
-    return request->observer_.StopRequested() ? 1 : 0;
+    return Guarded(self, 1, [&](TauCurlRequest& request) {
+        if (downloaded != request.lastDownloaded_ || uploaded != request.lastUploaded_)
+            request.Touch();
+        request.lastDownloaded_ = downloaded;
+        request.lastUploaded_ = uploaded;
+        request.sending_ = uploadTotal > 0 && uploaded < uploadTotal;
+        return request.observer_.StopRequested() ? 1 : 0;
+    });
 }
 
 int TauCurlRequest::OnPrerequest(void* self, char*, char*, int, int) {
-    auto* request = static_cast<TauCurlRequest*>(self);
-    if (request->newConnection_)
-        request->observer_.Status(stConnected, {});
-    request->newConnection_ = false;
-    request->waiting_ = true;
-    request->Touch();
-    request->observer_.Status(stSendingRequest, {});
-    return CURL_PREREQFUNC_OK;
+    return Guarded(self, int{CURL_PREREQFUNC_ABORT}, [](TauCurlRequest& request) {
+        if (request.newConnection_)
+            request.observer_.Status(stConnected, {});
+        request.newConnection_ = false;
+        request.waiting_ = true;
+        request.Touch();
+        request.observer_.Status(stSendingRequest, {});
+        return int{CURL_PREREQFUNC_OK};
+    });
 }
 
 int TauCurlRequest::OnResolverStart(void*, void*, void* self) {
-    auto* request = static_cast<TauCurlRequest*>(self);
-    request->resolving_ = true;
-    request->observer_.Status(stResolvingName, {});
-    return 0;
+    return Guarded(self, 1, [](TauCurlRequest& request) {
+        request.resolving_ = true;
+        request.observer_.Status(stResolvingName, {});
+        return 0;
+    });
 }
 
 curl_socket_t TauCurlRequest::OnOpenSocket(void* self, curlsocktype, curl_sockaddr* address) {
-    auto* request = static_cast<TauCurlRequest*>(self);
-    if (request->resolving_)
-        request->observer_.Status(stNameResolved, {});
-    request->resolving_ = false;
-    request->newConnection_ = true;
-    request->observer_.Status(stConnectingToServer, {});
-    // Not inherited by programs started later (the replacer).
-    return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    return Guarded(self, curl_socket_t{CURL_SOCKET_BAD}, [&](TauCurlRequest& request) {
+        if (request.resolving_)
+            request.observer_.Status(stNameResolved, {});
+        request.resolving_ = false;
+        request.newConnection_ = true;
+        request.observer_.Status(stConnectingToServer, {});
+        // Not inherited by programs started later (the replacer).
+        return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    });
 }
 
+// The socket is closed whatever the reports do.
 int TauCurlRequest::OnCloseSocket(void* self, curl_socket_t socket) {
-    auto* request = static_cast<TauCurlRequest*>(self);
-    request->observer_.Status(stClosingConnection, {});
+    Guarded(self, 0, [](TauCurlRequest& request) {
+        request.observer_.Status(stClosingConnection, {});
+        return 0;
+    });
     const int result = ::close(socket);
-    request->observer_.Status(stConnectionClosed, {});
+    Guarded(self, 0, [](TauCurlRequest& request) {
+        request.observer_.Status(stConnectionClosed, {});
+        return 0;
+    });
     return result;
 }
 

@@ -101,6 +101,12 @@ class TauCurlRequest {
     static curl_socket_t OnOpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address);
     static int OnCloseSocket(void* self, curl_socket_t socket);
 
+    // Runs a callback's work; an exception must not unwind through
+    // libcurl's C frames, so it ends the exchange instead: the callback
+    // returns what makes libcurl stop.
+    template <typename Answer, typename Work>
+    static Answer Guarded(void* self, Answer onFailure, Work&& work) noexcept;
+
     void Start();
     Outcome Drive(bool untilHeaders);
     bool Finished();
@@ -126,6 +132,7 @@ class TauCurlRequest {
     bool answerComplete_ = false;   // lines_ hold a whole final answer
     bool redirectPending_ = false;  // ... which libcurl is following
     bool followsRedirects_ = true;
+    bool callbackFailed_ = false;  // a callback's work threw
     long redirectsFollowed_ = 0;
     bool resolving_ = false;
     bool newConnection_ = false;

@@ -11,6 +11,7 @@
 #include "tests/upgrader/http/test_certificate.h"
 #include "upgrader/http/curl_request.h"
 #include "upgrader/http/custom_http.h"
+#include "upgrader/http/status_texts.h"
 
 using namespace upgrader;
 using namespace http_test;
@@ -203,6 +204,32 @@ TEST_F(NginxTransfer, RedirectIsFollowedAndReported) {
     ASSERT_TRUE(http.Read(true));
     EXPECT_EQ(notFollowed.httpError, 301);
     EXPECT_TRUE(notFollowed.redirects.isEmpty());
+}
+
+// A worker handler that throws while libcurl reports (connecting, sending,
+// receiving, closing, letting go of the handle) ends the transfer with an
+// error event; nothing unwinds through libcurl.
+TEST_F(NginxTransfer, AThrowingStatusHandlerEndsTheTransferWithAnError) {
+    server_.writeFile("f.bin", "data");
+    for (const int failing : {stConnectingToServer, stSendingRequest, stReceivingResponse,
+                              stClosingConnection, stHandleClosing}) {
+        TauCustomHTTP http;
+        EventLog log(http);
+        http.URL = Url("/f.bin");
+        http.OnStatusChange = [failing](TauCustomHTTP*, int status, const QString&) {
+            if (status == failing)
+                throw std::runtime_error("handler fault");
+        };
+        ASSERT_TRUE(http.Read(true)) << failing;
+        const QStringList events = log.Events();
+        EXPECT_TRUE(events.contains("Done") || events.contains("AnyError"))
+            << failing << events.join(",").toStdString();
+        // The component goes on working.
+        http.OnStatusChange = nullptr;
+        EventLog again(http);
+        ASSERT_TRUE(http.Read(true));
+        EXPECT_EQ(again.body, "data") << failing;
+    }
 }
 
 // A redirect to itself: followed up to libcurl's limit, each reported once,
