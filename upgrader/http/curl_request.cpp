@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "upgrader/http/status_texts.h"
+#include "upgrader/utils/curl_url.h"
 
 namespace upgrader {
 
@@ -32,10 +33,6 @@ QByteArray WithoutLineEnd(QByteArray line) {
         line.chop(1);
     return line;
 }
-
-struct UrlHandleDeleter {
-    void operator()(CURLU* handle) const { curl_url_cleanup(handle); }
-};
 
 }  // namespace
 
@@ -280,7 +277,7 @@ QByteArray TauCurlRequest::RedirectTarget() const {
     const QByteArray location = Header("Location").value_or(QByteArray());
     char* base = nullptr;
     curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &base);
-    std::unique_ptr<CURLU, UrlHandleDeleter> url(curl_url());
+    UrlHandle url(curl_url());
     if (!url || base == nullptr ||
         curl_url_set(url.get(), CURLUPART_URL, base, CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK ||
         curl_url_set(url.get(), CURLUPART_URL, location.constData(),

@@ -102,6 +102,9 @@ class TauCustomHTTP : public TauLoginComponent, public TauHTTPSettings {
     // Why the output file could not be created: "Cannot create file ...".
     QString OutputError() const { return State().OutputError; }
 
+    // There is no stream upload mode and so no OnUploadProgress: Read
+    // switches that mode off and nothing in this program can switch it on,
+    // so a request's body is only ever PostData.
     TauBeforeSendRequestEvent OnBeforeSendRequest;
     TauHeaderInfoEvent OnHeaderInfo;
     TauDownloadProgressEvent OnDownloadProgress;

@@ -1,5 +1,7 @@
 #include "upgrader/http/request_url.h"
 
+#include "upgrader/utils/curl_url.h"
+
 #include <curl/curl.h>
 
 #include <memory>
@@ -7,11 +9,6 @@
 namespace upgrader {
 
 namespace {
-
-struct UrlHandleDeleter {
-    void operator()(CURLU* handle) const { curl_url_cleanup(handle); }
-};
-using UrlHandle = std::unique_ptr<CURLU, UrlHandleDeleter>;
 
 bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
@@ -60,15 +57,6 @@ QByteArray EscapeBlanksAndControls(const QByteArray& path) {
     return out;
 }
 
-QByteArray RawPart(CURLU* url, CURLUPart part) {
-    char* text = nullptr;
-    if (curl_url_get(url, part, &text, 0) != CURLUE_OK || text == nullptr)
-        return {};
-    QByteArray result(text);
-    curl_free(text);
-    return result;
-}
-
 }  // namespace
 
 QByteArray EncodeQuery(const QByteArray& Query) {
@@ -84,22 +72,22 @@ QByteArray EncodeQuery(const QByteArray& Query) {
 }
 
 QByteArray RequestURL(const QByteArray& URL) {
-    const QByteArray full = URL.contains("://") ? URL : "http://" + URL;
+    const QByteArray full = WithHttpScheme(URL);
     if (full.contains('\0'))
         return {};
     UrlHandle url(curl_url());
     const unsigned flags = CURLU_NON_SUPPORT_SCHEME | CURLU_PATH_AS_IS | CURLU_ALLOW_SPACE;
     if (!url || curl_url_set(url.get(), CURLUPART_URL, full.constData(), flags) != CURLUE_OK)
         return {};
-    const QByteArray path = EscapeBlanksAndControls(RawPart(url.get(), CURLUPART_PATH));
-    const QByteArray query = RawPart(url.get(), CURLUPART_QUERY);
+    const QByteArray path = EscapeBlanksAndControls(RawUrlPart(url.get(), CURLUPART_PATH));
+    const QByteArray query = RawUrlPart(url.get(), CURLUPART_QUERY);
     curl_url_set(url.get(), CURLUPART_USER, nullptr, 0);
     curl_url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
     curl_url_set(url.get(), CURLUPART_OPTIONS, nullptr, 0);
     curl_url_set(url.get(), CURLUPART_FRAGMENT, nullptr, 0);
     curl_url_set(url.get(), CURLUPART_QUERY, nullptr, 0);
     curl_url_set(url.get(), CURLUPART_PATH, "/", 0);
-    QByteArray origin = RawPart(url.get(), CURLUPART_URL);
+    QByteArray origin = RawUrlPart(url.get(), CURLUPART_URL);
     if (origin.endsWith('/'))
         origin.chop(1);
     QByteArray result = origin + (path.startsWith('/') ? path : "/" + path);

@@ -10,6 +10,7 @@
 #include "common/desktop_open.h"
 #include "common/program_start.h"
 #include "upgrader/utils/command_line.h"
+#include "upgrader/utils/curl_url.h"
 
 namespace upgrader {
 
@@ -38,10 +39,6 @@ QString InstalledProgram(const QString& program) {
     return info.isFile() && info.isExecutable() ? info.absoluteFilePath() : QString();
 }
 
-QString WithScheme(const QString& url) {
-    return url.contains(u"://") ? url : QStringLiteral("http://") + url;
-}
-
 }  // namespace
 
 QString GetAssociatedProgram(const QString& Ext) {
@@ -61,7 +58,7 @@ QString GetAssociatedProgram(const QString& Ext) {
 }
 
 void OpenURL(const QString& URL, bool UseBrowser) {
-    const QString url = WithScheme(URL);
+    const QString url = WithHttpScheme(URL);
     if (UseBrowser) {
         const QString browser = GetAssociatedProgram(QStringLiteral(".html"));
         if (!browser.isEmpty() && common::StartDetachedProgram({browser, url}))

@@ -1,5 +1,7 @@
 #include "upgrader/utils/url_split.h"
 
+#include "upgrader/utils/curl_url.h"
+
 #include <curl/curl.h>
 
 #include <memory>
@@ -8,29 +10,14 @@ namespace upgrader {
 
 namespace {
 
-struct UrlHandleDeleter {
-    void operator()(CURLU* handle) const { curl_url_cleanup(handle); }
-};
-using UrlHandle = std::unique_ptr<CURLU, UrlHandleDeleter>;
-
 // The longest decoded part of each kind the upgrader accepts.
 constexpr qsizetype kMaxScheme = 32;
 constexpr qsizetype kMaxHost = 256;
 constexpr qsizetype kMaxLogin = 128;
 constexpr qsizetype kMaxPath = 2048;
 
-// The raw (still escaped) text of one part; empty when the URL has none.
-QByteArray RawPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
-    char* text = nullptr;
-    if (curl_url_get(url, part, &text, flags) != CURLUE_OK || text == nullptr)
-        return {};
-    QByteArray result(text);
-    curl_free(text);
-    return result;
-}
-
 QByteArray DecodedPart(CURLU* url, CURLUPart part) {
-    return QByteArray::fromPercentEncoding(RawPart(url, part));
+    return QByteArray::fromPercentEncoding(RawUrlPart(url, part));
 }
 
 QByteArray ExtraInfoOf(CURLU* url) {
@@ -49,12 +36,8 @@ QByteArray ExtraInfoOf(CURLU* url) {
 }
 
 quint16 PortOf(CURLU* url) {
-    const QByteArray port = RawPart(url, CURLUPART_PORT, CURLU_DEFAULT_PORT);
+    const QByteArray port = RawUrlPart(url, CURLUPART_PORT, CURLU_DEFAULT_PORT);
     return static_cast<quint16>(port.toUInt());
-}
-
-QByteArray WithScheme(const QByteArray& URL) {
-    return URL.contains("://") ? URL : "http://" + URL;
 }
 
 // The text after the last "\" or ":", "/" counting as "\".
@@ -67,7 +50,7 @@ QByteArray LastElement(QByteArray path) {
 }  // namespace
 
 bool SplitURL(const QByteArray& URL, TauURLParts& Parts) {
-    const QByteArray full = WithScheme(URL);
+    const QByteArray full = WithHttpScheme(URL);
     if (full.contains('\0'))
         return false;
     UrlHandle url(curl_url());
