@@ -102,12 +102,16 @@ QString DesktopEntryExecLine(const QString& entryId) {
 
 std::optional<QStringList> ExecArguments(const QString& execLine, const QString& target) {
     const std::optional<QList<Word>> words = SplitExecWords(execLine);
-    if (!words || words->isEmpty() || (!words->first().quoted && IsTargetCode(words->first().text)))
+    if (!words)
         return std::nullopt;
     QStringList arguments;
     bool targetPlaced = false;
     for (const Word& word : *words) {
         if (!word.quoted && IsTargetCode(word.text)) {
+            // Never the program: a line that names no program before the
+            // target would run the file itself.
+            if (arguments.isEmpty())
+                return std::nullopt;
             if (!targetPlaced)
                 arguments << target;
             targetPlaced = true;
@@ -117,8 +121,8 @@ std::optional<QStringList> ExecArguments(const QString& execLine, const QString&
             arguments << text;
         }
     }
-    if (arguments.isEmpty() || (arguments.size() == 1 && targetPlaced))
-        return std::nullopt;  // only field codes before the target: no program
+    if (arguments.isEmpty())
+        return std::nullopt;
     if (!targetPlaced)
         arguments << target;
     return arguments;

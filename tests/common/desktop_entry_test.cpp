@@ -21,6 +21,7 @@ TEST(DesktopEntry, ExecLinesBecomeArgumentVectors) {
         {"  editor\t%f  ", {"editor", target}},
         {"\"unterminated %f", {}},
         {"%f editor", {}},
+        {"%i %c %f", {}},
         {"%f", {}},
         {"", {}},
         {"   ", {}},

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "upgrader/http/answer_headers.h"
 #include "upgrader/http/status_texts.h"
 #include "upgrader/utils/curl_url.h"
 
@@ -16,17 +17,6 @@ namespace {
 // A wait inside libcurl ends at least this often, so checkpoints and idle
 // limits are seen in time even when nothing happens on the network.
 constexpr int kLongestPollMs = 250;
-
-bool IsStatusLine(const QByteArray& line) {
-    return line.startsWith("HTTP/");
-}
-
-int StatusOfLine(const QByteArray& statusLine) {
-    const QByteArrayList parts = statusLine.simplified().split(' ');
-    bool ok = false;
-    const int code = parts.size() > 1 ? parts[1].toInt(&ok) : 0;
-    return ok ? code : 0;
-}
 
 QByteArray WithoutLineEnd(QByteArray line) {
     while (line.endsWith('\n') || line.endsWith('\r'))

@@ -90,6 +90,9 @@ QByteArray RequestURL(const QByteArray& URL) {
     QByteArray origin = RawUrlPart(url.get(), CURLUPART_URL);
     if (origin.endsWith('/'))
         origin.chop(1);
+    // A host with a blank or control byte cannot be sent anywhere.
+    if (EscapeBlanksAndControls(origin) != origin)
+        return {};
     QByteArray result = origin + (path.startsWith('/') ? path : "/" + path);
     if (!query.isEmpty())
         result += "?" + EncodeQuery(query);

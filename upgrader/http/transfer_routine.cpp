@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "upgrader/http/answer_headers.h"
 #include "upgrader/http/auth_realm.h"
 #include "upgrader/http/custom_http.h"
 #include "upgrader/http/request_options.h"
@@ -11,24 +12,6 @@
 #include "upgrader/utils/http_date.h"
 
 namespace upgrader {
-
-namespace {
-
-std::optional<qint64> NumberOf(const std::optional<QByteArray>& text) {
-    bool ok = false;
-    const qint64 value = text ? text->toLongLong(&ok) : 0;
-    return ok && value >= 0 ? std::optional(value) : std::nullopt;
-}
-
-// The first byte of a range answer ("bytes 100-199/1000").
-std::optional<quint64> RangeStartOf(const QByteArray& contentRange) {
-    const QByteArray range = contentRange.mid(contentRange.indexOf(' ') + 1);
-    bool ok = false;
-    const quint64 start = range.left(range.indexOf('-')).toULongLong(&ok);
-    return ok ? std::optional(start) : std::nullopt;
-}
-
-}  // namespace
 
 TauTransferRoutine::TauTransferRoutine(std::shared_ptr<TauTransferSession> Session,
                                        TauCustomHTTP* Component)
@@ -239,7 +222,7 @@ TauTransferRoutine::Step TauTransferRoutine::CheckResumeRefusal(TauCurlRequest& 
     }
     const int status = Request.StatusCode();
     const qint64 fullSize =
-        IsBodyStatus(status) ? NumberOf(Request.Header("Content-Length")).value_or(0) : 0;
+        IsBodyStatus(status) ? ContentLengthOf(Request.Header("Content-Length")).value_or(0) : 0;
     Request.Cancel();
     if (fullSize == qint64(state_.ResumeOffset)) {
         state_.StatusCode = status;
@@ -253,7 +236,7 @@ TauTransferRoutine::Step TauTransferRoutine::CheckResumeRefusal(TauCurlRequest& 
 void TauTransferRoutine::ReadHeaders(TauCurlRequest& Request) {
     auto header = [&](const char* name) { return Request.Header(name).value_or(QByteArray()); };
     state_.ContentType = header("Content-Type");
-    const std::optional<qint64> length = NumberOf(Request.Header("Content-Length"));
+    const std::optional<qint64> length = ContentLengthOf(Request.Header("Content-Length"));
     state_.ContentLength = length.value_or(0);
     state_.Success = length.has_value();
     // Without a range answer the server sent the whole entity; with one,

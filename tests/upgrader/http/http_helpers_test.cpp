@@ -33,6 +33,7 @@ TEST(HttpRequestText, QueryEncodingKeepsWrittenEscapes) {
     EXPECT_EQ(RequestURL("http://h/a/../b"), "http://h/a/../b") << "the path as written";
     EXPECT_TRUE(RequestURL("http://h:99999/").isEmpty());
     EXPECT_TRUE(RequestURL(QByteArray("http://h/\0", 10)).isEmpty());
+    EXPECT_TRUE(RequestURL("http://ho\x1ast/").isEmpty()) << "a host that cannot be sent";
 }
 
 TEST(HttpRequestText, RangeLinesAndHeaderLines) {
