@@ -1,5 +1,7 @@
 #include "upgrader/threads/event_thread.h"
 
+#include "upgrader/threads/abandoned_threads.h"
+
 namespace upgrader {
 
 TauEventThread::TauEventThread() : run_(std::make_shared<TauThreadRun>()) {
@@ -12,7 +14,7 @@ TauEventThread::~TauEventThread() {
     if (run_->Abandon())
         thread_.join();
     else
-        thread_.detach();
+        KeepUntilEnded(std::move(thread_), run_);
 }
 
 void TauEventThread::Start(TauRunSteps steps) {

@@ -15,7 +15,8 @@ class TauEventThread {
   public:
     TauEventThread();
     // A thread that never ran is resumed and ends at once without running
-    // anything; an ended one is joined; a running one is abandoned.
+    // anything; an ended one is joined; a running one is abandoned and
+    // joined once it ends (see abandoned_threads.h).
     ~TauEventThread();
     TauEventThread(const TauEventThread&) = delete;
     TauEventThread& operator=(const TauEventThread&) = delete;

@@ -38,6 +38,11 @@ bool TauThreadRun::Abandon() {
     return idle;
 }
 
+bool TauThreadRun::WaitEnded(std::chrono::steady_clock::time_point deadline) {
+    std::unique_lock lock(mutex_);
+    return wake_.wait_until(lock, deadline, [&] { return ended_; });
+}
+
 bool TauThreadRun::WaitUntilResumed() {
     std::unique_lock lock(mutex_);
     threadId_ = ::gettid();
@@ -84,6 +89,7 @@ void TauThreadRun::Procedure(std::shared_ptr<TauThreadRun> run) {
         run->ended_ = true;
         ended = std::move(run->steps_.ended);
     }
+    run->wake_.notify_all();
     if (ended && !run->Abandoned())
         ended();
 }

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -48,6 +49,9 @@ class TauThreadRun {
     // Stops by force: no handler of the run is called any more. True when
     // its thread runs no work (not yet, or no more), so it ends at once.
     bool Abandon();
+    // Waits until the thread has left the run (or the deadline passed);
+    // true when it has.
+    bool WaitEnded(std::chrono::steady_clock::time_point deadline);
 
   private:
     friend class TauEventThread;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <atomic>
@@ -287,3 +288,24 @@ TEST(FileUrl, LocalFilesAreReadLikeAnswers) {
 }
 
 }  // namespace
+
+// A program that destroys a component in mid-transfer and returns from main
+// at once ends cleanly, every time (its worker is joined before the exit
+// handlers of libcurl and OpenSSL run).
+TEST(ProgramExit, ADestroyedBusyComponentDoesNotCrashTheExit) {
+    ScriptedHttpServer server([](const ScriptedRequest&, ScriptedConnection& connection) {
+        if (!connection.send("HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\n\r\n"))
+            return;
+        while (connection.send(QByteArray(4096, 'z'))) {
+        }
+    });
+    const QString probe = QCoreApplication::applicationDirPath() + "/busy_exit_probe";
+    for (int run = 0; run < 200; ++run) {
+        QProcess process;
+        process.start(probe, {server.baseUrl() + "/big.bin"});
+        ASSERT_TRUE(process.waitForFinished(20000)) << run;
+        ASSERT_EQ(process.exitStatus(), QProcess::NormalExit)
+            << run << process.readAllStandardError().toStdString();
+        ASSERT_EQ(process.exitCode(), 0) << run;
+    }
+}
