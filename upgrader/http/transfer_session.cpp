@@ -6,24 +6,21 @@ TauTransferSession::TauTransferSession(TauCustomHTTP* Sender, TauTransferSetting
                                        TauWorkerEvents Events)
     : settings(std::move(Settings)), sender_(Sender), events_(std::move(Events)) {}
 
+// No lock is held while the handler runs: a handler that hands a call to the
+// GUI thread must not hold up a GUI thread that lets go of the transfer.
 void TauTransferSession::RaiseOnWorker(
     const std::function<void(TauCustomHTTP* Sender, const TauWorkerEvents&)>& Raise) {
-    std::lock_guard lock(workerEventsMutex_);
-    if (!detached_)
+    if (!detached_.load())
         Raise(sender_, events_);
 }
 
 void TauTransferSession::Detach() {
-    {
-        std::lock_guard lock(workerEventsMutex_);
-        detached_ = true;
-    }
+    detached_ = true;
     waker.Wake();
 }
 
 bool TauTransferSession::Detached() const {
-    std::lock_guard lock(workerEventsMutex_);
-    return detached_;
+    return detached_.load();
 }
 
 }  // namespace upgrader

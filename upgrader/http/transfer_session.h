@@ -87,16 +87,16 @@ class TauTransferSession {
     // Runs a worker-side handler unless the component let go of the transfer.
     void RaiseOnWorker(
         const std::function<void(TauCustomHTTP* Sender, const TauWorkerEvents&)>& Raise);
-    // From the component: no worker-side handler runs after this returns, and
-    // a worker waiting inside libcurl wakes up to see that it is to stop.
+    // From the component: no worker-side handler starts after this returns
+    // (one already running is not waited for), and a worker waiting inside
+    // libcurl wakes up to see that it is to stop.
     void Detach();
     bool Detached() const;
 
   private:
     TauCustomHTTP* sender_;
     TauWorkerEvents events_;
-    mutable std::mutex workerEventsMutex_;
-    bool detached_ = false;
+    std::atomic<bool> detached_{false};
 };
 
 }  // namespace upgrader

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <atomic>
 #include <memory>
+#include <thread>
 
 #include "tests/support/qt_printers.h"
 #include "tests/support/scripted_http_server.h"
@@ -15,6 +16,8 @@
 #include "tests/upgrader/http/http_event_log.h"
 #include "tests/upgrader/http/http_test_files.h"
 #include "upgrader/http/custom_http.h"
+#include "upgrader/http/status_texts.h"
+#include "upgrader/threads/gui_call.h"
 
 using namespace upgrader;
 using namespace http_test;
@@ -84,6 +87,22 @@ TEST_F(Lifecycle, ForcedAbortCleansUpBeforeReturning) {
     EventLog next(*http_);
     ASSERT_TRUE(http_->Read(true));
     EXPECT_EQ(next.body, "next");
+}
+
+// A worker handler that hands a call to the GUI thread while the GUI thread
+// stops the transfer by force: neither waits for the other.
+TEST_F(Lifecycle, ForcedAbortWhileAWorkerHandlerWaitsForTheGuiThread) {
+    std::atomic<bool> inHandler{false}, callRan{false};
+    http_->OnStatusChange = [&](TauCustomHTTP*, int status, const QString&) {
+        if (status == stReceivingResponse && !inHandler.exchange(true))
+            RunOnGuiThread([&] { callRan = true; });
+    };
+    ASSERT_TRUE(http_->Read(false));
+    while (!inHandler)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    http_->Abort(false, true);
+    EXPECT_FALSE(http_->Busy());
+    EXPECT_TRUE(WaitUntil([&] { return callRan.load(); }));
 }
 
 TEST_F(Lifecycle, AbortAtTheNextCheckpointKeepsTheFile) {
