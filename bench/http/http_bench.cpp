@@ -4,6 +4,8 @@
 // the default buffer without a handler) and with "curl -o", and prints the
 // speed of each, the ratio to curl and the client's peak memory.
 // Usage: http_bench [size in MiB, default 256].
+#include <sys/resource.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -101,6 +103,14 @@ std::unique_ptr<Client> MakeClient(const QByteArray& url, const QString& output,
     return client;
 }
 
+// CPU time of this process so far, in seconds.
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 bool Download(Client& client, qint64 bytes, bool showProgress) {
     bool done = false;
     client.http.OnDone = [&](TauCustomHTTP*, const QByteArray&, qint64, QIODevice*) {
@@ -116,7 +126,10 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const qint64 mebibytes = argc > 1 ? std::max(1, atoi(argv[1])) : 256;
     const qint64 bytes = mebibytes << 20;
-    test_support::NginxServer server;
+    // "/slow/..." serves the same files at a rate a real update server may
+    // have, for the CPU a download costs while the program otherwise idles.
+    test_support::NginxServer server(
+        {QStringLiteral("location /slow/ { rewrite ^/slow/(.*)$ /$1 break; limit_rate 2m; }")});
     WriteServedFile(server.root() + QStringLiteral("/big.bin"), bytes);
     WriteServedFile(server.root() + QStringLiteral("/small.bin"), bytes / 8);
     QTemporaryDir folder;
@@ -152,5 +165,15 @@ int main(int argc, char** argv) {
     std::printf("peak memory: %ld KiB after a %lld MiB download, %ld KiB after the %lld MiB ones\n",
                 peakAfterSmall, static_cast<long long>(mebibytes / 8), peakAfterLarge,
                 static_cast<long long>(mebibytes));
+    const auto slow = MakeClient((server.baseUrl() + QStringLiteral("/slow/small.bin")).toUtf8(),
+                                 output, 4096, true);
+    QElapsedTimer clock;
+    clock.start();
+    const double cpuBefore = CpuSeconds();
+    allOk = Download(*slow, bytes / 8, true) && allOk;
+    const double wall = clock.elapsed() / 1000.0, cpu = CpuSeconds() - cpuBefore;
+    std::printf(
+        "CPU while downloading %lld MiB at 2 MiB/s: %.1f %% of one core (%.2f s in %.1f s)\n",
+        static_cast<long long>(mebibytes / 8), 100 * cpu / wall, cpu, wall);
     return allOk ? 0 : 1;
 }
