@@ -22,7 +22,17 @@ void TCefFrame::LoadUrl(const QString& url) {
         ++first;
     while (last > first && url[last - 1].unicode() <= 0x20)
         --last;
-    page_->load(QUrl(url.mid(first, last - first)));
+    const QString text = url.mid(first, last - first);
+    QUrl address(text);
+    // As the engine's own address handling does: a text without a scheme is
+    // taken as a web address; one that is no address even so leaves the page
+    // as it is (a relative address would blank it).
+    if (!text.isEmpty() && address.scheme().isEmpty()) {
+        address = QUrl(QStringLiteral("http://") + text);
+        if (!address.isValid() || address.host().isEmpty())
+            return;
+    }
+    page_->load(address);
 }
 
 void TCefBrowserHost::CloseBrowser(bool /*force*/) {

@@ -18,7 +18,9 @@ class TCefFrame {
     QString GetName() const { return {}; }
     // The frame's current address.
     QString GetUrl() const;
-    // Loads the text as it is: no trimming, no scheme added.
+    // Loads the text as the engine's own address handling would: blanks
+    // around it dropped, "http://" put in front when it has no scheme; a text
+    // that is no address even so changes nothing.
     void LoadUrl(const QString& url);
 
   private:

@@ -250,8 +250,10 @@ void TMainForm::crmAddressChange(const QString& url) {
     ui->edAddress->setText(url);
 }
 
+// Qt takes "[*]" in a window title for its modified marker and hides it;
+// doubled, it shows as written.
 void TMainForm::crmTitleChange(const QString& title) {
-    setWindowTitle(title);
+    setWindowTitle(QString(title).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
 }
 
 void TMainForm::crmStatusMessage(const QString& value) {

@@ -23,7 +23,10 @@ struct ShellParts {
         browser::TCefBrowser* browser = crm.Browser();
         return browser ? browser->GetMainFrame()->GetUrl() : QString();
     }
-    QString Caption() const { return form.windowTitle(); }
+    // The page's title as the caption shows it (see crmTitleChange).
+    QString Caption() const {
+        return form.windowTitle().replace(QStringLiteral("[*][*]"), QStringLiteral("[*]"));
+    }
     void ShowNormalStar() const {
         star.LoadFromFile(QString::fromLatin1(kFavoritePictures.normal));
     }

@@ -94,16 +94,17 @@ TEST_F(ShellTest, MenuHoldsTheFixedItemsThenOneItemPerLine) {
 }
 
 TEST_F(ShellTest, AddingPutsTheNewEntryFirstAndKeepsEveryOldLine) {
-    server->writeFile("page.html", "<meta charset='utf-8'><title>问卷 Page</title>");
+    // "[*]" is shown and saved as written.
+    server->writeFile("page.html", "<meta charset='utf-8'><title>问卷 [*] Page</title>");
     CreateShownForm();
-    Open("/page.html", "问卷 Page");
+    Open("/page.html", "问卷 [*] Page");
     const QString url = server->baseUrl() + "/page.html";
     auto* star = Child("ImageFavorite");
 
     // Missing file: exactly one line.
     star->LoadFromFile("ico/star_full_hover_ico.jpg");
     Trigger("PopFavoritesAdd");
-    EXPECT_EQ(FileBytes(FavoritesFile()), Gbk("问卷 Page\t" + url + "\r\n"));
+    EXPECT_EQ(FileBytes(FavoritesFile()), Gbk("问卷 [*] Page\t" + url + "\r\n"));
     EXPECT_TRUE(Shows(star, "ico/star_full_ico.jpg"));
 
     // n lines become n + 1: the old ones follow byte for byte (even bytes
@@ -118,7 +119,7 @@ TEST_F(ShellTest, AddingPutsTheNewEntryFirstAndKeepsEveryOldLine) {
     WriteFavorites(oldLines[0] + "\r\n" + oldLines[1] + "\r\n" + oldLines[2] + "\n" + oldLines[3] +
                    "\r\n" + oldLines[4] + "\r\n" + oldLines[5]);
     Trigger("PopFavoritesAdd");
-    QByteArray expected = Gbk("问卷 Page\t" + url + "\r\n");
+    QByteArray expected = Gbk("问卷 [*] Page\t" + url + "\r\n");
     for (const QByteArray& line : oldLines)
         expected += line + "\r\n";
     EXPECT_EQ(FileBytes(FavoritesFile()), expected);

@@ -66,6 +66,17 @@ TEST_F(MainFormTest, EnterLoadsTheTextUnchangedAndIsNotPassedOn) {
     QFile log(server->prefix() + "/logs/access.log");
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(log.readAll().contains("GET /typed.html "));
+
+    // Without a scheme the text is a web address; a text that is no address
+    // even so leaves the page as it is (it used to go blank).
+    server->writeFile("bare.html", "<title>Bare</title>");
+    box->setText(QString(server->baseUrl()).remove("http://") + "/bare.html");
+    QTest::keyClick(box, Qt::Key_Return);
+    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/bare.html")) << PageUrl().toStdString();
+    box->setText("no such host/bare.html");
+    QTest::keyClick(box, Qt::Key_Return);
+    test_support::ServeEvents(500);
+    EXPECT_EQ(PageUrl(), server->baseUrl() + "/bare.html");
 }
 
 TEST_F(MainFormTest, ButtonPicturesFollowTheMouseAndTheHistory) {
