@@ -25,7 +25,7 @@ for file in quorvane Ruzozudo3 ico/star_full_ico.jpg ico/load.gif icons/quorvane
             icons/quorvane_256.png quorvane.desktop.in install.sh uninstall.sh RUNTIME-PACKAGES.txt; do
     [ -f "$unpacked/$file" ] || fail "the archive has no $file"
 done
-readelf -S "$unpacked/quorvane" | grep -q '\.symtab' && fail "the program is not stripped"
+[[ $(readelf -S "$unpacked/quorvane") == *.symtab* ]] && fail "the program is not stripped"
 [ "$("$unpacked/quorvane" --version)" = "quorvane $version" ] || fail "--version: $("$unpacked/quorvane" --version)"
 
 # The user's home for the install; the client itself runs with the test's.
@@ -62,15 +62,19 @@ PY
 [ "${command[1]}" = "$prefix/quorvane" ] || fail "Exec starts '${command[1]}'"
 (cd "${command[0]}" && exec "${command[@]:1}") >"$work/client.log" 2>&1 &
 client=$!
+# The window maps before all its properties are set: wait for the icon too.
+# (xprop's output is read whole: "grep -q" would cut it short, and with
+# pipefail the cut counts as a failure.)
+has_icon() { [[ $(xprop -id "$1" _NET_WM_ICON 2>/dev/null) == *"Icon (64 x 64)"* ]]; }
 window=
 for _ in $(seq 120); do
     window=$(xdotool search --onlyvisible --class '^Quorvane$' 2>/dev/null | head -n 1) || true
-    [ -n "$window" ] && break
+    [ -n "$window" ] && has_icon "$window" && break
     sleep 0.5
 done
 [ -n "$window" ] || { cat "$work/client.log" >&2; fail "no window of class Quorvane"; }
-xprop -id "$window" WM_CLASS | grep -q '"quorvane", "Quorvane"' || fail "$(xprop -id "$window" WM_CLASS)"
-xprop -id "$window" _NET_WM_ICON | grep -q "Icon (64 x 64)" || fail "the window has no program icon"
+has_icon "$window" || fail "the window has no program icon"
+[[ $(xprop -id "$window" WM_CLASS) == *'"quorvane", "Quorvane"'* ]] || fail "$(xprop -id "$window" WM_CLASS)"
 kill "$client"
 wait "$client" || fail "the client did not end with 0"
 client=
