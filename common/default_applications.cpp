@@ -1,6 +1,5 @@
 #include "common/default_applications.h"
 
-#include <QFile>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -45,19 +44,7 @@ QStringList LegacyFiles() {
 
 // The entries a group of the file lists for the type ("a.desktop;b.desktop;").
 QStringList EntriesInGroup(const QString& path, const QString& group, const QString& mimeType) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    const QString key = mimeType + u'=';
-    bool inGroup = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(u'['))
-            inGroup = line == group;
-        else if (inGroup && line.startsWith(key))
-            return line.mid(key.size()).split(u';', Qt::SkipEmptyParts);
-    }
-    return {};
+    return ValueInGroup(path, group, mimeType).value_or(QString()).split(u';', Qt::SkipEmptyParts);
 }
 
 QString FirstInstalled(const QStringList& entries) {

@@ -79,6 +79,22 @@ QString WithoutFieldCodes(const QString& word) {
 
 }  // namespace
 
+std::optional<QString> ValueInGroup(const QString& path, const QString& group, const QString& key) {
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return std::nullopt;
+    const QString prefix = key + u'=';
+    bool inGroup = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(u'['))
+            inGroup = line == group;
+        else if (inGroup && line.startsWith(prefix))
+            return line.mid(prefix.size());
+    }
+    return std::nullopt;
+}
+
 // Entry ids with "-" may also live in a sub-folder ("kde4-app.desktop" as
 // "kde4/app.desktop").
 QString DesktopEntryExecLine(const QString& entryId) {
@@ -86,18 +102,9 @@ QString DesktopEntryExecLine(const QString& entryId) {
     if (path.isEmpty() && entryId.contains(u'-'))
         path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation,
                                       QString(entryId).replace(entryId.indexOf(u'-'), 1, u'/'));
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    bool inMainGroup = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(u'['))
-            inMainGroup = line == u"[Desktop Entry]";
-        else if (inMainGroup && line.startsWith(u"Exec="))
-            return UnescapedValue(line.mid(5));
-    }
-    return {};
+    const std::optional<QString> exec =
+        ValueInGroup(path, QStringLiteral("[Desktop Entry]"), QStringLiteral("Exec"));
+    return exec ? UnescapedValue(*exec) : QString();
 }
 
 std::optional<QStringList> ExecArguments(const QString& execLine, const QString& target) {

@@ -6,6 +6,10 @@
 
 namespace common {
 
+// The value of `key` in the `group` ("[Desktop Entry]") of a desktop entry
+// or a desktop's defaults list; nothing when the file or the key is missing.
+std::optional<QString> ValueInGroup(const QString& path, const QString& group, const QString& key);
+
 // The Exec line of an installed entry's [Desktop Entry] group, unescaped;
 // empty when the entry is not installed or has none.
 QString DesktopEntryExecLine(const QString& entryId);
