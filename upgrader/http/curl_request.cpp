@@ -37,6 +37,13 @@ Answer TauCurlRequest::Guarded(void* self, Answer onFailure, Work&& work) noexce
     }
 }
 
+void TauCurlRequest::ReportGuarded(int StatusID) noexcept {
+    Guarded(this, 0, [StatusID](TauCurlRequest& request) {
+        request.observer_.Status(StatusID, {});
+        return 0;
+    });
+}
+
 void TauRequestWaker::Wake() {
     std::lock_guard lock(mutex_);
     if (multi_ != nullptr)
@@ -80,10 +87,7 @@ TauCurlRequest::~TauCurlRequest() {
     }
     // A destructor must not throw: a failing report is dropped.
     if (easy_ != nullptr)
-        Guarded(this, 0, [](TauCurlRequest& request) {
-            request.observer_.Status(stHandleClosing, {});
-            return 0;
-        });
+        ReportGuarded(stHandleClosing);
     Cancel();
     // The connections close with the multi handle, reporting through this
     // object, so it goes first.
@@ -345,15 +349,10 @@ curl_socket_t TauCurlRequest::OnOpenSocket(void* self, curlsocktype, curl_sockad
 
 // The socket is closed whatever the reports do.
 int TauCurlRequest::OnCloseSocket(void* self, curl_socket_t socket) {
-    Guarded(self, 0, [](TauCurlRequest& request) {
-        request.observer_.Status(stClosingConnection, {});
-        return 0;
-    });
+    auto* request = static_cast<TauCurlRequest*>(self);
+    request->ReportGuarded(stClosingConnection);
     const int result = ::close(socket);
-    Guarded(self, 0, [](TauCurlRequest& request) {
-        request.observer_.Status(stConnectionClosed, {});
-        return 0;
-    });
+    request->ReportGuarded(stConnectionClosed);
     return result;
 }
 

@@ -106,6 +106,8 @@ class TauCurlRequest {
     // returns what makes libcurl stop.
     template <typename Answer, typename Work>
     static Answer Guarded(void* self, Answer onFailure, Work&& work) noexcept;
+    // A report whose failure is dropped: where nothing could stop anyway.
+    void ReportGuarded(int StatusID) noexcept;
 
     void Start();
     Outcome Drive(bool untilHeaders);
