@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include "common/program_version.h"
+#include "main/update_public_key.h"
 #include "upgrader/auto/auto_upgrader.h"
 
 namespace main_window {
@@ -49,6 +50,7 @@ void ConfigureAutoUpgrader(upgrader::TauAutoUpgrader& Upgrader) {
     Upgrader.InfoFile.Files = {QString::fromLatin1(UpdateServerUrl("/update/quorvane"))};
     Upgrader.InfoFile.UpgradeMsg = QString::fromUtf8(kUpgradeNotice);
     Upgrader.InfoFileURL = UpdateServerUrl("/update/quorvane.inf");
+    Upgrader.UpdatePublicKey = BuiltInUpdatePublicKey();
     Upgrader.VersionControl = upgrader::byNumber;
     Upgrader.VersionDate = "01/03/2017";
     Upgrader.VersionDateAutoSet = true;

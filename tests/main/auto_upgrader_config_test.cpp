@@ -45,7 +45,6 @@ TEST(AutoUpgraderConfig, TheShippedSettingsWithTheFirstCheckAfterTenSeconds) {
     EXPECT_EQ(upgrader.VersionDate, "01/03/2017");
     EXPECT_TRUE(upgrader.VersionDateAutoSet);
     EXPECT_EQ(upgrader.RestartParams(), "/afterupgrade");
-    EXPECT_EQ(int(upgrader.ShowMessages), 0x4B);
     EXPECT_EQ(upgrader.MiscFilesUpgrade, mfuAlwaysDownload);
     EXPECT_TRUE(upgrader.Wizard.Enabled);
 }

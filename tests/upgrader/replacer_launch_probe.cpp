@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "tests/upgrader/probe_arguments.h"
+#include "upgrader/replacement/private_folder.h"
 #include "upgrader/replacement/replacer_launch.h"
 #include "upgrader/replacement/restart_params.h"
 
@@ -14,12 +15,13 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const std::string line = probe::RecordArguments(argc, argv);
-    upgrader::DeleteReplacerFile();
+    upgrader::DeleteEarlierReplacerFolders();
     if (line != "--launch")
         return 0;
     QTimer::singleShot(0, [] {
+        const QString downloaded = QCoreApplication::applicationFilePath() + ".uTMP";
         if (!upgrader::RestartApplication(upgrader::kDefaultRestartParams, upgrader::umSelfUpgrade,
-                                          {}))
+                                          {downloaded}, {}))
             QCoreApplication::exit(3);
     });
     return app.exec();

@@ -3,9 +3,11 @@
 // download files.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -50,9 +52,19 @@ TEST(RestartParameter, DigitsEmptyParamsAndTheRestartCheck) {
 }
 
 TEST(TempFiles, NamesFromAddressesAndDeletionOfAllOfThem) {
-    EXPECT_EQ(TempFilePath("/opt/q/", "http://host/update/quorvane.exe"),
-              "/opt/q/quorvane.exe.uTMP");
-    EXPECT_EQ(TempFilePath("/opt/q/", "http://host/get?file=a.bin"), "/opt/q/get?file=a.bin.uTMP");
+    const struct {
+        QByteArray address;
+        std::optional<QString> path;
+    } cases[] = {
+        {"http://host/update/quorvane.exe", "/opt/q/quorvane.exe.uTMP"},
+        {"http://host/get?file=a.bin", "/opt/q/get?file=a.bin.uTMP"},
+        {"http://host/\xd6\xd0\xce\xc4.txt", QString::fromUtf8("/opt/q/中文.txt.uTMP")},
+        {"http://host/update/", std::nullopt},
+        {"http://host/..", std::nullopt},
+        {"http://host/.", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TempFilePathFor("/opt/q/", c.address), c.path) << c.address.constData();
 
     QTemporaryDir dir;
     const QString folder = dir.path() + u'/';
@@ -66,13 +78,11 @@ TEST(TempFiles, NamesFromAddressesAndDeletionOfAllOfThem) {
 }
 
 TEST(ReplacerLaunch, TheEmbeddedReplacerIsWrittenAsANewPrivateFile) {
-    EXPECT_EQ(ReplacerPath(), GetTempDirectory() + "Ruzozudo3");
-
     QTemporaryDir dir;
     const QString path = dir.path() + "/temp folder +1/Ruzozudo3";
     QDir().mkpath(dir.path() + "/temp folder +1");
     ASSERT_TRUE(WriteReplacer(path));
-    EXPECT_EQ(ReadFile(path), ReadFile(REPLACER_PROGRAM));  // the resource follows the build
+    EXPECT_EQ(ReadFile(path), ReadFile(SHIPPED_REPLACER));  // the resource follows the build
     EXPECT_EQ(ModeOf(path), 0700);
 
     // A link planted at the path is removed, its target left alone.
@@ -83,7 +93,7 @@ TEST(ReplacerLaunch, TheEmbeddedReplacerIsWrittenAsANewPrivateFile) {
     ASSERT_TRUE(WriteReplacer(path));
     EXPECT_EQ(ReadFile(planted), QByteArray());
     EXPECT_EQ(ModeOf(path), 0700);
-    EXPECT_EQ(ReadFile(path), ReadFile(REPLACER_PROGRAM));
+    EXPECT_EQ(ReadFile(path), ReadFile(SHIPPED_REPLACER));
 
     // What cannot be removed is never written into nor started.
     const QString blocked = dir.path() + "/blocked";
@@ -117,9 +127,20 @@ TEST(ReplacerLaunch, TheProgramRestartsItselfThroughTheReplacer) {
     const QByteArray newProbe = probe + "\nthe new version\n";
     f.Write("quorvane", probe, 0755);
     f.Download("quorvane", newProbe);
+    // Stray ".uTMP" files are not part of this upgrade.
+    f.Download("stray", "not published");
     QTemporaryDir temp;
     const QString tempFolder = temp.path() + "/user temp";
     QDir().mkpath(tempFolder);
+    // Another user's file at the old fixed path, and a link that looks like
+    // a folder of ours, change nothing.
+    QFile taken(tempFolder + "/Ruzozudo3");
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    ASSERT_EQ(::fchown(taken.handle(), 65534, 65534), 0);
+    taken.close();
+    QDir().mkpath(temp.path() + "/elsewhere");
+    QFile(temp.path() + "/elsewhere/kept").open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::link(temp.path() + "/elsewhere", tempFolder + "/quorvane-replacer-link"));
 
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -134,6 +155,26 @@ TEST(ReplacerLaunch, TheProgramRestartsItselfThroughTheReplacer) {
     EXPECT_EQ(f.Read("quorvane"), newProbe);
     EXPECT_EQ(f.Mode("quorvane"), 0755);
     EXPECT_FALSE(f.Exists("quorvane.uTMP"));
-    // The restarted program removed the replacer from the temporary folder.
-    EXPECT_TRUE(test_support::WaitUntil([&] { return !QFile::exists(tempFolder + "/Ruzozudo3"); }));
+    EXPECT_FALSE(f.Exists("stray"));
+    EXPECT_TRUE(f.Exists("stray.uTMP"));
+    // The restarted program removed the replacer's folder, and nothing else.
+    EXPECT_TRUE(test_support::WaitUntil([&] {
+        return QDir(tempFolder)
+            .entryList({"quorvane-replacer-*"}, QDir::Dirs | QDir::NoSymLinks)
+            .isEmpty();
+    }));
+    EXPECT_TRUE(QFile::exists(temp.path() + "/elsewhere/kept"));
+    EXPECT_TRUE(QFileInfo(tempFolder + "/quorvane-replacer-link").isSymLink());
+    EXPECT_TRUE(QFile::exists(tempFolder + "/Ruzozudo3"));
+}
+
+// The replacer can be neither written nor started: the program stays open.
+TEST(ReplacerLaunch, AFolderThatCannotBeMadeStopsTheHandOver) {
+    const QByteArray saved = qgetenv("TMPDIR");
+    qputenv("TMPDIR", "/proc");  // a folder nobody can create anything in
+    bool closed = false;
+    EXPECT_FALSE(
+        RestartApplication(kDefaultRestartParams, umSelfUpgrade, {}, [&] { closed = true; }));
+    qputenv("TMPDIR", saved);
+    EXPECT_FALSE(closed);
 }

@@ -56,6 +56,7 @@ bool TauAutoUpgrader::CheckUpdate(bool Wait) {
     bool fetching = Busy() && checkingInfoFile_;
     if (!Busy()) {
         checkingInfoFile_ = true;
+        fetchingSignature_ = false;
         TauHTTPSettings::CacheOptions = CacheOptions | coPragmaNoCache;
         URL = InfoFileURL;
         OutputFileName.clear();

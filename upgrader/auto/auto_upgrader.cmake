@@ -6,6 +6,7 @@ target_sources(upgrader PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/download_figures.cpp
     ${CMAKE_CURRENT_LIST_DIR}/download_series.cpp
     ${CMAKE_CURRENT_LIST_DIR}/info_check.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/info_signature.cpp
     ${CMAKE_CURRENT_LIST_DIR}/upgrader_messages.cpp
     ${CMAKE_CURRENT_LIST_DIR}/version_decision.cpp
 )

@@ -6,7 +6,7 @@
 
 #include "upgrader/dialogs/wizard_form.h"
 #include "upgrader/info/version_date.h"
-#include "upgrader/replacement/replacer_launch.h"
+#include "upgrader/replacement/private_folder.h"
 #include "upgrader/replacement/restart_params.h"
 
 namespace upgrader {
@@ -14,9 +14,10 @@ namespace upgrader {
 TauAutoUpgrader::TauAutoUpgrader(QObject* Owner)
     : TauCustomHTTP(Owner), checkTimer_(new QTimer(this)), restartParams_(kDefaultRestartParams) {
     OutputFileAttributes.SetIncomplete(atrArchive | atrHidden | atrTemporary);
+    MemoryBodyLimit = kMostInfoFileBytes;
     InstallClientHandlers();
     // The replacer of an earlier upgrade has done its work by now.
-    DeleteReplacerFile();
+    DeleteEarlierReplacerFolders();
     VersionDate = FormatVersionDate(DateTimeFromDate(QDate::currentDate()));
     checkTimer_->setTimerType(Qt::CoarseTimer);
     QObject::connect(checkTimer_, &QTimer::timeout, this, [this] { AutoCheckTimerTick(); });
@@ -46,8 +47,10 @@ void TauAutoUpgrader::InstallClientHandlers() {
                          TransferRate);
     };
     OnDone = [this](TauCustomHTTP*, const QByteArray&, qint64, QIODevice* Stream) {
-        if (checkingInfoFile_)
-            ParseInfoFile(Stream);
+        if (checkingInfoFile_ && fetchingSignature_)
+            SignatureFetched(Stream);
+        else if (checkingInfoFile_)
+            InfoFileFetched(Stream);
         else
             FileDone(Stream);
     };
@@ -56,7 +59,9 @@ void TauAutoUpgrader::InstallClientHandlers() {
             DownloadNextFile(false);
     };
     OnHTTPError = [this](TauCustomHTTP*, int ErrorCode, QIODevice*) {
-        if (checkingInfoFile_)
+        if (checkingInfoFile_ && fetchingSignature_)
+            RefuseUnverifiedInfo("there is no signature beside it");
+        else if (checkingInfoFile_)
             InfoFileMissing();
         else
             FileLost(ErrorCode);
@@ -66,7 +71,12 @@ void TauAutoUpgrader::InstallClientHandlers() {
             FileNotWritten();
     };
     OnDoneInterrupted = [this](TauCustomHTTP*, const QByteArray&, qint64, qint64, QIODevice*) {
-        ConnectionLost();
+        if (checkingInfoFile_ && BodyTooLarge() && fetchingSignature_)
+            RefuseUnverifiedInfo("the signature file is too large");
+        else if (checkingInfoFile_ && BodyTooLarge())
+            InfoFileMissing();
+        else
+            ConnectionLost();
     };
     OnConnectionFailed = [this](TauCustomHTTP*) { ConnectionFailed(); };
     OnHTTPPasswordRequest = [this](TauCustomHTTP*, const QByteArray& Realm, bool& TryAgain) {

@@ -10,11 +10,16 @@
 #include "upgrader/auto/auto_upgrader_types.h"
 #include "upgrader/dialogs/upgrader_wizard.h"
 #include "upgrader/http/custom_http.h"
+#include "upgrader/info/info_file.h"
 #include "upgrader/utils/wait_for_signal.h"
 
 class QTimer;
 
 namespace upgrader {
+
+// An info file (or its signature) longer than this is taken as none: it is
+// read into memory whole.
+inline constexpr qint64 kMostInfoFileBytes = 1024 * 1024;
 
 // Keeps the running program up to date: fetches the info file (by itself on
 // a timer, or when asked), decides whether the published release is newer,
@@ -54,6 +59,11 @@ class TauAutoUpgrader : public TauCustomHTTP {
     // The publisher's record of the info file; a check never reads it.
     TauAutoUpgraderInfo InfoFile;
     QByteArray InfoFileURL = "http://";
+    // The publisher's minisign public key ("RW..."). When set, an info file
+    // counts only with a valid signature by that key beside it (InfoFileURL
+    // + ".minisig"), and every listed file must carry its SHA-256 in it; when
+    // empty, info files are taken unsigned and hashes checked where given.
+    QByteArray UpdatePublicKey;
     const QString& RestartParams() const { return restartParams_; }
     // An empty text is kept as a single blank.
     void SetRestartParams(const QString& Value);
@@ -111,8 +121,12 @@ class TauAutoUpgrader : public TauCustomHTTP {
     void ArmAutoCheckTimer();
     void AutoCheckTimerTick();
 
-    // The info file.
-    void ParseInfoFile(QIODevice* Stream);
+    // The info file and its signature.
+    void InfoFileFetched(QIODevice* Stream);
+    void FetchSignature();
+    void SignatureFetched(QIODevice* Stream);
+    void RefuseUnverifiedInfo(const char* Reason);
+    void ParseInfoFile(const QByteArray& Info);
     void OfferUpgrade(const QString& UpgradeMsg);
     void ReportNoUpdate();
     void InfoFileMissing();
@@ -133,9 +147,13 @@ class TauAutoUpgrader : public TauCustomHTTP {
     void FileProgress(qint64 FileSize, qint64 BytesRead, qint32 ElapsedTime,
                       qint32 EstimatedTimeLeft, quint8 PercentDone, float TransferRate);
     void FileDone(QIODevice* Stream);
+    bool DownloadHasPublishedHash() const;
+    void RefuseUnverifiedFile();
     void FileLost(int ErrorCode);
     void FileNotWritten();
     void RestartApplication();
+    // Deletes the ".uTMP" files this series downloaded.
+    void DeleteSeriesFiles();
 
     // Waits until DoneEvent is signalled or the application quits, serving
     // GUI events; nothing when the upgrader was destroyed meanwhile (the
@@ -149,6 +167,9 @@ class TauAutoUpgrader : public TauCustomHTTP {
 
     bool updateAvailable_ = false;
     bool checkingInfoFile_ = false;
+    bool fetchingSignature_ = false;
+    QByteArray unverifiedInfo_;
+    TauFileHashes fileHashes_;
     bool waitingCheck_ = false;
     bool timerCheckActive_ = false;
     bool autoCheckStarted_ = false;
@@ -157,6 +178,8 @@ class TauAutoUpgrader : public TauCustomHTTP {
     TauDownloadList downloadList_;
     qint32 fileIndex_ = 0;
     QString currentFile_;
+    // The files of this series downloaded whole, for the replacer.
+    QStringList seriesFiles_;
     TDateTime remoteFileTime_ = 0;
 };
 

@@ -29,12 +29,15 @@ enum TauAutoUpgraderShowMessage {
     mNoInfoFile = 0x10,
     mNoUpdateAvailable = 0x20,
     mPasswordRequest = 0x40,
+    // Update information refused for its signature, or a file refused for
+    // its hash: the user is told why nothing happens.
+    mUnverifiedUpdate = 0x80,
 };
 Q_DECLARE_FLAGS(TauAutoUpgraderShowMessages, TauAutoUpgraderShowMessage)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TauAutoUpgraderShowMessages)
 
-inline constexpr TauAutoUpgraderShowMessages kDefaultShowMessages =
-    TauAutoUpgraderShowMessages(mAskUpgrade | mConnLost | mLostFile | mPasswordRequest);
+inline constexpr TauAutoUpgraderShowMessages kDefaultShowMessages = TauAutoUpgraderShowMessages(
+    mAskUpgrade | mConnLost | mLostFile | mPasswordRequest | mUnverifiedUpdate);
 
 // The upgrade's file addresses, as the info file lists them.
 using TauDownloadList = QList<QByteArray>;

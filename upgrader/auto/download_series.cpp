@@ -1,7 +1,9 @@
 // The download series: each file of the list into its ".uTMP" file beside
 // the program, then the hand-over to the replacer.
+#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <utility>
 
 #include "common/executable_folder.h"
 #include "common/text_codec.h"
@@ -11,8 +13,11 @@
 #include "upgrader/dialogs/wizard_form.h"
 #include "upgrader/replacement/replacer_launch.h"
 #include "upgrader/replacement/temp_files.h"
+#include "upgrader/texts/upgrader_texts.h"
+#include "upgrader/utils/curl_url.h"
 #include "upgrader/utils/file_size.h"
 #include "upgrader/utils/file_times.h"
+#include "upgrader/verification/file_hash.h"
 
 namespace upgrader {
 
@@ -21,6 +26,7 @@ void TauAutoUpgrader::DownloadNextFile(bool First) {
         checkingInfoFile_ = false;
         TauHTTPSettings::CacheOptions = CacheOptions;
         fileIndex_ = 0;
+        seriesFiles_.clear();
         if (Wizard.Enabled)
             OpenWizard();
     } else {
@@ -39,9 +45,17 @@ void TauAutoUpgrader::StartFileDownload() {
         wizard->ShowFileNumber(fileIndex_ + 1, qint32(downloadList_.size()));
     }
     URL = address;
-    currentFile_ = TempFilePath(common::ExecutableFolder(), address);
-    OutputFileName = currentFile_;
     remoteFileTime_ = 0;
+    // Only web addresses are fetched: a "file:" or other entry of the info
+    // file would copy a file of this machine into the program's folder.
+    const std::optional<QString> target = TempFilePathFor(common::ExecutableFolder(), address);
+    if (!IsWebAddress(address) || !target) {
+        currentFile_.clear();
+        FileLost(0);
+        return;
+    }
+    currentFile_ = *target;
+    OutputFileName = currentFile_;
     ReleaseOutput();
     // The worker could not be started: the series cannot go on.
     if (!Read(false))
@@ -120,13 +134,40 @@ void TauAutoUpgrader::FileDone(QIODevice* Stream) {
         FileNotWritten();
         return;
     }
+    if (!DownloadHasPublishedHash()) {
+        RefuseUnverifiedFile();
+        return;
+    }
     const QPointer<TauAutoUpgrader> self(this);
+    seriesFiles_.append(currentFile_);
     if (remoteFileTime_ != 0)
         SetFileTimes(currentFile_, remoteFileTime_, remoteFileTime_, kKeepFileTime);
     if (OnFileDone)
         OnFileDone(this, currentFile_);
     if (!self.isNull())
         DownloadNextFile(false);
+}
+
+// With a publisher's key every file must match the hash the signed info file
+// gives for it; without one, a hash that is given is still checked.
+bool TauAutoUpgrader::DownloadHasPublishedHash() const {
+    const QByteArray expected = fileHashes_.value(URL);
+    if (expected.isEmpty())
+        return UpdatePublicKey.isEmpty();
+    return FileHasSha256(currentFile_, expected);
+}
+
+// Nothing of the upgrade is installed: the file goes at once, the rest
+// with the abort.
+void TauAutoUpgrader::RefuseUnverifiedFile() {
+    const QPointer<TauAutoUpgrader> self(this);
+    QFile::remove(currentFile_);
+    qWarning("Upgrade file %s refused: it does not match the published SHA-256", URL.constData());
+    if (ShowMessages.testFlag(mUnverifiedUpdate))
+        ShowUpgraderMessage(FormatUpgraderText(32, {common::FromGbk(URLFileName())}),
+                            QMessageBox::Critical);
+    if (!self.isNull())
+        AbortUpgrade();
 }
 
 void TauAutoUpgrader::FileLost(int ErrorCode) {
@@ -166,10 +207,20 @@ void TauAutoUpgrader::AbortUpgrade() {
 }
 
 void TauAutoUpgrader::RestartApplication() {
+    const QPointer<TauAutoUpgrader> self(this);
     std::function<void()> closeApp;
     if (OnDoOwnCloseAppMethod)
         closeApp = [this] { OnDoOwnCloseAppMethod(this); };
-    upgrader::RestartApplication(restartParams_, method_, closeApp);
+    if (upgrader::RestartApplication(restartParams_, method_, seriesFiles_, closeApp))
+        return;
+    // Nothing would ever install these files: the program stays as it is.
+    DeleteSeriesFiles();
+    ShowUpgraderMessage(LoadUpgraderText(33), QMessageBox::Critical);
+}
+
+void TauAutoUpgrader::DeleteSeriesFiles() {
+    for (const QString& file : std::exchange(seriesFiles_, {}))
+        QFile::remove(file);
 }
 
 }  // namespace upgrader

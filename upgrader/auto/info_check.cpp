@@ -11,22 +11,21 @@
 #include "upgrader/dialogs/wizard_form.h"
 #include "upgrader/info/info_file.h"
 #include "upgrader/texts/upgrader_texts.h"
+#include "upgrader/utils/curl_url.h"
 #include "upgrader/utils/open_url.h"
 
 namespace upgrader {
 
-void TauAutoUpgrader::ParseInfoFile(QIODevice* Stream) {
+void TauAutoUpgrader::ParseInfoFile(const QByteArray& Info) {
     const QPointer<TauAutoUpgrader> self(this);
-    QByteArray info;
-    if (Stream != nullptr && Stream->seek(0))
-        info = Stream->readAll();
-    BuildFileList(info, downloadList_);
-    updateAvailable_ = IsNewerVersion(info, VersionControl, VersionNumber, VersionDate) &&
+    BuildFileList(Info, downloadList_);
+    fileHashes_ = BuildFileHashes(Info);
+    updateAvailable_ = IsNewerVersion(Info, VersionControl, VersionNumber, VersionDate) &&
                        !downloadList_.isEmpty();
     if (updateAvailable_) {
         // The notice is GBK text; shown decoded.
-        const QString message = common::FromGbk(GetInfoValue(info, "message", true));
-        method_ = ReadUpgradeMethod(info);
+        const QString message = common::FromGbk(GetInfoValue(Info, "message", true));
+        method_ = ReadUpgradeMethod(Info);
         if (OnBeginUpgrade)
             OnBeginUpgrade(this, message, method_, downloadList_, updateAvailable_);
         if (self.isNull())
@@ -53,7 +52,13 @@ void TauAutoUpgrader::OfferUpgrade(const QString& UpgradeMsg) {
         if (OnLaterUpgrade)
             OnLaterUpgrade(this);
     } else if (method_ == umRedirectToURL) {
-        OpenURL(common::FromGbk(downloadList_.first()), true);
+        // The browser gets the page as its one argument: only a web address,
+        // which can never read as one of its options.
+        if (IsWebAddress(downloadList_.first()))
+            OpenURL(common::FromGbk(downloadList_.first()), true);
+        else
+            qWarning("Upgrade page %s refused: not a web address",
+                     downloadList_.first().constData());
     } else {
         DownloadNextFile(true);
     }

@@ -101,6 +101,8 @@ class TauCustomHTTP : public TauLoginComponent, public TauHTTPSettings {
     qint64 BytesTransferred() const { return State().BytesTransferred; }
     // Why the output file could not be created: "Cannot create file ...".
     QString OutputError() const { return State().OutputError; }
+    // The body in memory passed MemoryBodyLimit, ending the transfer.
+    bool BodyTooLarge() const { return State().BodyTooLarge; }
 
     // There is no stream upload mode and so no OnUploadProgress: Read
     // switches that mode off and nothing in this program can switch it on,

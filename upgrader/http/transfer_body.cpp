@@ -15,6 +15,7 @@ TauTransferRoutine::Output TauTransferRoutine::OpenOutput() {
     verifyFirst_ = false;
     resumeFailed_ = false;
     refused_ = false;
+    state_.BodyTooLarge = false;
     state_.BytesTransferred = 0;
     if (IsBodyStatus(state_.StatusCode) && !settings_.OutputFileName.isEmpty()) {
         QString error;
@@ -32,7 +33,10 @@ TauTransferRoutine::Output TauTransferRoutine::OpenOutput() {
         if (state_.Success)
             return Output::End;
     }
-    session_->output.UseMemory(state_.Success ? state_.ContentLength : 0);
+    qint64 expected = state_.Success ? state_.ContentLength : 0;
+    if (settings_.MemoryBodyLimit > 0)
+        expected = std::min(expected, settings_.MemoryBodyLimit);
+    session_->output.UseMemory(expected);
     return Output::Ready;
 }
 
@@ -79,6 +83,11 @@ bool TauTransferRoutine::Store(const char* Data, size_t Size) {
 }
 
 bool TauTransferRoutine::StoreChunk(const char* Data, qint64 Size) {
+    if (BodyOverMemoryLimit()) {
+        state_.BodyTooLarge = true;
+        refused_ = true;
+        return false;
+    }
     if (!session_->output.Write(Data, Size)) {
         refused_ = true;
         return false;
@@ -91,6 +100,13 @@ bool TauTransferRoutine::StoreChunk(const char* Data, qint64 Size) {
     if (!session_->hasDownloadProgress)
         return true;
     return OnGui([&](TauCustomHTTP& c) { c.RaiseDownloadProgress(*session_); });
+}
+
+// A body going to memory is held whole: a server that never ends it must not
+// take all of the machine's memory.
+bool TauTransferRoutine::BodyOverMemoryLimit() const {
+    return settings_.MemoryBodyLimit > 0 && state_.BytesTransferred > settings_.MemoryBodyLimit &&
+           !session_->output.FileCreated();
 }
 
 void TauTransferRoutine::FinishBody(bool BodyFailed) {

@@ -56,6 +56,7 @@ class TauTransferRoutine : private TauRequestObserver {
     void ForgetResume();
     bool Store(const char* Data, size_t Size);
     bool StoreChunk(const char* Data, qint64 Size);
+    bool BodyOverMemoryLimit() const;
     void FinishBody(bool BodyFailed);
 
     std::shared_ptr<TauTransferSession> session_;

@@ -43,6 +43,8 @@ struct TauTransferState {
     bool Continue = true;
     // The body ended early (libcurl reported a failure after it began).
     bool BodyFailed = false;
+    // The body in memory passed MemoryBodyLimit and was dropped.
+    bool BodyTooLarge = false;
     // Why the output file could not be made, when it could not.
     QString OutputError;
 };

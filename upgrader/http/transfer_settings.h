@@ -32,6 +32,10 @@ struct TauHTTPSettings {
     // The most bytes handed to the output at a time, 255 to 2147483647
     // (a smaller value counts as 255).
     qint32 TransferBufferSize = kDefaultTransferBufferSize;
+    // The most bytes of a body kept in memory (0: no limit). A longer body
+    // ends the transfer as interrupted, with BodyTooLarge set; a body going
+    // to the output file is not limited.
+    qint64 MemoryBodyLimit = 0;
     TauHTTPProxy Proxy;
     // Asks the system to go on-line when the user put it off-line. There is
     // no such user setting on this system: no effect.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 
 #include "upgrader/info/upgrader_info.h"
@@ -9,6 +10,8 @@ namespace upgrader {
 
 // The info file is read as raw 8-bit text: no character decoding, no line
 // structure, any byte may occur. An entry is "#key=value" anywhere in it.
+// Each reading indexes the entries once, so it takes time linear in the
+// text's size however many entries it holds.
 
 // The value of the first "#key=" entry (the key in any ASCII letter case), or
 // empty when there is none. A plain value ends before the first control byte
@@ -21,6 +24,17 @@ QByteArray GetInfoValue(const QByteArray& Text, const QByteArray& Key, bool Brac
 // from the next number after the ones found ("url1" with neither, "url2"
 // with one, "url3" with both) up to the first missing or empty one.
 void BuildFileList(const QByteArray& Text, QList<QByteArray>& List);
+
+// A file's SHA-256 is written in the entry named after the file's own entry
+// with this suffix ("#url1_sha256=<64 hex digits>"); no lookup of an address
+// can match it, so readers that do not know it ignore it.
+inline constexpr char kHashKeySuffix[] = "_sha256";
+
+// The SHA-256 (hex as written, in lower case, unchecked) of each listed
+// address that has one; an address listed twice with different ones gets a
+// text that is no SHA-256.
+using TauFileHashes = QHash<QByteArray, QByteArray>;
+TauFileHashes BuildFileHashes(const QByteArray& Text);
 
 // The "method" entry: its first byte "1" or "2" selects the external setup or
 // the redirect; anything else is the self-upgrade.

@@ -3,17 +3,11 @@
 #include <functional>
 
 #include <QString>
+#include <QStringList>
 
 #include "upgrader/info/upgrader_info.h"
 
 namespace upgrader {
-
-// Where the replacer is written when an upgrade restarts the program: the
-// temporary folder and "Ruzozudo3". Taken once, on first use.
-const QString& ReplacerPath();
-
-// Removes the replacer an earlier upgrade left in the temporary folder.
-void DeleteReplacerFile();
 
 // Writes the replacer carried in the program to Path as a new file only we
 // may run (mode 0700). Whatever is at Path is removed first; when it cannot
@@ -28,17 +22,23 @@ bool WriteReplacer(const QString& Path);
 bool StartReplacer(const QString& ReplacerFile, const QString& ExecutablePath,
                    const QString& Params, const QString& WorkingFolder);
 
-// Writes the replacer to ReplacerPath() and starts it for the running program
-// with Params (RestartParameter), in the current folder so the restarted
-// program finds its "ico" folder as before. False when that failed.
-bool LaunchReplacer(const QString& Params);
+// The list of the files the replacer installs, written beside it: the name
+// of each downloaded file without its ".uTMP", one per line. Only these are
+// put in place; a stray or partial ".uTMP" file beside the program is not.
+bool WriteReplacerManifest(const QString& Path, const QStringList& DownloadedFiles);
+
+// Writes the replacer and the list of DownloadedFiles (".uTMP" paths) into a
+// new private folder and starts it for the running program with Params
+// (RestartParameter), in the current folder so the restarted program finds
+// its "ico" folder as before. False when any of that failed.
+bool LaunchReplacer(const QString& Params, const QStringList& DownloadedFiles);
 
 // Starts the replacer with RestartParameter(RestartParams, Method) and, once it
 // runs, closes the program: through CloseApp when given (the upgrader's
 // OnDoOwnCloseAppMethod), else CloseApplication. When the replacer could not
 // be started the program stays open (nothing would start it again) and the
-// result is false; the downloaded files stay for a later upgrade.
+// result is false.
 bool RestartApplication(const QString& RestartParams, TacUpgradeMethod Method,
-                        const std::function<void()>& CloseApp);
+                        const QStringList& DownloadedFiles, const std::function<void()>& CloseApp);
 
 }  // namespace upgrader

@@ -4,12 +4,16 @@
 #include <QFile>
 
 #include "common/executable_folder.h"
+#include "common/text_codec.h"
 #include "upgrader/utils/url_split.h"
 
 namespace upgrader {
 
-QString TempFilePath(const QString& Folder, const QByteArray& Address) {
-    return Folder + QFile::decodeName(PathToFileName(Address)) + kTempFileSuffix;
+std::optional<QString> TempFilePathFor(const QString& Folder, const QByteArray& Address) {
+    const QString name = common::FromGbk(PathToFileName(Address));
+    if (name.isEmpty() || name == u"." || name == u".." || name.contains(QChar(0)))
+        return std::nullopt;
+    return Folder + name + kTempFileSuffix;
 }
 
 void DeleteTempFiles(const QString& Folder) {

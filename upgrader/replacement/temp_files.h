@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace upgrader {
 
@@ -10,8 +11,10 @@ namespace upgrader {
 inline const QString kTempFileSuffix = QStringLiteral(".uTMP");
 
 // Where a file of the upgrade downloads to: the folder (ending with "/"), the
-// file name of the address taken whole (a query string stays in it), ".uTMP".
-QString TempFilePath(const QString& Folder, const QByteArray& Address);
+// file name of the address taken whole (a query string stays in it; its
+// bytes read as GB18030, like the program's other texts), ".uTMP". Nothing
+// when the address names no file ("", "." or "..").
+std::optional<QString> TempFilePathFor(const QString& Folder, const QByteArray& Address);
 
 // Deletes every file named "<something>.uTMP" in the folder (the program's
 // by default), hidden ones included; failures are ignored.

@@ -61,10 +61,13 @@ void SyncFolder(const std::string& Folder) {
 }  // namespace
 
 bool ReplaceFile(const std::string& Downloaded, const std::string& Target) {
-    const int descriptor = ::open(Downloaded.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    const int descriptor =
+        ::open(Downloaded.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0)
         return false;
-    const bool ready = TakeOverAttributes(descriptor, Target) && ::fsync(descriptor) == 0;
+    struct stat downloaded {};
+    const bool ready = ::fstat(descriptor, &downloaded) == 0 && S_ISREG(downloaded.st_mode) &&
+                       TakeOverAttributes(descriptor, Target) && ::fsync(descriptor) == 0;
     ::close(descriptor);
     return ready && std::rename(Downloaded.c_str(), Target.c_str()) == 0;
 }
@@ -79,7 +82,9 @@ std::string ReplaceDownloadedFiles(const ReplacerRequest& Request) {
     const std::string programName = fs::path(Request.ExecutablePath).filename().string();
     const FileUsage usage = FileUsage::Scan();
     std::string setupProgram;
-    for (const std::string& name : DownloadedNames(Request.Folder)) {
+    const std::vector<std::string> names =
+        Request.Files ? *Request.Files : DownloadedNames(Request.Folder);
+    for (const std::string& name : names) {
         if (Request.SetupMode && name == programName)
             continue;
         const std::string target = Request.Folder + name;

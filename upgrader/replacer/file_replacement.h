@@ -16,8 +16,9 @@ inline constexpr const char* kDownloadSuffix = ".uTMP";
 // anything fails; then Target is untouched.
 bool ReplaceFile(const std::string& Downloaded, const std::string& Target);
 
-// Replaces every "<Name>.uTMP" regular file in the request's folder, in the
-// order the folder lists them, skipping each whose target another process
+// Replaces each file of the request's list by its "<Name>.uTMP" regular file
+// in the request's folder (without a list: every one the folder lists, in its
+// order), skipping each whose target another process
 // uses (its ".uTMP" file stays). In setup mode the program's own executable
 // is never replaced, and the first replaced file whose name ends in "exe"
 // (other than the program) becomes the setup program: it is made executable

@@ -16,7 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::chrono::milliseconds kDefaultWaitLimit{60000};
 constexpr std::chrono::milliseconds kPollInterval{20};
 
 bool IsProcessFolderName(const std::string& Name) {
@@ -86,17 +85,6 @@ bool FileUsage::IsInUse(const std::string& Path) const {
         return true;
     const std::string canonical = CanonicalPath(Path);
     return !canonical.empty() && MappedPaths.count(canonical) != 0;
-}
-
-std::chrono::milliseconds WaitLimit() {
-    const char* value = std::getenv("QUORVANE_REPLACER_WAIT_MS");
-    if (value == nullptr || *value == '\0')
-        return kDefaultWaitLimit;
-    char* end = nullptr;
-    const long long ms = std::strtoll(value, &end, 10);
-    if (*end != '\0' || ms < 0)
-        return kDefaultWaitLimit;
-    return std::chrono::milliseconds(ms);
 }
 
 bool WaitUntilUnused(const std::string& Path, std::chrono::milliseconds Limit) {

@@ -33,11 +33,6 @@ class FileUsage {
     std::set<std::string> MappedPaths;
 };
 
-// How long the replacer waits for the old program to end: 60 seconds. Tests
-// shorten it with the environment variable QUORVANE_REPLACER_WAIT_MS (a whole
-// number of milliseconds); nothing else reads that variable.
-std::chrono::milliseconds WaitLimit();
-
 // Waits until no other process uses the file, at most Limit; true when it is
 // free (or does not exist), false when the limit passed first.
 bool WaitUntilUnused(const std::string& Path, std::chrono::milliseconds Limit);

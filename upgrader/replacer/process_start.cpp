@@ -2,6 +2,7 @@
 
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -20,6 +21,15 @@ pid_t StartProgram(const std::string& Path, const std::vector<std::string>& Argu
     if (::posix_spawn(&process, Path.c_str(), nullptr, nullptr, pointers.data(), environ) != 0)
         return -1;
     return process;
+}
+
+void CloseInheritedDescriptors() {
+    if (::close_range(3, ~0U, 0) == 0)
+        return;
+    const long limit = ::sysconf(_SC_OPEN_MAX);
+    for (int descriptor = 3; descriptor < (limit > 0 ? limit : 1024) && descriptor < 65536;
+         ++descriptor)
+        ::close(descriptor);
 }
 
 void WaitForProgram(pid_t Process) {

@@ -12,6 +12,12 @@ namespace replacer {
 // The process id, or -1 when it could not be started.
 pid_t StartProgram(const std::string& Path, const std::vector<std::string>& Arguments);
 
+// Descriptors inherited from the old program would keep parts of it alive
+// (the engine's helper processes end only when their sockets close), and
+// with them the program file the replacer waits for; the restarted program
+// must not inherit them either. Closes all but the standard three.
+void CloseInheritedDescriptors();
+
 // Waits until the started program has ended.
 void WaitForProgram(pid_t Process);
 

@@ -12,6 +12,9 @@ struct ReplacerRequest {
     std::string Folder;          // its folder, ending with "/"
     std::string RestartParams;   // the text given to the restarted program
     bool SetupMode = false;      // an external setup program is run first
+    // The names of the files to install (without ".uTMP"), from the list
+    // beside the replacer; without one, every ".uTMP" file in the folder.
+    std::optional<std::vector<std::string>> Files;
 };
 
 // Reads the replacer's parameters (argv without the replacer's own path).

@@ -19,4 +19,15 @@ QString WithHttpScheme(const QString& url) {
     return url.contains(u"://") ? url : QStringLiteral("http://") + url;
 }
 
+bool IsWebAddress(const QByteArray& url) {
+    const UrlHandle handle(curl_url());
+    if (!handle || url.contains('\0') ||
+        curl_url_set(handle.get(), CURLUPART_URL, WithHttpScheme(url).constData(),
+                     CURLU_ALLOW_SPACE) != CURLUE_OK)
+        return false;
+    const QByteArray scheme = RawUrlPart(handle.get(), CURLUPART_SCHEME);
+    return (scheme == "http" || scheme == "https") &&
+           !RawUrlPart(handle.get(), CURLUPART_HOST).isEmpty();
+}
+
 }  // namespace upgrader

@@ -21,4 +21,8 @@ QByteArray RawUrlPart(CURLU* url, CURLUPart part, unsigned flags = 0);
 QByteArray WithHttpScheme(const QByteArray& url);
 QString WithHttpScheme(const QString& url);
 
+// Whether the URL (with "http://" in front when it holds no "://") is an
+// http or https address with a host, as libcurl parses it.
+bool IsWebAddress(const QByteArray& url);
+
 }  // namespace upgrader

@@ -18,7 +18,7 @@
 #include "upgrader/auto/version_decision.h"
 #include "upgrader/dialogs/wizard_form.h"
 #include "upgrader/info/version_date.h"
-#include "upgrader/replacement/replacer_launch.h"
+#include "upgrader/replacement/private_folder.h"
 #include "upgrader/utils/network_presence.h"
 
 using namespace upgrader;
@@ -56,11 +56,7 @@ TEST(VersionDecision, ByNumberPartByPartAndByDateDayByDay) {
 }
 
 TEST(AutoUpgraderSettings, DefaultsRestartParamsAndTheRestartStart) {
-    QFile leftOver(ReplacerPath());
-    ASSERT_TRUE(leftOver.open(QIODevice::WriteOnly));
-    leftOver.close();
     TauAutoUpgrader upgrader;
-    EXPECT_FALSE(QFile::exists(ReplacerPath())) << "the replacer of an earlier upgrade";
 
     EXPECT_FALSE(upgrader.AutoCheck());
     EXPECT_EQ(upgrader.AutoCheckDelay, 10000);
@@ -72,7 +68,6 @@ TEST(AutoUpgraderSettings, DefaultsRestartParamsAndTheRestartStart) {
     EXPECT_EQ(upgrader.VersionControl, byDate);
     EXPECT_EQ(upgrader.VersionDate, FormatVersionDate(DateTimeFromDate(QDate::currentDate())));
     EXPECT_TRUE(upgrader.VersionDateAutoSet);
-    EXPECT_EQ(int(upgrader.ShowMessages), 0x4B);
     EXPECT_TRUE(upgrader.Wizard.Enabled);
     EXPECT_EQ(upgrader.Wizard.Language(), wlAuto);
     EXPECT_EQ(upgrader.OutputFileAttributes.Incomplete(), atrArchive | atrHidden | atrTemporary);

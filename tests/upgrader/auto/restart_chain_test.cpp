@@ -62,8 +62,8 @@ Upgrade RunUpgrade(const QString& restartParams, const QString& closing) {
     process.waitForFinished(60000);
     WaitUntil([&] { return Starts(program).size() >= 2; }, 60000);
     // The restarted probe removed the replacer.
-    const bool replacerLeft =
-        !WaitUntil([&] { return !QFile::exists(temp.filePath("Ruzozudo3")); }, 10000);
+    const bool replacerLeft = !WaitUntil(
+        [&] { return QDir(temp.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot); }, 10000);
     return {Starts(program), ReadFile(program), replacerLeft, process.exitCode()};
 }
 

@@ -147,6 +147,11 @@ TEST(UpgradeEndToEnd, TheClientReplacesItselfWithThePublishedProgramAndRestartsI
     EXPECT_EQ(ReadFile(folder + "/quorvane"), newProgram) << "the old program was replaced";
     EXPECT_TRUE(QFileInfo(folder + "/quorvane").isExecutable());
     EXPECT_FALSE(QFile::exists(downloaded));
-    EXPECT_EQ(ReadFile(temp.path() + "/Ruzozudo3"), ReadFile(BuiltBin("Ruzozudo3")))
-        << "the replacer ran from the temporary folder";
+    const QStringList replacerFolders = QDir(temp.path()).entryList({"quorvane-replacer-*"});
+    ASSERT_EQ(replacerFolders.size(), 1) << "the replacer ran from a private folder";
+    const QString replacerFolder = temp.path() + u'/' + replacerFolders.first();
+    EXPECT_EQ(QFileInfo(replacerFolder).permissions(), QFile::ReadOwner | QFile::WriteOwner |
+                                                           QFile::ExeOwner | QFile::ReadUser |
+                                                           QFile::WriteUser | QFile::ExeUser);
+    EXPECT_EQ(ReadFile(replacerFolder + "/Ruzozudo3"), ReadFile(BuiltBin("Ruzozudo3")));
 }

@@ -1,0 +1,78 @@
+// The publisher's signature of the info file: with a key built in, the info
+// file counts only once its ".minisig" beside it is checked.
+#include <utility>
+
+#include "upgrader/auto/auto_upgrader.h"
+#include "upgrader/auto/upgrader_messages.h"
+#include "upgrader/texts/upgrader_texts.h"
+#include "upgrader/verification/minisign_signature.h"
+
+namespace upgrader {
+
+namespace {
+
+QByteArray WholeBody(QIODevice* Stream) {
+    return Stream != nullptr && Stream->seek(0) ? Stream->readAll() : QByteArray();
+}
+
+const char* SignatureProblem(TauSignatureCheck Check) {
+    switch (Check) {
+        case TauSignatureCheck::Valid:
+            return nullptr;
+        case TauSignatureCheck::Malformed:
+            return "the signature file is malformed";
+        case TauSignatureCheck::OtherKey:
+            return "the signature was made with another key";
+        case TauSignatureCheck::Invalid:
+            return "the signature does not match";
+    }
+    return "the signature does not match";
+}
+
+}  // namespace
+
+void TauAutoUpgrader::InfoFileFetched(QIODevice* Stream) {
+    if (UpdatePublicKey.isEmpty()) {
+        ParseInfoFile(WholeBody(Stream));
+        return;
+    }
+    unverifiedInfo_ = WholeBody(Stream);
+    FetchSignature();
+}
+
+void TauAutoUpgrader::FetchSignature() {
+    fetchingSignature_ = true;
+    URL = InfoFileURL + ".minisig";
+    OutputFileName.clear();
+    ReleaseOutput();
+    if (!Read(false))
+        RefuseUnverifiedInfo("the signature could not be fetched");
+}
+
+void TauAutoUpgrader::SignatureFetched(QIODevice* Stream) {
+    fetchingSignature_ = false;
+    const QByteArray info = std::exchange(unverifiedInfo_, {});
+    const std::optional<MinisignPublicKey> key = ParseMinisignPublicKey(UpdatePublicKey);
+    if (!key) {
+        RefuseUnverifiedInfo("the built-in public key is not a minisign key");
+        return;
+    }
+    if (const char* problem =
+            SignatureProblem(VerifyMinisignSignature(*key, info, WholeBody(Stream))))
+        RefuseUnverifiedInfo(problem);
+    else
+        ParseInfoFile(info);
+}
+
+// Treated as if there were no info file: nothing is asked or downloaded. A
+// check the user started says why; an automatic one only leaves a line.
+void TauAutoUpgrader::RefuseUnverifiedInfo(const char* Reason) {
+    fetchingSignature_ = false;
+    unverifiedInfo_.clear();
+    qWarning("Update information from %s refused: %s", InfoFileURL.constData(), Reason);
+    SignalEvent(DoneEvent());
+    if (!autoCheckStarted_ && ShowMessages.testFlag(mUnverifiedUpdate))
+        ShowUpgraderMessage(LoadUpgraderText(31), QMessageBox::Critical);
+}
+
+}  // namespace upgrader
