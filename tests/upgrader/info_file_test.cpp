@@ -2,6 +2,7 @@
 
 #include "upgrader/info/info_file.h"
 #include "upgrader/info/version_date.h"
+#include "upgrader/verification/file_hash.h"
 
 using namespace upgrader;
 
@@ -42,6 +43,9 @@ TEST(GetInfoValue, KeysInAnyCaseAndTheirTerminators) {
         {"#message={see #version=9.9}\n#version=2.0", "version", "9.9}"},
         {"#version=1\n#version=2", "version", "1"},
         {"#url1=a #url=b", "url", "b"},  // "#url=" is not part of "#url1="
+        {"#a#url=b", "url", "b"},        // a "#" inside another key starts one
+        {"##url=b", "url", "b"},
+        {"#" + QByteArray(100, 'k') + "#url=b=c", "url", "b=c"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(GetInfoValue(c.text, c.key, false), c.value) << c.text.constData();
@@ -89,6 +93,22 @@ TEST(BuildFileList, UrlSequence) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(FileListOf(c.text), c.files) << c.text.constData();
+}
+
+TEST(BuildFileHashes, EachListedAddressWithItsOwnEntrysHash) {
+    const QByteArray a(64, 'a'), b(64, 'b');
+    EXPECT_EQ(
+        BuildFileHashes("#url=x\n#url_sha256=" + a.toUpper() + "\n#url1=y\n#url1_sha256=" + b),
+        (TauFileHashes{{"x", a}}))
+        << "after url the numbers go on at url2";
+    EXPECT_EQ(BuildFileHashes("#url1=x\n#url2=y\n#url2_sha256=" + b + "\n#url9_sha256=" + a),
+              (TauFileHashes{{"y", b}}));
+    EXPECT_FALSE(IsSha256Text(
+        BuildFileHashes("#url1=x\n#url1_sha256=" + a + "\n#url2=x\n#url2_sha256=" + b).value("x")))
+        << "one address with two hashes has none that fits";
+    QList<QByteArray> list;
+    BuildFileList("#url_sha256=" + a + "\n#url1_sha256=" + b, list);
+    EXPECT_TRUE(list.isEmpty()) << "a hash entry is no address";
 }
 
 TEST(ReadUpgradeMethod, OnlyTheFirstByteCounts) {

@@ -61,7 +61,8 @@ bool ProgramFolder::WaitForStarts(const QString& Name, int Count, int TimeoutMs)
     return test_support::WaitUntil([&] { return Starts(Name).size() >= Count; }, TimeoutMs);
 }
 
-void StartReplacer(QProcess& Process, const QStringList& Params, int WaitLimitMs) {
+void StartReplacerAt(const QString& Replacer, QProcess& Process, const QStringList& Params,
+                     int WaitLimitMs) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (WaitLimitMs >= 0)
         environment.insert("QUORVANE_REPLACER_WAIT_MS", QString::number(WaitLimitMs));
@@ -69,13 +70,17 @@ void StartReplacer(QProcess& Process, const QStringList& Params, int WaitLimitMs
         environment.remove("QUORVANE_REPLACER_WAIT_MS");
     Process.setProcessEnvironment(environment);
     Process.setProcessChannelMode(QProcess::MergedChannels);
-    Process.start(QStringLiteral(REPLACER_PROGRAM), Params);
+    Process.start(Replacer, Params);
     ASSERT_TRUE(Process.waitForStarted(10000));
 }
 
-ReplacerRun RunReplacer(const QStringList& Params, int WaitLimitMs) {
+void StartReplacer(QProcess& Process, const QStringList& Params, int WaitLimitMs) {
+    StartReplacerAt(QStringLiteral(REPLACER_PROGRAM), Process, Params, WaitLimitMs);
+}
+
+ReplacerRun RunReplacerAt(const QString& Replacer, const QStringList& Params, int WaitLimitMs) {
     QProcess process;
-    StartReplacer(process, Params, WaitLimitMs);
+    StartReplacerAt(Replacer, process, Params, WaitLimitMs);
     ReplacerRun run;
     run.Finished = process.waitForFinished(30000);
     if (!run.Finished) {
@@ -85,6 +90,21 @@ ReplacerRun RunReplacer(const QStringList& Params, int WaitLimitMs) {
     run.ExitCode = process.exitCode();
     run.Output = process.readAll();
     return run;
+}
+
+ReplacerRun RunReplacer(const QStringList& Params, int WaitLimitMs) {
+    return RunReplacerAt(QStringLiteral(REPLACER_PROGRAM), Params, WaitLimitMs);
+}
+
+ReplacerRun RunReplacerWithList(const QStringList& Params, const QByteArray& List) {
+    QTemporaryDir folder;
+    const QString replacer = folder.filePath("Ruzozudo3");
+    QFile::copy(QStringLiteral(REPLACER_PROGRAM), replacer);
+    QFile list(folder.filePath("Ruzozudo3.files"));
+    list.open(QIODevice::WriteOnly);
+    list.write(List);
+    list.close();
+    return RunReplacerAt(replacer, Params, -1);
 }
 
 void StartStandIn(QProcess& Process, const QString& Path, const QStringList& Arguments) {

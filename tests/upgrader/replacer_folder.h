@@ -47,6 +47,9 @@ struct ReplacerRun {
     bool Finished = false;
 };
 ReplacerRun RunReplacer(const QStringList& Params, int WaitLimitMs = -1);
+// The same with the replacer copied into a folder of its own with the list
+// of files to install (its lines as given) beside it, as the program writes it.
+ReplacerRun RunReplacerWithList(const QStringList& Params, const QByteArray& List);
 void StartReplacer(QProcess& Process, const QStringList& Params, int WaitLimitMs = -1);
 
 // Starts the stand-in program at Path with the arguments; it keeps running

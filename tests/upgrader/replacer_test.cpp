@@ -39,6 +39,36 @@ TEST(Replacer, SelfUpgradeInAFolderWithBlanksAndPlusKeepsModesAndRestarts) {
     EXPECT_EQ(f.Starts("quorvane"), QStringList{"/afterupgrade"});
 }
 
+// The program lists the files of its upgrade: stray or partial ".uTMP" files
+// stay where they are, and a list naming anything but a file beside the
+// program installs nothing.
+TEST(Replacer, OnlyTheListedFilesAreInstalled) {
+    const struct {
+        const char* what;
+        QByteArray list;
+        QStringList installed;
+    } cases[] = {
+        {"the upgrade's two files", "quorvane\ndata.txt\n", {"quorvane", "data.txt"}},
+        {"an empty upgrade", "", {}},
+        {"a name leaving the folder", "data.txt\n../quorvane\n", {}},
+        {"an empty name", "data.txt\n\n", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramFolder f("listed");
+        f.Download("quorvane", f.NewProgram());
+        f.Download("data.txt", "new data");
+        f.Download("stray.txt", "left by a broken download");
+        ASSERT_TRUE(RunReplacerWithList({f.ProgramPath(), "+/afterupgrade0"}, c.list).Finished);
+        EXPECT_EQ(f.Read("quorvane"),
+                  c.installed.contains("quorvane") ? f.NewProgram() : f.OldProgram());
+        EXPECT_EQ(f.Exists("data.txt"), c.installed.contains("data.txt"));
+        EXPECT_FALSE(f.Exists("stray.txt"));
+        EXPECT_TRUE(f.Exists("stray.txt.uTMP"));
+        EXPECT_TRUE(f.WaitForStarts("quorvane", 1));
+    }
+}
+
 TEST(Replacer, JoinedCommandLineAndABlankRestartParameter) {
     ProgramFolder f("two words");
     f.Download("quorvane", f.NewProgram());

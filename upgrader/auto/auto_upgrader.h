@@ -136,6 +136,7 @@ class TauAutoUpgrader : public TauCustomHTTP {
     void ConnectionLost();
     void PasswordRequested(const QByteArray& Realm, bool& TryAgain);
     void FinishTransfers(bool DeleteOutput = false);
+    void EndBrokenSeries();
 
     // The download series.
     void DownloadNextFile(bool First);

@@ -1,4 +1,5 @@
 // What follows the fetch of the info file, and the failures of any transfer.
+#include <QFile>
 #include <QPointer>
 
 #include "common/application.h"
@@ -102,7 +103,7 @@ void TauAutoUpgrader::ConnectionFailed() {
         ShowUpgraderMessage(FormatUpgraderText(26, {where}), QMessageBox::Critical);
     }
     if (!self.isNull())
-        FinishTransfers();
+        EndBrokenSeries();
 }
 
 void TauAutoUpgrader::ConnectionLost() {
@@ -112,7 +113,19 @@ void TauAutoUpgrader::ConnectionLost() {
     if (!self.isNull() && ShowMessages.testFlag(mConnLost))
         ShowUpgraderMessage(LoadUpgraderText(30), QMessageBox::Critical);
     if (!self.isNull())
-        FinishTransfers();
+        EndBrokenSeries();
+}
+
+// A series that broke off leaves nothing behind: its files would never be
+// installed (the replacer takes only a whole series' files), and the next
+// series downloads them again.
+void TauAutoUpgrader::EndBrokenSeries() {
+    FinishTransfers();
+    if (checkingInfoFile_)
+        return;
+    if (!currentFile_.isEmpty())
+        QFile::remove(currentFile_);
+    DeleteSeriesFiles();
 }
 
 void TauAutoUpgrader::PasswordRequested(const QByteArray& Realm, bool& TryAgain) {

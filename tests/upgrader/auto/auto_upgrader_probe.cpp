@@ -2,10 +2,11 @@
 // start appends its arguments (tab-separated) to "<own path>.args" and, like
 // the program, creates an upgrader (which removes an earlier upgrade's
 // replacer). Started as
-//   probe --upgrade <info file URL> <RestartParams> [own-close]
+//   probe --upgrade <info file URL> <RestartParams> [own-close] [--key=RW...]
 // it checks at once, downloads without asking or showing the wizard, and
 // restarts through the replacer; "own-close" closes it through
-// OnDoOwnCloseAppMethod (which records "own close").
+// OnDoOwnCloseAppMethod (which records "own close"); "--key=" makes it take
+// only updates signed with that minisign public key.
 #include <QApplication>
 #include <QTimer>
 #include <string>
@@ -26,6 +27,9 @@ int main(int argc, char** argv) {
     upgrader.VersionNumber = "1.0";
     upgrader.ShowMessages = {};
     upgrader.Wizard.Enabled = false;
+    for (int i = 4; i < argc; ++i)
+        if (std::string(argv[i]).rfind("--key=", 0) == 0)
+            upgrader.UpdatePublicKey = QByteArray(argv[i] + 6);
     if (argc > 4 && std::string(argv[4]) == "own-close") {
         upgrader.OnDoOwnCloseAppMethod = [&](upgrader::TauAutoUpgrader*) {
             probe::RecordLine(argv[0], "own close");

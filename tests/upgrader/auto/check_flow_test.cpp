@@ -190,11 +190,19 @@ TEST_F(CheckFlow, TheRedirectMethodOpensTheFirstAddressInTheBrowserOnly) {
     const QString browser = desktop.WriteRecordingProgram("browser");
     desktop.WriteEntry("fake.desktop", browser + " %u");
     desktop.SetDefaults("x-scheme-handler/http=fake.desktop\ntext/html=fake.desktop\n");
+    // A page that would read as the browser's option is not opened.
+    Publish("2.0.0.6", {"--renderer-cmd-prefix=touch /tmp/x; ://x"}, "#method=2\r\n");
+    upgrader->CheckUpdate(false);
+    ServeEvents(1000);
+    EXPECT_EQ(log.events, QStringList{"BeginUpgrade 2 1 "});
+    EXPECT_EQ(desktop.RecordedArguments(), "");
+    log.events.clear();
+
     Publish("2.0.0.6", {"news/release notes.html", "update/quorvane.exe"}, "#method=2\r\n");
     upgrader->CheckUpdate(false);
     ASSERT_TRUE(WaitUntil([&] { return !desktop.RecordedArguments().isEmpty(); }));
     EXPECT_EQ(desktop.RecordedArguments(), Url("news/release notes.html"));
-    EXPECT_EQ(answers->questions.size(), 1);
+    EXPECT_EQ(answers->questions.size(), 2);
     EXPECT_EQ(upgrader->Method(), umRedirectToURL);
     EXPECT_EQ(WizardForm(), nullptr);
     ServeEvents(300);

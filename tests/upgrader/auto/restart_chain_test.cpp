@@ -3,6 +3,7 @@
 // with its restart parameter; the next start removes the replacer.
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include "tests/support/file_contents.h"
+#include "tests/support/minisign_keys.h"
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/wait.h"
@@ -33,9 +35,11 @@ struct Upgrade {
     int exitCode;
 };
 
-// Installs the probe in a new folder, publishes its new version and lets it
-// upgrade itself with the restart parameter.
-Upgrade RunUpgrade(const QString& restartParams, const QString& closing) {
+// Installs the probe in a new folder, publishes its new version (signed by
+// the publisher, when given, for a probe with its key) and lets it upgrade
+// itself with the restart parameter.
+Upgrade RunUpgrade(const QString& restartParams, const QString& closing,
+                   const test_support::MinisignKeys* publisher = nullptr) {
     QTemporaryDir folder;
     QTemporaryDir temp;
     const QString program = folder.filePath("probe");
@@ -49,8 +53,12 @@ Upgrade RunUpgrade(const QString& restartParams, const QString& closing) {
 
     test_support::NginxServer server;
     server.writeFile("update/probe", newProbe);
-    server.writeFile("update/probe.inf",
-                     "#version=2.0\r\n#url=" + server.baseUrl().toUtf8() + "/update/probe\r\n");
+    const QByteArray info = "#version=2.0\r\n#url=" + server.baseUrl().toUtf8() +
+                            "/update/probe\r\n#url_sha256=" +
+                            QCryptographicHash::hash(newProbe, QCryptographicHash::Sha256).toHex();
+    server.writeFile("update/probe.inf", info);
+    if (publisher != nullptr)
+        server.writeFile("update/probe.inf.minisig", publisher->Sign(info));
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("TMPDIR", temp.path());
@@ -58,6 +66,8 @@ Upgrade RunUpgrade(const QString& restartParams, const QString& closing) {
     QStringList arguments = {"--upgrade", server.baseUrl() + "/update/probe.inf", restartParams};
     if (!closing.isEmpty())
         arguments << closing;
+    if (publisher != nullptr)
+        arguments << "--key=" + publisher->PublicKey();
     process.start(program, arguments);
     process.waitForFinished(60000);
     WaitUntil([&] { return Starts(program).size() >= 2; }, 60000);
@@ -90,4 +100,11 @@ TEST(RestartChain, TheProgramIsReplacedAndRestartedWithItsParameter) {
     ASSERT_EQ(own.starts.size(), 3) << own.starts.join('|').toStdString();
     EXPECT_EQ(own.starts[1], "own close");
     EXPECT_EQ(own.starts[2], "/afterupgrade");
+
+    // Signed by the publisher whose key the program holds.
+    const test_support::MinisignKeys publisher;
+    const Upgrade signedRelease = RunUpgrade("/afterupgrade", "", &publisher);
+    EXPECT_EQ(signedRelease.exitCode, 0);
+    ASSERT_EQ(signedRelease.starts.size(), 2) << signedRelease.starts.join('|').toStdString();
+    EXPECT_TRUE(signedRelease.program.endsWith("\nthe new version\n"));
 }

@@ -1,0 +1,175 @@
+// What a server can make the upgrader do: with a publisher's key only a
+// signed info file and files with its hashes count; with or without one, no
+// address, body or link of the server's reaches a file it should not.
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "common/executable_folder.h"
+#include "tests/support/minisign_keys.h"
+#include "tests/support/qt_printers.h"
+#include "tests/support/scripted_http_server.h"
+#include "tests/support/wait.h"
+#include "tests/upgrader/auto/upgrade_fixture.h"
+
+using namespace upgrader;
+using test_support::ServeEvents;
+using upgrader_test::Read;
+using upgrader_test::TempFiles;
+using upgrader_test::UpgradeFixture;
+
+namespace {
+
+// Names, sizes and times of everything in the program's folder.
+QStringList ProgramFolderState() {
+    QStringList state;
+    const QDir folder(common::ExecutableFolder());
+    for (const QFileInfo& entry :
+         folder.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name))
+        state << entry.fileName() + ' ' + QString::number(entry.size()) + ' ' +
+                     QString::number(entry.lastModified().toMSecsSinceEpoch());
+    return state;
+}
+
+QByteArray Sha256(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+class Trust : public UpgradeFixture {
+  protected:
+    void SetUp() override {
+        UpgradeFixture::SetUp();
+        upgrader->ShowMessages &= ~TauAutoUpgraderShowMessages(mAskUpgrade);
+        upgrader->Wizard.Enabled = false;
+    }
+
+    // Publishes the program file and an info file listing it with the hash,
+    // signed by the signer (or not at all); Tamper changes the info file
+    // after signing.
+    void PublishSigned(const QByteArray& program, const QByteArray& hash,
+                       const test_support::MinisignKeys* signer, const QByteArray& tamper = {}) {
+        Serve("update/quorvane.exe", program);
+        const QByteArray info = "#version=2.0.0.6\r\n#url=" + Url("update/quorvane.exe").toUtf8() +
+                                "\r\n" + (hash.isEmpty() ? "" : "#url_sha256=" + hash + "\r\n");
+        Serve("update/quorvane.inf", info + tamper);
+        QFile::remove(server.root() + "/update/quorvane.inf.minisig");
+        if (signer != nullptr)
+            Serve("update/quorvane.inf.minisig", signer->Sign(info));
+    }
+
+    test_support::MinisignKeys publisher;
+};
+
+}  // namespace
+
+TEST_F(Trust, OnlyASignedInfoFileAndFilesWithItsHashesAreInstalled) {
+    const test_support::MinisignKeys stranger;
+    upgrader->UpdatePublicKey = publisher.PublicKey();
+    const QByteArray program = "#!/bin/sh\necho the new version\n";
+    const struct {
+        const char* what;
+        QByteArray hash;
+        const test_support::MinisignKeys* signer;
+        QByteArray tamper;
+        const char* end;  // the event that ends the check
+        const char* box;  // what the box that ends it says
+    } cases[] = {
+        {"info changed after signing", Sha256(program), &publisher, "#url1=http://evil/x\r\n",
+         nullptr, "could not be verified"},
+        {"signed by another key", Sha256(program), &stranger, {}, nullptr, "could not be verified"},
+        {"no signature", Sha256(program), nullptr, {}, nullptr, "could not be verified"},
+        {"file differs from its hash",
+         Sha256(program + " "),
+         &publisher,
+         {},
+         "Aborted",
+         "does not match the publisher's checksum"},
+        {"file without a hash", {}, &publisher, {}, "Aborted", "does not match"},
+    };
+    const QStringList before = ProgramFolderState();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PublishSigned(program, c.hash, c.signer, c.tamper);
+        log.events.clear();
+        answers->boxes.clear();
+        upgrader->CheckUpdate(false);
+        if (c.end != nullptr)
+            ASSERT_TRUE(WaitForEnd(c.end));
+        else
+            ASSERT_TRUE(test_support::WaitUntil([&] { return !answers->boxes.isEmpty(); }));
+        ServeEvents(100);
+        EXPECT_EQ(log.Count("BeginUpgrade"), c.end != nullptr ? 1 : 0);
+        ASSERT_EQ(answers->boxes.size(), 1);
+        EXPECT_TRUE(answers->boxes[0].contains(c.box)) << answers->boxes[0].toStdString();
+        EXPECT_EQ(ProgramFolderState(), before);
+    }
+
+    // The automatic check refuses without a word.
+    PublishSigned(program, Sha256(program), nullptr);
+    answers->boxes.clear();
+    upgrader->AutoCheckDelay = 50;
+    upgrader->SetAutoCheck(true);
+    ASSERT_TRUE(
+        test_support::WaitUntil([&] { return upgrader->TimerCheckActive() && !upgrader->Busy(); }));
+    ServeEvents(300);
+    EXPECT_TRUE(answers->boxes.isEmpty());
+    upgrader->SetAutoCheck(false);
+
+    // Signed, with the file's hash: the upgrade goes ahead.
+    PublishSigned(program, Sha256(program).toUpper(), &publisher);
+    log.events.clear();
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    EXPECT_EQ(TempFiles(), QStringList{"quorvane.exe.uTMP"});
+    EXPECT_EQ(Read(common::ExecutableFolder() + "quorvane.exe.uTMP"), program);
+}
+
+// Without a key: what the server lists or sends is still kept in bounds.
+TEST_F(Trust, AddressesBodiesAndLinksOfTheServerAreKeptInBounds) {
+    // A file address of this machine is a lost file: nothing is copied.
+    Publish("2.0.0.6", {"file:///etc/hostname"});
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("LostFile"));
+    EXPECT_EQ(log.events.value(1), "LostFile 0 hostname");
+    ServeEvents(100);
+    EXPECT_TRUE(TempFiles().isEmpty());
+
+    // A link at the download's place is removed, not written through.
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath("kept");
+    QFile(target).open(QIODevice::WriteOnly);
+    const QString download = BesideProgram("linked.bin.uTMP");
+    ASSERT_TRUE(QFile::link(target, download));
+    Serve("update/linked.bin", "new bytes");
+    Publish("2.0.0.6", {"update/linked.bin"});
+    log.events.clear();
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    EXPECT_EQ(Read(target), "");
+    EXPECT_FALSE(QFileInfo(download).isSymLink());
+    EXPECT_EQ(Read(download), "new bytes");
+}
+
+// An info file that never ends is no info file, and memory stays bounded.
+TEST(TrustBodies, AnEndlessInfoFileIsNone) {
+    test_support::ScriptedHttpServer server(
+        [](const test_support::ScriptedRequest&, test_support::ScriptedConnection& connection) {
+            if (!connection.send("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n"))
+                return;
+            const QByteArray chunk = QByteArray("#url=http://x/y\r\n").repeated(4096);
+            while (connection.send(chunk)) {
+            }
+        });
+    TauAutoUpgrader upgrader;
+    upgrader.InfoFileURL = (server.baseUrl() + "/update/quorvane.inf").toUtf8();
+    upgrader.ShowMessages = {};
+    bool noInfoFile = false;
+    upgrader.OnNoInfoFile = [&](TauAutoUpgrader*) { noInfoFile = true; };
+    EXPECT_FALSE(upgrader.CheckUpdate(true));
+    EXPECT_TRUE(noInfoFile);
+    EXPECT_TRUE(upgrader.BodyTooLarge());
+}
