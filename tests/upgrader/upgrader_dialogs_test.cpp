@@ -51,6 +51,8 @@ struct QuestionLook {
     QString caption, text, yes, later;
     int height = 0;
     bool fits = false;
+    bool buttonsOnScreen = false;
+    bool plain = false;
 };
 
 // Asks the question, looks at it, and closes it with the action.
@@ -64,6 +66,13 @@ bool AskQuestion(const QString& notice, QuestionLook& look,
         look.yes = Control<QPushButton>(window, "YesBtn")->text();
         look.later = Control<QPushButton>(window, "LaterBtn")->text();
         look.height = window->height();
+        const QRect screen = window->screen()->availableGeometry();
+        look.buttonsOnScreen = screen.contains(panel->mapToGlobal(QPoint(0, panel->height() - 1)));
+        look.plain = label->textFormat() == Qt::PlainText;
+        if (label->parentWidget() != window) {  // the text scrolls
+            close(window);
+            return;
+        }
         look.fits = label->heightForWidth(label->width()) <= label->height() &&
                     panel->y() == label->y() + label->height() &&
                     window->height() == panel->y() + panel->height() &&
@@ -108,6 +117,16 @@ TEST(UpgradeQuestion, ShowsTheNoticeInTheLanguageAndFitsItsText) {
     EXPECT_TRUE(AskQuestion(longNotice, look, [](QWidget* w) { Click(w, "YesBtn"); }));
     EXPECT_TRUE(look.fits);
     EXPECT_GT(look.height, shortHeight + 40);
+
+    // A notice of 200 lines, with markup: it scrolls, shown as written, and
+    // the buttons stay on the screen.
+    QString tallNotice;
+    for (int i = 0; i < 200; ++i)
+        tallNotice += QStringLiteral("<b>line %1</b>\n").arg(i);
+    EXPECT_TRUE(AskQuestion(tallNotice, look, [](QWidget* w) { Click(w, "YesBtn"); }));
+    EXPECT_TRUE(look.buttonsOnScreen);
+    EXPECT_TRUE(look.plain);
+    EXPECT_TRUE(look.text.contains("<b>line 199</b>"));
 }
 
 TEST(UpgradeQuestion, EveryOtherAnswerIsNo) {

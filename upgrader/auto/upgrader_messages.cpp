@@ -6,6 +6,7 @@ namespace upgrader {
 
 void ShowUpgraderMessage(const QString& Text, QMessageBox::Icon Icon) {
     QMessageBox box(Icon, LoadUpgraderText(0), Text, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
@@ -13,6 +14,7 @@ bool AskSkipLostFile(const QString& FileName, int ErrorCode) {
     QMessageBox question(QMessageBox::Warning,
                          LoadUpgraderText(21) + QStringLiteral(" #") + QString::number(ErrorCode),
                          FormatUpgraderText(28, {FileName}), QMessageBox::Yes | QMessageBox::No);
+    question.setTextFormat(Qt::PlainText);  // the file name is the server's
     question.setDefaultButton(QMessageBox::Yes);
     question.setWindowFlag(Qt::WindowStaysOnTopHint);
     return question.exec() == QMessageBox::Yes;

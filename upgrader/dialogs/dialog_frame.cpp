@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QLabel>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace upgrader {
 
@@ -34,21 +36,53 @@ void FitAndCenter(QWidget* Window, int ClientHeight) {
 }
 
 void SetAutoSizeText(QLabel* Label, const QString& Text) {
+    Label->setTextFormat(Qt::PlainText);
     Label->setText(Text);
     Label->adjustSize();
 }
 
 void SetWrappedText(QLabel* Label, int Width, const QString& Text) {
+    // Texts from the server (the notice, file names) are never markup.
+    Label->setTextFormat(Qt::PlainText);
     Label->setText(Text);
     Label->resize(Width, Label->heightForWidth(Width));
 }
 
+// The tallest client area a window may have: the screen's free height
+// less room for the window's frame and title.
+int MostClientHeight(const QWidget* Window) {
+    constexpr int kFrameAllowance = 64;
+    const QScreen* screen = Window->screen();
+    return screen != nullptr ? screen->availableGeometry().height() - kFrameAllowance : 600;
+}
+
+// A text taller than the screen allows scrolls in the label's place.
+void ScrollLabel(QWidget* Window, QLabel* Label, int Width, int Height) {
+    auto* scroll = new QScrollArea(Window);
+    scroll->setObjectName(Label->objectName() + QStringLiteral("Scroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroll->setGeometry(Label->x(), Label->y(), Width, Height);
+    const int textWidth = Width - scroll->verticalScrollBar()->sizeHint().width();
+    scroll->setWidget(Label);
+    SetWrappedText(Label, textWidth, Label->text());
+    scroll->show();
+}
+
 void FitTextAbovePanel(QWidget* Window, QLabel* Label, int RightMargin, QWidget* Panel,
                        const QString& Text) {
-    SetWrappedText(Label, Window->width() - Label->x() - RightMargin, Text);
-    const int textBottom = Label->y() + Label->height();
-    Panel->move(0, textBottom);
-    FitAndCenter(Window, textBottom + Panel->height());
+    const int width = Window->width() - Label->x() - RightMargin;
+    SetWrappedText(Label, width, Text);
+    const int top = Label->y();
+    const int mostTextHeight = MostClientHeight(Window) - Panel->height() - top;
+    int textHeight = Label->height();
+    if (textHeight > mostTextHeight) {
+        textHeight = mostTextHeight;
+        ScrollLabel(Window, Label, width, textHeight);
+    }
+    Panel->move(0, top + textHeight);
+    FitAndCenter(Window, top + textHeight + Panel->height());
 }
 
 }  // namespace upgrader

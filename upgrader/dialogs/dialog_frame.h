@@ -20,6 +20,8 @@ void UseFixedDialogFrame(QDialog* Dialog, bool StayOnTop);
 // screen.
 void FitAndCenter(QWidget* Window, int ClientHeight);
 
+// Labels show their texts as plain text, never as markup.
+
 // A label that grows to its one-line text, as an auto-sized label does.
 void SetAutoSizeText(QLabel* Label, const QString& Text);
 
@@ -28,7 +30,8 @@ void SetWrappedText(QLabel* Label, int Width, const QString& Text);
 
 // The text label at the top of a question window, word-wrapped up to
 // RightMargin from the window's right edge, with the button panel right below
-// it: the window's height follows the text, and the window is centred.
+// it: the window's height follows the text, and the window is centred. A text
+// taller than the screen allows scrolls, so the buttons stay on the screen.
 void FitTextAbovePanel(QWidget* Window, QLabel* Label, int RightMargin, QWidget* Panel,
                        const QString& Text);
 
