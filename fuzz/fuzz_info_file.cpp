@@ -12,6 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (char byte : file)
             fuzz::Require(static_cast<unsigned char>(byte) >= 0x20);
     }
+    const upgrader::TauFileHashes hashes = upgrader::TauInfoText(text).FileHashes();
+    for (auto hash = hashes.cbegin(); hash != hashes.cend(); ++hash)
+        fuzz::Require(files.contains(hash.key()) && !hash.value().isEmpty());
     fuzz::Require(!upgrader::GetInfoValue(text, "message", true).contains('}'));
     const QByteArray version = upgrader::GetInfoValue(text, "version", false);
     fuzz::Require(text.contains(version));

@@ -16,6 +16,8 @@ class MinisignKeys {
     QByteArray PublicKey() const;
     // The whole public key file (untrusted comment and key line).
     QByteArray PublicKeyFile() const;
+    // The secret key file, for minisign and the publisher's tool.
+    QString SecretKeyFile() const { return folder_.filePath("key.sec"); }
     // The ".minisig" text for the bytes: pre-hashed ("ED", minisign's
     // default) or over the bytes themselves ("Ed", -l).
     QByteArray Sign(const QByteArray& Bytes, bool Legacy = false) const;

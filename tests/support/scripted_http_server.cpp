@@ -151,4 +151,14 @@ void ScriptedHttpServer::serve(int socket) {
     std::erase(sockets_, socket);
 }
 
+ScriptedHttpServer::Script EndlessBody() {
+    return [](const ScriptedRequest&, ScriptedConnection& connection) {
+        if (!connection.send("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n"))
+            return;
+        const QByteArray chunk = QByteArray("#url=http://x/y\r\n").repeated(4096);
+        while (connection.send(chunk)) {
+        }
+    };
+}
+
 }  // namespace test_support

@@ -83,4 +83,8 @@ class ScriptedHttpServer {
     std::thread acceptor_;
 };
 
+// A script answering every request with a 200 whose body never ends (info
+// lines, until the client goes away).
+ScriptedHttpServer::Script EndlessBody();
+
 }  // namespace test_support

@@ -19,14 +19,15 @@ namespace upgrader {
 
 void TauAutoUpgrader::ParseInfoFile(const QByteArray& Info) {
     const QPointer<TauAutoUpgrader> self(this);
-    BuildFileList(Info, downloadList_);
-    fileHashes_ = BuildFileHashes(Info);
-    updateAvailable_ = IsNewerVersion(Info, VersionControl, VersionNumber, VersionDate) &&
+    const TauInfoText info(Info);
+    downloadList_ = info.FileList();
+    fileHashes_ = info.FileHashes();
+    updateAvailable_ = IsNewerVersion(info, VersionControl, VersionNumber, VersionDate) &&
                        !downloadList_.isEmpty();
     if (updateAvailable_) {
         // The notice is GBK text; shown decoded.
-        const QString message = common::FromGbk(GetInfoValue(Info, "message", true));
-        method_ = ReadUpgradeMethod(Info);
+        const QString message = common::FromGbk(info.Value("message", true));
+        method_ = info.UpgradeMethod();
         if (OnBeginUpgrade)
             OnBeginUpgrade(this, message, method_, downloadList_, updateAvailable_);
         if (self.isNull())

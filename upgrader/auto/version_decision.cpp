@@ -6,11 +6,16 @@
 
 namespace upgrader {
 
-bool IsNewerVersion(const QByteArray& InfoText, TauAutoUpgraderVersionControl VersionControl,
+bool IsNewerVersion(const TauInfoText& Info, TauAutoUpgraderVersionControl VersionControl,
                     const QByteArray& VersionNumber, const QByteArray& VersionDate) {
     if (VersionControl == byNumber)
-        return CompareVersions(GetInfoValue(InfoText, "version", false), VersionNumber) > 0;
-    return ParseVersionDate(VersionDate) < ParseVersionDate(GetInfoValue(InfoText, "date", false));
+        return CompareVersions(Info.Value("version", false), VersionNumber) > 0;
+    return ParseVersionDate(VersionDate) < ParseVersionDate(Info.Value("date", false));
+}
+
+bool IsNewerVersion(const QByteArray& InfoText, TauAutoUpgraderVersionControl VersionControl,
+                    const QByteArray& VersionNumber, const QByteArray& VersionDate) {
+    return IsNewerVersion(TauInfoText(InfoText), VersionControl, VersionNumber, VersionDate);
 }
 
 }  // namespace upgrader

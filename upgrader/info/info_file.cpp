@@ -1,7 +1,5 @@
 #include "upgrader/info/info_file.h"
 
-#include <QHash>
-
 namespace upgrader {
 
 namespace {
@@ -13,101 +11,95 @@ const QByteArray kConflictingHashes = "conflicting hashes";
 // Keys as long as this are indexed; the program's own are far shorter.
 constexpr qsizetype kMostIndexedKey = 64;
 
-// The text's entries, found once: for each key (folded to lower case) the
-// positions of its "#key=" patterns, in text order, so that every lookup
-// costs the same whatever the size of the text. Values are taken from the
-// text as written.
-class InfoText {
-  public:
-    explicit InfoText(const QByteArray& text) : text_(text) { IndexEntries(); }
+bool EndsValue(char byte, bool braced) {
+    return braced ? byte == '}' : static_cast<unsigned char>(byte) < 0x20;
+}
 
-    QByteArray Value(const QByteArray& key, bool braced) const {
-        const QByteArray folded = key.toLower();
-        if (folded.size() > kMostIndexedKey || folded.contains('=') || folded.contains('#'))
-            return UnindexedValue(folded, braced);
-        for (const qsizetype hash : entries_.value(folded)) {
-            const qsizetype start = hash + 1 + folded.size() + 1;
-            if (!braced)
-                return ValueFrom(start, false);
-            if (start < text_.size() && text_[start] == '{')
-                return ValueFrom(start + 1, true);
-        }
+}  // namespace
+
+TauInfoText::TauInfoText(const QByteArray& Text) : text_(Text), folded_(Text.toLower()) {
+    IndexEntries();
+}
+
+QByteArray TauInfoText::Value(const QByteArray& Key, bool Braced) const {
+    const QByteArray folded = Key.toLower();
+    if (folded.size() > kMostIndexedKey || folded.contains('=') || folded.contains('#'))
+        return UnindexedValue(folded, Braced);
+    const auto entry = entries_.constFind(QByteArrayView(folded));
+    if (entry == entries_.cend())
         return {};
-    }
+    const qsizetype hash = Braced ? entry->braced : entry->plain;
+    if (hash < 0)
+        return {};
+    const qsizetype start = hash + 1 + folded.size() + 1;
+    return ValueFrom(Braced ? start + 1 : start, Braced);
+}
 
-  private:
-    // Each "#" belongs to the first "=" after it; keys longer than the
-    // indexed ones are left out, so the work is linear in the text.
-    void IndexEntries() {
-        const QByteArray folded = text_.toLower();
-        QList<qsizetype> hashes;
-        for (qsizetype at = 0; at < folded.size(); ++at) {
-            if (folded[at] == '#') {
-                hashes.append(at);
-            } else if (folded[at] == '=') {
-                for (const qsizetype hash : hashes)
-                    if (at - hash - 1 <= kMostIndexedKey)
-                        entries_[folded.mid(hash + 1, at - hash - 1)].append(hash);
-                hashes.clear();
-            }
+// Each "#" belongs to the first "=" after it; keys longer than the indexed
+// ones are left out, so the work is linear in the text.
+void TauInfoText::IndexEntries() {
+    QList<qsizetype> hashes;
+    for (qsizetype at = 0; at < folded_.size(); ++at) {
+        if (folded_[at] == '#') {
+            hashes.append(at);
+        } else if (folded_[at] == '=') {
+            const bool braced = at + 1 < folded_.size() && folded_[at + 1] == '{';
+            for (const qsizetype hash : hashes)
+                if (at - hash - 1 <= kMostIndexedKey)
+                    Note(QByteArrayView(folded_).sliced(hash + 1, at - hash - 1), hash, braced);
+            hashes.clear();
         }
     }
+}
 
-    QByteArray UnindexedValue(const QByteArray& folded, bool braced) const {
-        const QByteArray pattern = "#" + folded + (braced ? "={" : "=");
-        const qsizetype found = text_.toLower().indexOf(pattern);
-        return found < 0 ? QByteArray() : ValueFrom(found + pattern.size(), braced);
-    }
+void TauInfoText::Note(QByteArrayView Key, qsizetype Hash, bool Braced) {
+    Entry& entry = entries_[Key];
+    if (entry.plain < 0)
+        entry.plain = Hash;
+    if (Braced && entry.braced < 0)
+        entry.braced = Hash;
+}
 
-    QByteArray ValueFrom(qsizetype start, bool braced) const {
-        qsizetype end = start;
-        while (end < text_.size() && !EndsValue(text_[end], braced))
-            ++end;
-        return text_.mid(start, end - start);
-    }
+QByteArray TauInfoText::UnindexedValue(const QByteArray& Folded, bool Braced) const {
+    const QByteArray pattern = "#" + Folded + (Braced ? "={" : "=");
+    const qsizetype found = folded_.indexOf(pattern);
+    return found < 0 ? QByteArray() : ValueFrom(found + pattern.size(), Braced);
+}
 
-    static bool EndsValue(char byte, bool braced) {
-        return braced ? byte == '}' : static_cast<unsigned char>(byte) < 0x20;
-    }
-
-    const QByteArray& text_;
-    QHash<QByteArray, QList<qsizetype>> entries_;
-};
+QByteArray TauInfoText::ValueFrom(qsizetype Start, bool Braced) const {
+    qsizetype end = Start;
+    while (end < text_.size() && !EndsValue(text_[end], Braced))
+        ++end;
+    return text_.mid(Start, end - Start);
+}
 
 // The keys of the upgrade's files in list order: "url", "url0", then the
 // numbered ones from the next number after those found.
-QList<QByteArray> FileKeys(const InfoText& info) {
+QList<QByteArray> TauInfoText::FileKeys() const {
     QList<QByteArray> keys;
     for (const char* key : {"url", "url0"})
-        if (!info.Value(key, false).isEmpty())
+        if (!Value(key, false).isEmpty())
             keys.append(key);
     for (qsizetype number = keys.size() + 1;; ++number) {
         QByteArray key = "url" + QByteArray::number(number);
-        if (info.Value(key, false).isEmpty())
+        if (Value(key, false).isEmpty())
             return keys;
         keys.append(key);
     }
 }
 
-}  // namespace
-
-QByteArray GetInfoValue(const QByteArray& Text, const QByteArray& Key, bool Braced) {
-    return InfoText(Text).Value(Key, Braced);
+QList<QByteArray> TauInfoText::FileList() const {
+    QList<QByteArray> list;
+    for (const QByteArray& key : FileKeys())
+        list.append(Value(key, false));
+    return list;
 }
 
-void BuildFileList(const QByteArray& Text, QList<QByteArray>& List) {
-    List.clear();
-    const InfoText info(Text);
-    for (const QByteArray& key : FileKeys(info))
-        List.append(info.Value(key, false));
-}
-
-TauFileHashes BuildFileHashes(const QByteArray& Text) {
+TauFileHashes TauInfoText::FileHashes() const {
     TauFileHashes hashes;
-    const InfoText info(Text);
-    for (const QByteArray& key : FileKeys(info)) {
-        const QByteArray address = info.Value(key, false);
-        const QByteArray hash = info.Value(key + kHashKeySuffix, false).toLower();
+    for (const QByteArray& key : FileKeys()) {
+        const QByteArray address = Value(key, false);
+        const QByteArray hash = Value(key + kHashKeySuffix, false).toLower();
         const auto known = hashes.constFind(address);
         // One address listed twice with two hashes has no hash to trust.
         if (known != hashes.cend() && *known != hash)
@@ -118,13 +110,29 @@ TauFileHashes BuildFileHashes(const QByteArray& Text) {
     return hashes;
 }
 
-TacUpgradeMethod ReadUpgradeMethod(const QByteArray& Text) {
-    const QByteArray method = GetInfoValue(Text, "method", false);
+TacUpgradeMethod TauInfoText::UpgradeMethod() const {
+    const QByteArray method = Value("method", false);
     if (method.startsWith('1'))
         return umUseExternalSetup;
     if (method.startsWith('2'))
         return umRedirectToURL;
     return umSelfUpgrade;
+}
+
+QByteArray GetInfoValue(const QByteArray& Text, const QByteArray& Key, bool Braced) {
+    return TauInfoText(Text).Value(Key, Braced);
+}
+
+void BuildFileList(const QByteArray& Text, QList<QByteArray>& List) {
+    List = TauInfoText(Text).FileList();
+}
+
+TauFileHashes BuildFileHashes(const QByteArray& Text) {
+    return TauInfoText(Text).FileHashes();
+}
+
+TacUpgradeMethod ReadUpgradeMethod(const QByteArray& Text) {
+    return TauInfoText(Text).UpgradeMethod();
 }
 
 }  // namespace upgrader

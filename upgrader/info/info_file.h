@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QList>
 
@@ -10,8 +11,47 @@ namespace upgrader {
 
 // The info file is read as raw 8-bit text: no character decoding, no line
 // structure, any byte may occur. An entry is "#key=value" anywhere in it.
-// Each reading indexes the entries once, so it takes time linear in the
-// text's size however many entries it holds.
+
+// A file's SHA-256 is written in the entry named after the file's own entry
+// with this suffix ("#url1_sha256=<64 hex digits>"); no lookup of an address
+// can match it, so readers that do not know it ignore it.
+inline constexpr char kHashKeySuffix[] = "_sha256";
+
+// The SHA-256 (hex as written, in lower case, unchecked) of each listed
+// address that has one; an address listed twice with different ones gets a
+// text that is no SHA-256.
+using TauFileHashes = QHash<QByteArray, QByteArray>;
+
+// An info text with its entries indexed once, so that reading it takes time
+// linear in its size however many entries it holds.
+class TauInfoText {
+  public:
+    explicit TauInfoText(const QByteArray& Text);
+    TauInfoText(const TauInfoText&) = delete;
+    TauInfoText& operator=(const TauInfoText&) = delete;
+
+    // GetInfoValue, BuildFileList, BuildFileHashes and ReadUpgradeMethod
+    // of this text.
+    QByteArray Value(const QByteArray& Key, bool Braced) const;
+    QList<QByteArray> FileList() const;
+    TauFileHashes FileHashes() const;
+    TacUpgradeMethod UpgradeMethod() const;
+
+  private:
+    struct Entry {
+        qsizetype plain = -1;   // where the first "#key=" begins
+        qsizetype braced = -1;  // where the first "#key={" begins
+    };
+    void IndexEntries();
+    void Note(QByteArrayView Key, qsizetype Hash, bool Braced);
+    QByteArray UnindexedValue(const QByteArray& Folded, bool Braced) const;
+    QByteArray ValueFrom(qsizetype Start, bool Braced) const;
+    QList<QByteArray> FileKeys() const;
+
+    const QByteArray text_;
+    const QByteArray folded_;  // ASCII letters in lower case; the keys point into it
+    QHash<QByteArrayView, Entry> entries_;
+};
 
 // The value of the first "#key=" entry (the key in any ASCII letter case), or
 // empty when there is none. A plain value ends before the first control byte
@@ -25,15 +65,7 @@ QByteArray GetInfoValue(const QByteArray& Text, const QByteArray& Key, bool Brac
 // with one, "url3" with both) up to the first missing or empty one.
 void BuildFileList(const QByteArray& Text, QList<QByteArray>& List);
 
-// A file's SHA-256 is written in the entry named after the file's own entry
-// with this suffix ("#url1_sha256=<64 hex digits>"); no lookup of an address
-// can match it, so readers that do not know it ignore it.
-inline constexpr char kHashKeySuffix[] = "_sha256";
-
-// The SHA-256 (hex as written, in lower case, unchecked) of each listed
-// address that has one; an address listed twice with different ones gets a
-// text that is no SHA-256.
-using TauFileHashes = QHash<QByteArray, QByteArray>;
+// The hashes of the listed files.
 TauFileHashes BuildFileHashes(const QByteArray& Text);
 
 // The "method" entry: its first byte "1" or "2" selects the external setup or

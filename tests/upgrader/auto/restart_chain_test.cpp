@@ -3,7 +3,6 @@
 // with its restart parameter; the next start removes the replacer.
 #include <gtest/gtest.h>
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -26,6 +25,29 @@ QStringList Starts(const QString& program) {
     QStringList lines = QString::fromLocal8Bit(ReadFile(program + ".args")).split('\n');
     lines.removeLast();
     return lines;
+}
+
+// Publishes the new program with the publisher's tool into the server's
+// folder, signed with the publisher's key.
+void Publish(const QByteArray& newProbe, const test_support::NginxServer& server,
+             const test_support::MinisignKeys& publisher) {
+    QTemporaryDir release;
+    QFile file(release.filePath("probe"));
+    file.open(QIODevice::WriteOnly);
+    file.write(newProbe);
+    file.close();
+    QFile notice(release.filePath("notice.txt"));
+    notice.open(QIODevice::WriteOnly);
+    notice.write("请注意：升级后客户端会自动重启。\n");
+    notice.close();
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/scripts/quorvane-publish",
+               {"--version", "2.0", "--notice", notice.fileName(), "--host",
+                QStringLiteral("127.0.0.1:%1").arg(server.port()), "--key",
+                publisher.SecretKeyFile(), "--out", server.root(), file.fileName()});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAll().toStdString();
 }
 
 struct Upgrade {
@@ -52,18 +74,20 @@ Upgrade RunUpgrade(const QString& restartParams, const QString& closing,
     installed.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     test_support::NginxServer server;
-    server.writeFile("update/probe", newProbe);
-    const QByteArray info = "#version=2.0\r\n#url=" + server.baseUrl().toUtf8() +
-                            "/update/probe\r\n#url_sha256=" +
-                            QCryptographicHash::hash(newProbe, QCryptographicHash::Sha256).toHex();
-    server.writeFile("update/probe.inf", info);
-    if (publisher != nullptr)
-        server.writeFile("update/probe.inf.minisig", publisher->Sign(info));
+    QString infoFile = "/update/probe.inf";
+    if (publisher != nullptr) {
+        infoFile = "/update/quorvane.inf";
+        Publish(newProbe, server, *publisher);
+    } else {
+        server.writeFile("update/probe", newProbe);
+        server.writeFile("update/probe.inf",
+                         "#version=2.0\r\n#url=" + server.baseUrl().toUtf8() + "/update/probe\r\n");
+    }
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("TMPDIR", temp.path());
     process.setProcessEnvironment(environment);
-    QStringList arguments = {"--upgrade", server.baseUrl() + "/update/probe.inf", restartParams};
+    QStringList arguments = {"--upgrade", server.baseUrl() + infoFile, restartParams};
     if (!closing.isEmpty())
         arguments << closing;
     if (publisher != nullptr)
@@ -101,7 +125,8 @@ TEST(RestartChain, TheProgramIsReplacedAndRestartedWithItsParameter) {
     EXPECT_EQ(own.starts[1], "own close");
     EXPECT_EQ(own.starts[2], "/afterupgrade");
 
-    // Signed by the publisher whose key the program holds.
+    // Published with the publisher's tool and signed with the key the
+    // program holds.
     const test_support::MinisignKeys publisher;
     const Upgrade signedRelease = RunUpgrade("/afterupgrade", "", &publisher);
     EXPECT_EQ(signedRelease.exitCode, 0);

@@ -156,14 +156,7 @@ TEST_F(Trust, AddressesBodiesAndLinksOfTheServerAreKeptInBounds) {
 
 // An info file that never ends is no info file, and memory stays bounded.
 TEST(TrustBodies, AnEndlessInfoFileIsNone) {
-    test_support::ScriptedHttpServer server(
-        [](const test_support::ScriptedRequest&, test_support::ScriptedConnection& connection) {
-            if (!connection.send("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n"))
-                return;
-            const QByteArray chunk = QByteArray("#url=http://x/y\r\n").repeated(4096);
-            while (connection.send(chunk)) {
-            }
-        });
+    test_support::ScriptedHttpServer server(test_support::EndlessBody());
     TauAutoUpgrader upgrader;
     upgrader.InfoFileURL = (server.baseUrl() + "/update/quorvane.inf").toUtf8();
     upgrader.ShowMessages = {};
