@@ -2,6 +2,8 @@
 // or one of the engine's sub-processes, which the engine starts from this
 // same executable.
 #include <unistd.h>
+
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 
@@ -13,6 +15,7 @@
 #include "common/application.h"
 #include "main/main_form.h"
 #include "scheme/file_scheme_factory.h"
+#include "upgrader/replacement/upgrade_confirmation.h"
 
 namespace {
 
@@ -26,6 +29,9 @@ int RunBrowserProcess(app::ApplicationArguments& arguments) {
     app::RegisterSchemeHandlerFactory(&localScheme);
     auto mainForm = std::make_unique<main_window::TMainForm>();
     mainForm->showMaximized();
+    // The window shows and the engine runs: the replacer of an upgrade that
+    // started us may let go of the old version.
+    QTimer::singleShot(0, &application, &upgrader::ConfirmUpgradeStarted);
     const int result = application.exec();
     // The main window and its view go first, then the engine.
     mainForm.reset();
@@ -36,6 +42,7 @@ int RunBrowserProcess(app::ApplicationArguments& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    upgrader::TakeUpgradeConfirmation();
     if (const std::optional<std::string> text = app::InformationRequested(argc, argv)) {
         std::fputs(text->c_str(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;

@@ -10,10 +10,13 @@
 #include "upgrader/replacement/private_folder.h"
 #include "upgrader/replacement/replacer_launch.h"
 #include "upgrader/replacement/restart_params.h"
+#include "upgrader/replacement/upgrade_confirmation.h"
 
 int main(int argc, char** argv) {
+    upgrader::TakeUpgradeConfirmation();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QTimer::singleShot(0, &upgrader::ConfirmUpgradeStarted);
     const std::string line = probe::RecordArguments(argc, argv);
     upgrader::DeleteEarlierReplacerFolders();
     if (line != "--launch")

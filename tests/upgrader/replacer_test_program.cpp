@@ -1,11 +1,13 @@
 // Stands in for the program (and for a setup program) in the replacer tests.
 // Each start appends one line to "<own path>.args": its arguments separated
 // by tabs; "--sleep=MS" keeps it running, "--hold=PATH" keeps PATH open while
-// it runs. When it ends after a sleep it appends "ended".
+// it runs. When it ends after a sleep it appends "ended". Started by the
+// replacer after an upgrade, it confirms that it is up.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -31,6 +33,9 @@ int main(int argc, char** argv) {
             ::open(argument.substr(7).c_str(), O_RDONLY);
     }
     Record(program, line);
+    // Started by the replacer after an upgrade: it is up.
+    if (const char* confirm = std::getenv("QUORVANE_UPGRADE_CONFIRM_FD"))
+        (void)!::write(std::atoi(confirm), "1", 1);
     if (sleepMs > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs));
         Record(program, "ended");

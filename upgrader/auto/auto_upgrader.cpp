@@ -89,6 +89,8 @@ void TauAutoUpgrader::Loaded() {
 }
 
 void TauAutoUpgrader::Loaded(const QStringList& Arguments) {
+    // Told once the event loop runs, over the program's window.
+    QTimer::singleShot(0, this, [this] { TellOfRefusedUpgrade(); });
     if (OnAfterRestart && WasRestartedByUpgrade(Arguments, restartParams_))
         OnAfterRestart(this);
 }

@@ -129,6 +129,8 @@ class TauAutoUpgrader : public TauCustomHTTP {
     void ParseInfoFile(const QByteArray& Info);
     void OfferUpgrade(const QString& UpgradeMsg);
     void ReportNoUpdate();
+    bool RefusedBefore(const QByteArray& Version) const;
+    void TellOfRefusedUpgrade();
     void InfoFileMissing();
 
     // Failures of any transfer.
@@ -171,6 +173,8 @@ class TauAutoUpgrader : public TauCustomHTTP {
     bool fetchingSignature_ = false;
     QByteArray unverifiedInfo_;
     TauFileHashes fileHashes_;
+    // The version (or, without one, the date) the info file publishes.
+    QByteArray publishedVersion_;
     bool waitingCheck_ = false;
     bool timerCheckActive_ = false;
     bool autoCheckStarted_ = false;

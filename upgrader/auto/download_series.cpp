@@ -211,7 +211,8 @@ void TauAutoUpgrader::RestartApplication() {
     std::function<void()> closeApp;
     if (OnDoOwnCloseAppMethod)
         closeApp = [this] { OnDoOwnCloseAppMethod(this); };
-    if (upgrader::RestartApplication(restartParams_, method_, seriesFiles_, closeApp))
+    if (upgrader::RestartApplication(restartParams_, method_, seriesFiles_, closeApp,
+                                     publishedVersion_))
         return;
     // Nothing would ever install these files: the program stays as it is.
     DeleteSeriesFiles();

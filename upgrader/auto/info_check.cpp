@@ -11,9 +11,11 @@
 #include "upgrader/dialogs/upgrade_question.h"
 #include "upgrader/dialogs/wizard_form.h"
 #include "upgrader/info/info_file.h"
+#include "upgrader/replacement/refused_upgrade.h"
 #include "upgrader/texts/upgrader_texts.h"
 #include "upgrader/utils/curl_url.h"
 #include "upgrader/utils/open_url.h"
+#include "upgrader/utils/versions.h"
 
 namespace upgrader {
 
@@ -22,8 +24,11 @@ void TauAutoUpgrader::ParseInfoFile(const QByteArray& Info) {
     const TauInfoText info(Info);
     downloadList_ = info.FileList();
     fileHashes_ = info.FileHashes();
+    publishedVersion_ = info.Value("version", false);
+    if (publishedVersion_.isEmpty())
+        publishedVersion_ = info.Value("date", false);
     updateAvailable_ = IsNewerVersion(info, VersionControl, VersionNumber, VersionDate) &&
-                       !downloadList_.isEmpty();
+                       !downloadList_.isEmpty() && !RefusedBefore(publishedVersion_);
     if (updateAvailable_) {
         // The notice is GBK text; shown decoded.
         const QString message = common::FromGbk(info.Value("message", true));
@@ -39,6 +44,30 @@ void TauAutoUpgrader::ParseInfoFile(const QByteArray& Info) {
     }
     if (!self.isNull())
         SignalEvent(DoneEvent());
+}
+
+// A version whose program did not come up here is not offered by the
+// automatic check again (one the user asks for still is); a newer one ends
+// the record.
+bool TauAutoUpgrader::RefusedBefore(const QByteArray& Version) const {
+    const std::optional<TauRefusedUpgrade> refused = ReadRefusedUpgrade();
+    if (!refused)
+        return false;
+    if (Version == refused->Version)
+        return autoCheckStarted_;
+    if (CompareVersions(Version, refused->Version) > 0)
+        ClearRefusedUpgrade();
+    return false;
+}
+
+// Once, after the old program was put back: which version could not start.
+void TauAutoUpgrader::TellOfRefusedUpgrade() {
+    const std::optional<TauRefusedUpgrade> refused = ReadRefusedUpgrade();
+    if (!refused || refused->Told)
+        return;
+    MarkRefusedUpgradeTold();
+    ShowUpgraderMessage(FormatUpgraderText(34, {common::FromGbk(refused->Version)}),
+                        QMessageBox::Warning);
 }
 
 void TauAutoUpgrader::OfferUpgrade(const QString& UpgradeMsg) {

@@ -78,7 +78,8 @@ bool StartReplacer(const QString& ReplacerFile, const QString& ExecutablePath,
     return replacer.startDetached();
 }
 
-bool LaunchReplacer(const QString& Params, const QStringList& DownloadedFiles) {
+bool LaunchReplacer(const QString& Params, const QStringList& DownloadedFiles,
+                    const QByteArray& Version) {
     const std::optional<QString> folder = CreateReplacerFolder();
     if (!folder)
         return false;
@@ -86,12 +87,15 @@ bool LaunchReplacer(const QString& Params, const QStringList& DownloadedFiles) {
     return WriteReplacer(replacer) &&
            WriteReplacerManifest(*folder + QLatin1StringView(replacer::kManifestName),
                                  DownloadedFiles) &&
+           WriteNewFile(*folder + QLatin1StringView(replacer::kVersionName), 0600,
+                        [&](QFile& file) { return file.write(Version + '\n') > 0; }) &&
            StartReplacer(replacer, common::ExecutablePath(), Params, QDir::currentPath());
 }
 
 bool RestartApplication(const QString& RestartParams, TacUpgradeMethod Method,
-                        const QStringList& DownloadedFiles, const std::function<void()>& CloseApp) {
-    if (!LaunchReplacer(RestartParameter(RestartParams, Method), DownloadedFiles))
+                        const QStringList& DownloadedFiles, const std::function<void()>& CloseApp,
+                        const QByteArray& Version) {
+    if (!LaunchReplacer(RestartParameter(RestartParams, Method), DownloadedFiles, Version))
         return false;
     if (CloseApp)
         CloseApp();

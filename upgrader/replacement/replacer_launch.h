@@ -27,11 +27,13 @@ bool StartReplacer(const QString& ReplacerFile, const QString& ExecutablePath,
 // put in place; a stray or partial ".uTMP" file beside the program is not.
 bool WriteReplacerManifest(const QString& Path, const QStringList& DownloadedFiles);
 
-// Writes the replacer and the list of DownloadedFiles (".uTMP" paths) into a
-// new private folder and starts it for the running program with Params
-// (RestartParameter), in the current folder so the restarted program finds
-// its "ico" folder as before. False when any of that failed.
-bool LaunchReplacer(const QString& Params, const QStringList& DownloadedFiles);
+// Writes the replacer, the list of DownloadedFiles (".uTMP" paths) and the
+// Version they make up into a new private folder and starts it for the
+// running program with Params (RestartParameter), in the current folder so
+// the restarted program finds its "ico" folder as before. False when any of
+// that failed.
+bool LaunchReplacer(const QString& Params, const QStringList& DownloadedFiles,
+                    const QByteArray& Version = {});
 
 // Starts the replacer with RestartParameter(RestartParams, Method) and, once it
 // runs, closes the program: through CloseApp when given (the upgrader's
@@ -39,6 +41,7 @@ bool LaunchReplacer(const QString& Params, const QStringList& DownloadedFiles);
 // be started the program stays open (nothing would start it again) and the
 // result is false.
 bool RestartApplication(const QString& RestartParams, TacUpgradeMethod Method,
-                        const QStringList& DownloadedFiles, const std::function<void()>& CloseApp);
+                        const QStringList& DownloadedFiles, const std::function<void()>& CloseApp,
+                        const QByteArray& Version = {});
 
 }  // namespace upgrader

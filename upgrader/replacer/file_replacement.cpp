@@ -9,18 +9,15 @@
 #include <filesystem>
 #include <vector>
 
+#include "upgrader/replacer/backups.h"
 #include "upgrader/replacer/file_usage.h"
+#include "upgrader/replacer/name_ends.h"
 
 namespace replacer {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-bool EndsWith(const std::string& Text, const std::string& End) {
-    return Text.size() >= End.size() &&
-           Text.compare(Text.size() - End.size(), End.size(), End) == 0;
-}
 
 // The names waiting to be put in place, listed before anything is renamed:
 // a folder read while it changes may list a changed entry twice or never.
@@ -50,14 +47,6 @@ bool TakeOverAttributes(int Descriptor, const std::string& Target) {
     return true;
 }
 
-void SyncFolder(const std::string& Folder) {
-    const int descriptor = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0)
-        return;
-    ::fsync(descriptor);
-    ::close(descriptor);
-}
-
 }  // namespace
 
 bool ReplaceFile(const std::string& Downloaded, const std::string& Target) {
@@ -78,25 +67,34 @@ void MakeExecutable(const std::string& Path) {
         ::chmod(Path.c_str(), (status.st_mode & 07777) | ((status.st_mode & 0444) >> 2));
 }
 
-std::string ReplaceDownloadedFiles(const ReplacerRequest& Request) {
+ReplacedFiles ReplaceDownloadedFiles(const ReplacerRequest& Request,
+                                     const std::string& BackupStamp) {
     const std::string programName = fs::path(Request.ExecutablePath).filename().string();
     const FileUsage usage = FileUsage::Scan();
-    std::string setupProgram;
+    ReplacedFiles replaced;
     const std::vector<std::string> names =
         Request.Files ? *Request.Files : DownloadedNames(Request.Folder);
     for (const std::string& name : names) {
         if (Request.SetupMode && name == programName)
             continue;
         const std::string target = Request.Folder + name;
-        if (usage.IsInUse(target) || !ReplaceFile(target + kDownloadSuffix, target))
+        std::string backup;
+        if (usage.IsInUse(target) ||
+            (!BackupStamp.empty() && !KeepBackup(target, BackupStamp, backup)))
             continue;
-        if (Request.SetupMode && setupProgram.empty() && EndsWith(name, "exe")) {
+        if (!ReplaceFile(target + kDownloadSuffix, target)) {
+            if (!backup.empty())
+                ::unlink(backup.c_str());
+            continue;
+        }
+        replaced.Installed.push_back({target, backup});
+        if (Request.SetupMode && replaced.SetupProgram.empty() && EndsWith(name, "exe")) {
             MakeExecutable(target);
-            setupProgram = target;
+            replaced.SetupProgram = target;
         }
     }
     SyncFolder(Request.Folder);
-    return setupProgram;
+    return replaced;
 }
 
 }  // namespace replacer

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "upgrader/replacer/backups.h"
 
 #include "upgrader/replacer/replacer_command_line.h"
 
@@ -16,14 +19,23 @@ inline constexpr const char* kDownloadSuffix = ".uTMP";
 // anything fails; then Target is untouched.
 bool ReplaceFile(const std::string& Downloaded, const std::string& Target);
 
+// What a replacement did: the files put in place, and in setup mode the
+// setup program to run (empty without one).
+struct ReplacedFiles {
+    std::vector<InstalledFile> Installed;
+    std::string SetupProgram;
+};
+
 // Replaces each file of the request's list by its "<Name>.uTMP" regular file
 // in the request's folder (without a list: every one the folder lists, in its
-// order), skipping each whose target another process
-// uses (its ".uTMP" file stays). In setup mode the program's own executable
-// is never replaced, and the first replaced file whose name ends in "exe"
-// (other than the program) becomes the setup program: it is made executable
-// and its path returned. Otherwise, and without one, the result is empty.
-std::string ReplaceDownloadedFiles(const ReplacerRequest& Request);
+// order), skipping each whose target another process uses (its ".uTMP" file
+// stays). With a BackupStamp each replaced file is first kept as a backup
+// (KeepBackup); one that cannot be kept is not replaced. In setup mode the
+// program's own executable is never replaced, and the first replaced file
+// whose name ends in "exe" (other than the program) becomes the setup
+// program: it is made executable.
+ReplacedFiles ReplaceDownloadedFiles(const ReplacerRequest& Request,
+                                     const std::string& BackupStamp = {});
 
 // Adds execute permission wherever the file has read permission.
 void MakeExecutable(const std::string& Path);

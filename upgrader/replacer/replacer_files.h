@@ -7,5 +7,14 @@ namespace replacer {
 // "<name>.uTMP" file in the program's folder.
 inline constexpr char kReplacerName[] = "Ruzozudo3";
 inline constexpr char kManifestName[] = "Ruzozudo3.files";
+// The version the upgrade installs, one line, also written by the program.
+inline constexpr char kVersionName[] = "Ruzozudo3.version";
+
+// When the new program did not come up and the old one was put back, the
+// replacer records the refused version beside the program, in
+// "<program>.refused-upgrade": a text file whose first line is the version
+// as the info file published it. The restored program adds a second line,
+// "told", once it has told the user.
+inline constexpr char kRefusedUpgradeSuffix[] = ".refused-upgrade";
 
 }  // namespace replacer

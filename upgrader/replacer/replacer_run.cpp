@@ -1,13 +1,16 @@
 #include "upgrader/replacer/replacer_run.h"
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
 #include "upgrader/replacer/file_replacement.h"
 #include "upgrader/replacer/file_usage.h"
 #include "upgrader/replacer/process_start.h"
+#include "upgrader/replacer/refused_upgrade_record.h"
 #include "upgrader/replacer/replacer_files.h"
 #include "upgrader/replacer/replacer_manifest.h"
+#include "upgrader/replacer/start_confirmation.h"
 
 namespace replacer {
 
@@ -32,6 +35,13 @@ void RunSetupProgram(const std::string& SetupProgram, const std::vector<std::str
         std::filesystem::remove(SetupProgram);
 }
 
+// Names this upgrade's backups apart from an earlier one's.
+std::string BackupStamp() {
+    return std::to_string(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count());
+}
+
 }  // namespace
 
 int RunReplacer(const std::vector<std::string>& Params, const ReplacerLimits& Limits) {
@@ -40,18 +50,35 @@ int RunReplacer(const std::vector<std::string>& Params, const ReplacerLimits& Li
         ShowInformation();
         return 0;
     }
-    // Past the limit the old program is taken as hanging: files it still uses
-    // are left alone and it is started again all the same.
     const std::string ownFolder = OwnFolder();
     request->Files =
         ownFolder.empty() ? std::vector<std::string>{} : ReadManifest(ownFolder + kManifestName);
+    // Past the limit the old program is taken as hanging: files it still uses
+    // are left alone and it is started again all the same.
     WaitUntilUnused(request->ExecutablePath, Limits.ProgramEnd);
-    const std::string setupProgram = ReplaceDownloadedFiles(*request);
     const std::vector<std::string> arguments = SplitRestartParams(request->RestartParams);
-    if (!setupProgram.empty())
-        RunSetupProgram(setupProgram, arguments, Limits);
+    if (request->SetupMode) {
+        const ReplacedFiles replaced = ReplaceDownloadedFiles(*request);
+        if (!replaced.SetupProgram.empty())
+            RunSetupProgram(replaced.SetupProgram, arguments, Limits);
+        StartProgram(request->ExecutablePath, arguments);
+        return 0;
+    }
+    const ReplacedFiles replaced = ReplaceDownloadedFiles(*request, BackupStamp());
+    if (replaced.Installed.empty()) {
+        StartProgram(request->ExecutablePath, arguments);
+        return 0;
+    }
+    const StartOutcome outcome =
+        StartAndAwaitConfirmation(request->ExecutablePath, arguments, Limits.Confirmation);
+    if (outcome == StartOutcome::Confirmed) {
+        RemoveEarlierBackups(request->Folder, replaced.Installed);
+        return 0;
+    }
+    RestoreBackups(replaced.Installed, request->Folder);
+    RecordRefusedUpgrade(request->ExecutablePath, ReadUpgradeVersion(ownFolder));
     StartProgram(request->ExecutablePath, arguments);
-    return 0;
+    return 1;
 }
 
 }  // namespace replacer

@@ -13,10 +13,13 @@
 
 #include "tests/upgrader/probe_arguments.h"
 #include "upgrader/auto/auto_upgrader.h"
+#include "upgrader/replacement/upgrade_confirmation.h"
 
 int main(int argc, char** argv) {
+    upgrader::TakeUpgradeConfirmation();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QTimer::singleShot(0, &upgrader::ConfirmUpgradeStarted);
     probe::RecordArguments(argc, argv);
     upgrader::TauAutoUpgrader upgrader;
     if (argc < 4 || std::string(argv[1]) != "--upgrade")

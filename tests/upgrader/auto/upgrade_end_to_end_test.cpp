@@ -75,10 +75,12 @@ TEST(UpgradeEndToEnd, TheClientReplacesItselfWithThePublishedProgramAndRestartsI
 
     // The new program records how it was started.
     const QString startedWith = folder + "/started-with";
-    const QByteArray newProgram = "#!/bin/sh\n# the new version\nprintf '%s\\n' \"$@\" > \"" +
-                                  QFile::encodeName(startedWith) + ".part\" && mv \"" +
-                                  QFile::encodeName(startedWith) + ".part\" \"" +
-                                  QFile::encodeName(startedWith) + "\"\n";
+    const QByteArray newProgram =
+        "#!/bin/sh\n# the new version, up at once\n"
+        "printf 1 >&\"$QUORVANE_UPGRADE_CONFIRM_FD\"\n"
+        "printf '%s\\n' \"$@\" > \"" +
+        QFile::encodeName(startedWith) + ".part\" && mv \"" + QFile::encodeName(startedWith) +
+        ".part\" \"" + QFile::encodeName(startedWith) + "\"\n";
     test_support::NginxServer server;
     server.writeFile("update/quorvane", newProgram);
     server.writeFile("update/quorvane.inf",
