@@ -61,26 +61,25 @@ bool ProgramFolder::WaitForStarts(const QString& Name, int Count, int TimeoutMs)
     return test_support::WaitUntil([&] { return Starts(Name).size() >= Count; }, TimeoutMs);
 }
 
+namespace {
+
 void StartReplacerAt(const QString& Replacer, QProcess& Process, const QStringList& Params,
-                     int WaitLimitMs) {
+                     int WaitLimitMs, int ConfirmLimitMs = -1) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    if (WaitLimitMs >= 0)
-        environment.insert("QUORVANE_REPLACER_WAIT_MS", QString::number(WaitLimitMs));
-    else
-        environment.remove("QUORVANE_REPLACER_WAIT_MS");
+    for (const auto& [name, value] : {std::pair{"QUORVANE_REPLACER_WAIT_MS", WaitLimitMs},
+                                      std::pair{"QUORVANE_REPLACER_CONFIRM_MS", ConfirmLimitMs}}) {
+        if (value >= 0)
+            environment.insert(name, QString::number(value));
+        else
+            environment.remove(name);
+    }
     Process.setProcessEnvironment(environment);
     Process.setProcessChannelMode(QProcess::MergedChannels);
     Process.start(Replacer, Params);
     ASSERT_TRUE(Process.waitForStarted(10000));
 }
 
-void StartReplacer(QProcess& Process, const QStringList& Params, int WaitLimitMs) {
-    StartReplacerAt(QStringLiteral(REPLACER_PROGRAM), Process, Params, WaitLimitMs);
-}
-
-ReplacerRun RunReplacerAt(const QString& Replacer, const QStringList& Params, int WaitLimitMs) {
-    QProcess process;
-    StartReplacerAt(Replacer, process, Params, WaitLimitMs);
+ReplacerRun Finish(QProcess& process) {
     ReplacerRun run;
     run.Finished = process.waitForFinished(30000);
     if (!run.Finished) {
@@ -92,19 +91,37 @@ ReplacerRun RunReplacerAt(const QString& Replacer, const QStringList& Params, in
     return run;
 }
 
-ReplacerRun RunReplacer(const QStringList& Params, int WaitLimitMs) {
-    return RunReplacerAt(QStringLiteral(REPLACER_PROGRAM), Params, WaitLimitMs);
+}  // namespace
+
+void StartReplacer(QProcess& Process, const QStringList& Params, int WaitLimitMs) {
+    StartReplacerAt(QStringLiteral(REPLACER_PROGRAM), Process, Params, WaitLimitMs);
 }
 
-ReplacerRun RunReplacerWithList(const QStringList& Params, const QByteArray& List) {
-    QTemporaryDir folder;
-    const QString replacer = folder.filePath("Ruzozudo3");
-    QFile::copy(QStringLiteral(REPLACER_PROGRAM), replacer);
-    QFile list(folder.filePath("Ruzozudo3.files"));
-    list.open(QIODevice::WriteOnly);
-    list.write(List);
-    list.close();
-    return RunReplacerAt(replacer, Params, -1);
+ReplacerRun RunReplacer(const QStringList& Params, int WaitLimitMs) {
+    QProcess process;
+    StartReplacer(process, Params, WaitLimitMs);
+    return Finish(process);
+}
+
+ListedReplacer::ListedReplacer(const QByteArray& List, int ConfirmLimitMs)
+    : confirmLimitMs_(ConfirmLimitMs) {
+    QFile::copy(QStringLiteral(REPLACER_PROGRAM), folder_.filePath("Ruzozudo3"));
+    for (const auto& [name, content] : {std::pair{"Ruzozudo3.files", List},
+                                        std::pair{"Ruzozudo3.version", QByteArray("2.0.0.6\n")}}) {
+        QFile file(folder_.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(content);
+    }
+}
+
+void ListedReplacer::Start(QProcess& Process, const QStringList& Params) const {
+    StartReplacerAt(folder_.filePath("Ruzozudo3"), Process, Params, -1, confirmLimitMs_);
+}
+
+ReplacerRun ListedReplacer::Run(const QStringList& Params) const {
+    QProcess process;
+    Start(process, Params);
+    return Finish(process);
 }
 
 void StartStandIn(QProcess& Process, const QString& Path, const QStringList& Arguments) {

@@ -47,10 +47,22 @@ struct ReplacerRun {
     bool Finished = false;
 };
 ReplacerRun RunReplacer(const QStringList& Params, int WaitLimitMs = -1);
-// The same with the replacer copied into a folder of its own with the list
-// of files to install (its lines as given) beside it, as the program writes it.
-ReplacerRun RunReplacerWithList(const QStringList& Params, const QByteArray& List);
 void StartReplacer(QProcess& Process, const QStringList& Params, int WaitLimitMs = -1);
+
+// The replacer copied into a folder of its own with the list of files to
+// install (its lines as given) and the upgrade's version beside it, as the
+// program writes them; its wait for the new program's word shortened to
+// ConfirmLimitMs when given.
+class ListedReplacer {
+  public:
+    explicit ListedReplacer(const QByteArray& List, int ConfirmLimitMs = -1);
+    ReplacerRun Run(const QStringList& Params) const;
+    void Start(QProcess& Process, const QStringList& Params) const;
+
+  private:
+    QTemporaryDir folder_;
+    int confirmLimitMs_;
+};
 
 // Starts the stand-in program at Path with the arguments; it keeps running
 // for the --sleep time.

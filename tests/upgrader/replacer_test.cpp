@@ -59,7 +59,7 @@ TEST(Replacer, OnlyTheListedFilesAreInstalled) {
         f.Download("quorvane", f.NewProgram());
         f.Download("data.txt", "new data");
         f.Download("stray.txt", "left by a broken download");
-        ASSERT_TRUE(RunReplacerWithList({f.ProgramPath(), "+/afterupgrade0"}, c.list).Finished);
+        ASSERT_TRUE(ListedReplacer(c.list).Run({f.ProgramPath(), "+/afterupgrade0"}).Finished);
         EXPECT_EQ(f.Read("quorvane"),
                   c.installed.contains("quorvane") ? f.NewProgram() : f.OldProgram());
         EXPECT_EQ(f.Exists("data.txt"), c.installed.contains("data.txt"));
