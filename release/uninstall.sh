@@ -39,6 +39,10 @@ tail -n +2 "$manifest" | while IFS= read -r file; do
     esac
 done
 rm -f -- "$manifest"
+# What upgrades left beside the program: the replaced files' backups, the
+# record of a refused version, unfinished downloads.
+find "$prefix" -maxdepth 1 -type f \( -name '*.uOLD' -o -name '*.uTMP' -o -name '*.refused-upgrade' \) \
+    -delete 2>/dev/null || true
 if [ "$purge" = yes ]; then
     rm -f -- "$prefix/主页.txt" "$prefix/收藏夹.txt"
 fi

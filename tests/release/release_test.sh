@@ -87,7 +87,9 @@ cp "$prefix/主页.txt" "$prefix/收藏夹.txt" "$work"
 cmp "$prefix/主页.txt" "$work/主页.txt" && cmp "$prefix/收藏夹.txt" "$work/收藏夹.txt" ||
     fail "an install changed the user's files"
 
-# Removing keeps only the user's files; --purge removes them too.
+# Removing keeps only the user's files (not what upgrades left); --purge
+# removes them too.
+touch "$prefix/quorvane.1765.uOLD" "$prefix/quorvane.refused-upgrade" "$prefix/quorvane.uTMP"
 "${installer_env[@]}" "$prefix/uninstall.sh" >/dev/null
 left=$(cd "$work" && find home "$(basename "$prefix")" -type f | sort)
 [ "$left" = "$(printf '%s\n' "$(basename "$prefix")/主页.txt" "$(basename "$prefix")/收藏夹.txt" | sort)" ] ||

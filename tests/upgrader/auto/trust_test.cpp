@@ -166,3 +166,40 @@ TEST(TrustBodies, AnEndlessInfoFileIsNone) {
     EXPECT_TRUE(noInfoFile);
     EXPECT_TRUE(upgrader.BodyTooLarge());
 }
+
+// After the replacer put the old program back: the user is told once, the
+// automatic check leaves that version alone, a manual one offers it, and a
+// newer version ends the record.
+TEST_F(Trust, ARefusedVersionIsToldOnceAndNotOfferedByTheAutomaticCheck) {
+    const QString record =
+        BesideProgram(QFileInfo(common::ExecutablePath()).fileName() + ".refused-upgrade");
+    QFile file(record);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("2.0.0.6\n");
+    file.close();
+    upgrader->Loaded({});
+    ASSERT_TRUE(test_support::WaitUntil([&] { return !answers->boxes.isEmpty(); }));
+    EXPECT_EQ(answers->boxes, QStringList{"Application update wizard | The upgrade to version "
+                                          "2.0.0.6 could not start, so the previous version was "
+                                          "kept."});
+    TauAutoUpgrader again;
+    again.Loaded({});
+    ServeEvents(200);
+    EXPECT_EQ(answers->boxes.size(), 1) << "told once";
+
+    Serve("update/quorvane.exe", "new program");
+    Publish("2.0.0.6", {"update/quorvane.exe"});
+    upgrader->AutoCheckDelay = 50;
+    upgrader->SetAutoCheck(true);
+    ASSERT_TRUE(WaitForEnd("NoUpdateAvailable"));
+    EXPECT_EQ(log.Count("BeginUpgrade"), 0);
+    upgrader->SetAutoCheck(false);
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("BeginUpgrade"));
+    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    EXPECT_TRUE(QFile::exists(record));
+
+    Publish("2.0.0.7", {"update/quorvane.exe"});
+    upgrader->CheckUpdate(true);
+    EXPECT_FALSE(QFile::exists(record)) << "a newer version ends the record";
+}

@@ -2,18 +2,20 @@
 // release on the update server (QUORVANE_UPDATE_HOST pointing at nginx),
 // asks, downloads the new program with the wizard showing, and after OK
 // hands over to the replacer, which puts the new program in place and
-// starts it with "/afterupgrade".
+// starts it with "/afterupgrade"; a new program that does not come up is
+// undone and the old client comes back.
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPoint>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QSize>
 #include <QTemporaryDir>
 #include <csignal>
+#include <cstdio>
 
 #include "tests/support/file_contents.h"
 #include "tests/support/nginx_server.h"
@@ -58,97 +60,130 @@ void ClickAt(const QString& window, QPoint point) {
                                   QString::number(point.y()), "click", "1"});
 }
 
-}  // namespace
+// Processes running the program at the path.
+QList<pid_t> ProcessesRunning(const QString& program) {
+    QList<pid_t> processes;
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool number = false;
+        const pid_t process = entry.toInt(&number);
+        if (number && QFileInfo("/proc/" + entry + "/exe").symLinkTarget() == program)
+            processes << process;
+    }
+    return processes;
+}
 
-TEST(UpgradeEndToEnd, TheClientReplacesItselfWithThePublishedProgramAndRestartsIt) {
+const QString kCaption = QStringLiteral("^Application update wizard$");
+
+// The built client installed in a folder of its own, its home page and
+// update server on nginx, started in English.
+class UpgradeEndToEnd : public testing::Test {
+  protected:
+    void SetUp() override {
+        for (const QString& name : {QStringLiteral("quorvane"), QStringLiteral("Ruzozudo3")}) {
+            ASSERT_TRUE(QFile::copy(BuiltBin(name), Path(name))) << name.toStdString();
+            QFile::setPermissions(Path(name), QFile::permissions(BuiltBin(name)));
+        }
+        QDir(folder).mkpath("ico");
+        const QDir pictures(qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/ico");
+        for (const QString& name : pictures.entryList(QDir::Files))
+            QFile::copy(pictures.filePath(name), Path("ico/" + name));
+        server.writeFile("home.html", "<title>Upgrade test home</title>");
+        QFile home(Path(QStringLiteral("主页.txt")));
+        ASSERT_TRUE(home.open(QIODevice::WriteOnly));
+        home.write("Home\t" + server.baseUrl().toUtf8() + "/home.html\r\n");
+    }
+
+    void TearDown() override {
+        if (client.state() != QProcess::NotRunning) {
+            ::kill(static_cast<pid_t>(client.processId()), SIGTERM);
+            client.waitForFinished(20000);
+        }
+        for (const pid_t restarted : ProcessesRunning(Path("quorvane")))
+            ::kill(restarted, SIGTERM);
+        WaitUntil([&] { return ProcessesRunning(Path("quorvane")).isEmpty(); });
+    }
+
+    QString Path(const QString& name) const { return folder + u'/' + name; }
+
+    void Publish(const QByteArray& newProgram) {
+        server.writeFile("update/quorvane", newProgram);
+        server.writeFile("update/quorvane.inf",
+                         "#version=2.0.0.6\r\n#method=0\r\n#url=" + server.baseUrl().toUtf8() +
+                             "/update/quorvane\r\n#message={End-to-end test release}\r\n");
+    }
+
+    void StartClient() {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QUORVANE_UPDATE_HOST",
+                           QStringLiteral("127.0.0.1:%1").arg(server.port()));
+        environment.insert("TMPDIR", temp.path());
+        environment.insert("LANGUAGE", "en");
+        environment.insert("LC_ALL", "C.UTF-8");
+        client.setProcessEnvironment(environment);
+        client.setWorkingDirectory(folder);
+        client.start(Path("quorvane"));
+        ASSERT_TRUE(client.waitForStarted());
+    }
+
+    // The question about 10 s after the start, answered Yes; the download
+    // into "quorvane.uTMP"; OK on the wizard's completed page, after which
+    // the client closes for the replacer.
+    void AcceptUpgrade(const QByteArray& newProgram) {
+        QStringList question;
+        ASSERT_TRUE(
+            WaitUntil([&] { return !(question = WindowsNamed(kCaption)).isEmpty(); }, 60000))
+            << client.readAllStandardError().toStdString();
+        EXPECT_TRUE(WindowsNamed("^Upgrade test home$").size() == 1) << "the home page is shown";
+        ASSERT_EQ(question.size(), 1);
+        // Yes: 78, 13, 75 x 23 on the panel 45 high along the bottom; clicked
+        // again should the window not yet take it.
+        const QString questionWindow = question.first();
+        const QPoint yes(78 + 37, WindowSize(questionWindow).height() - 45 + 13 + 11);
+        ASSERT_TRUE(WaitUntil([&] {
+            ClickAt(questionWindow, yes);
+            return WaitUntil([&] { return !WindowsNamed(kCaption).contains(questionWindow); },
+                             2000);
+        }));
+        ASSERT_TRUE(
+            WaitUntil([&] { return ReadFile(Path("quorvane.uTMP")) == newProgram; }, 30000));
+        QStringList wizard;
+        ASSERT_TRUE(WaitUntil([&] { return (wizard = WindowsNamed(kCaption)).size() == 1; }));
+        // OK (296, 248, 75 x 25) is disabled until the completed page shows.
+        ASSERT_TRUE(WaitUntil([&] {
+            ClickAt(wizard.first(), {296 + 37, 248 + 12});
+            return client.waitForFinished(2000);
+        })) << "the program closes for the replacer";
+        EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(client.exitCode(), 0);
+    }
+
     QTemporaryDir installed;
     QTemporaryDir temp;
     const QString folder = installed.path();
-    for (const QString& name : {QStringLiteral("quorvane"), QStringLiteral("Ruzozudo3")}) {
-        ASSERT_TRUE(QFile::copy(BuiltBin(name), folder + u'/' + name)) << name.toStdString();
-        QFile::setPermissions(folder + u'/' + name, QFile::permissions(BuiltBin(name)));
-    }
-    QDir(folder).mkpath("ico");
-    const QDir pictures(qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/ico");
-    for (const QString& name : pictures.entryList(QDir::Files))
-        QFile::copy(pictures.filePath(name), folder + "/ico/" + name);
+    test_support::NginxServer server;
+    QProcess client;
+};
 
-    // The new program records how it was started.
-    const QString startedWith = folder + "/started-with";
+}  // namespace
+
+TEST_F(UpgradeEndToEnd, TheClientReplacesItselfWithThePublishedProgramAndRestartsIt) {
+    // The new program records how it was started, and says it is up.
+    const QString startedWith = Path("started-with");
     const QByteArray newProgram =
         "#!/bin/sh\n# the new version, up at once\n"
         "printf 1 >&\"$QUORVANE_UPGRADE_CONFIRM_FD\"\n"
         "printf '%s\\n' \"$@\" > \"" +
         QFile::encodeName(startedWith) + ".part\" && mv \"" + QFile::encodeName(startedWith) +
         ".part\" \"" + QFile::encodeName(startedWith) + "\"\n";
-    test_support::NginxServer server;
-    server.writeFile("update/quorvane", newProgram);
-    server.writeFile("update/quorvane.inf",
-                     "#version=2.0.0.6\r\n#method=0\r\n#url=" + server.baseUrl().toUtf8() +
-                         "/update/quorvane\r\n#message={End-to-end test release}\r\n");
-    server.writeFile("home.html", "<title>Upgrade test home</title>");
-    QFile home(folder + QStringLiteral("/主页.txt"));
-    ASSERT_TRUE(home.open(QIODevice::WriteOnly));
-    home.write("Home\t" + server.baseUrl().toUtf8() + "/home.html\r\n");
-    home.close();
+    Publish(newProgram);
+    StartClient();
+    AcceptUpgrade(newProgram);
 
-    QProcess client;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QUORVANE_UPDATE_HOST", QStringLiteral("127.0.0.1:%1").arg(server.port()));
-    environment.insert("TMPDIR", temp.path());
-    environment.insert("LANGUAGE", "en");
-    environment.insert("LC_ALL", "C.UTF-8");
-    client.setProcessEnvironment(environment);
-    client.setWorkingDirectory(folder);
-    client.start(folder + "/quorvane");
-    ASSERT_TRUE(client.waitForStarted());
-    const auto cleanUp = qScopeGuard([&] {
-        if (client.state() != QProcess::NotRunning) {
-            ::kill(static_cast<pid_t>(client.processId()), SIGTERM);
-            client.waitForFinished(20000);
-        }
-    });
-
-    // The question comes about 10 s after the start.
-    const QString caption = QStringLiteral("^Application update wizard$");
-    QStringList question;
-    ASSERT_TRUE(WaitUntil([&] { return !(question = WindowsNamed(caption)).isEmpty(); }, 60000))
-        << client.readAllStandardError().toStdString();
-    EXPECT_TRUE(WindowsNamed("^Upgrade test home$").size() == 1) << "the home page is shown";
-    ASSERT_EQ(question.size(), 1);
-    // Yes: 78, 13, 75 x 23 on the panel 45 high along the bottom; clicked
-    // again should the window not yet take it.
-    const QString questionWindow = question.first();
-    const QPoint yes(78 + 37, WindowSize(questionWindow).height() - 45 + 13 + 11);
-    ASSERT_TRUE(WaitUntil([&] {
-        ClickAt(questionWindow, yes);
-        return WaitUntil([&] { return !WindowsNamed(caption).contains(questionWindow); }, 2000);
-    }));
-
-    // The wizard downloads the program beside the running one, then waits
-    // on its completed page for OK (296, 248, 75 x 25).
-    const QString downloaded = folder + "/quorvane.uTMP";
-    ASSERT_TRUE(WaitUntil([&] { return ReadFile(downloaded) == newProgram; }, 30000));
-    QStringList wizard;
-    ASSERT_TRUE(WaitUntil([&] { return (wizard = WindowsNamed(caption)).size() == 1; }));
-    // OK is disabled until the completed page shows.
-    ASSERT_TRUE(WaitUntil([&] {
-        ClickAt(wizard.first(), {296 + 37, 248 + 12});
-        return client.waitForFinished(2000);
-    })) << "the program closes for the replacer";
-    EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(client.exitCode(), 0);
-
-    ASSERT_TRUE(WaitUntil([&] { return QFile::exists(startedWith); }, 90000)) << [] {
-        QProcess ps;
-        ps.start("ps", {"-eo", "pid,ppid,etime,args"});
-        ps.waitForFinished();
-        return ps.readAllStandardOutput().toStdString();
-    }();
+    ASSERT_TRUE(WaitUntil([&] { return QFile::exists(startedWith); }, 90000));
     EXPECT_EQ(ReadFile(startedWith), "/afterupgrade\n");
-    EXPECT_EQ(ReadFile(folder + "/quorvane"), newProgram) << "the old program was replaced";
-    EXPECT_TRUE(QFileInfo(folder + "/quorvane").isExecutable());
-    EXPECT_FALSE(QFile::exists(downloaded));
+    EXPECT_EQ(ReadFile(Path("quorvane")), newProgram) << "the old program was replaced";
+    EXPECT_TRUE(QFileInfo(Path("quorvane")).isExecutable());
+    EXPECT_FALSE(QFile::exists(Path("quorvane.uTMP")));
     const QStringList replacerFolders = QDir(temp.path()).entryList({"quorvane-replacer-*"});
     ASSERT_EQ(replacerFolders.size(), 1) << "the replacer ran from a private folder";
     const QString replacerFolder = temp.path() + u'/' + replacerFolders.first();
@@ -156,4 +191,37 @@ TEST(UpgradeEndToEnd, TheClientReplacesItselfWithThePublishedProgramAndRestartsI
                                                            QFile::ExeOwner | QFile::ReadUser |
                                                            QFile::WriteUser | QFile::ExeUser);
     EXPECT_EQ(ReadFile(replacerFolder + "/Ruzozudo3"), ReadFile(BuiltBin("Ruzozudo3")));
+}
+
+// A published program that exits at once: the old client comes back, says
+// so once, and its automatic check does not ask for that version again.
+TEST_F(UpgradeEndToEnd, ANewVersionThatDoesNotStartIsUndone) {
+    const QByteArray broken = "#!/bin/sh\n# a build that cannot start here\nexit 1\n";
+    Publish(broken);
+    StartClient();
+    AcceptUpgrade(broken);
+    QElapsedTimer clock;
+    clock.start();
+
+    const QString record = Path("quorvane.refused-upgrade");
+    ASSERT_TRUE(WaitUntil([&] { return !ProcessesRunning(Path("quorvane")).isEmpty(); }, 30000));
+    std::printf("the old client runs again %lld ms after the wizard's OK\n",
+                static_cast<long long>(clock.elapsed()));
+    EXPECT_EQ(ReadFile(Path("quorvane")), ReadFile(BuiltBin("quorvane")));
+    EXPECT_TRUE(QFileInfo(Path("quorvane")).isExecutable());
+    ASSERT_TRUE(WaitUntil([&] { return ReadFile(record) == "2.0.0.6\ntold\n"; }, 30000))
+        << ReadFile(record).constData();
+    QStringList message;
+    ASSERT_TRUE(WaitUntil([&] { return !(message = WindowsNamed(kCaption)).isEmpty(); }));
+    QProcess::execute("xdotool", {"key", "--window", message.first(), "Return"});
+    ASSERT_TRUE(WaitUntil([&] { return WindowsNamed(kCaption).isEmpty(); }));
+
+    // Its automatic check, about 10 s after the start, fetches the info file
+    // and asks nothing.
+    const QString accessLog = server.prefix() + "/logs/access.log";
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ReadFile(accessLog).count("GET /update/quorvane.inf") >= 2; }, 60000));
+    test_support::ServeEvents(3000);
+    EXPECT_TRUE(WindowsNamed(kCaption).isEmpty());
+    EXPECT_EQ(ReadFile(Path("quorvane")), ReadFile(BuiltBin("quorvane")));
 }
