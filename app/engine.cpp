@@ -21,7 +21,6 @@ namespace app {
 
 namespace {
 bool engineLoaded = false;
-bool mainProcess = false;
 
 QByteArrayList BrowserProcessArguments(int argc, char** argv, const EngineEnvironment& env,
                                        const EngineSettings& settings) {
@@ -84,23 +83,11 @@ bool LoadEngine(int argc, char** argv, ApplicationArguments& applicationArgument
         qputenv(name.constData(), value);
     applicationArguments.assign(BrowserProcessArguments(argc, argv, env, settings));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    mainProcess = true;
     return true;
-}
-
-bool IsMainProcess() {
-    return mainProcess;
 }
 
 void RegisterSchemeHandlerFactory(QWebEngineUrlSchemeHandler* handler) {
     QWebEngineProfile::defaultProfile()->installUrlSchemeHandler("local", handler);
-}
-
-void ShutdownEngine() {
-    if (!engineLoaded)
-        return;
-    engineLoaded = false;
-    mainProcess = false;
 }
 
 }  // namespace app

@@ -37,14 +37,8 @@ void RegisterCustomSchemes();
 // once. Raises EOSError or EEngineVersionError when the engine cannot start.
 bool LoadEngine(int argc, char** argv, ApplicationArguments& applicationArguments);
 
-// True once LoadEngine prepared the browser process.
-bool IsMainProcess();
-
 // Hands requests of the "local" scheme to `handler` (owned by the caller, which
 // keeps it alive as long as the engine runs). Needs the application object.
 void RegisterSchemeHandlerFactory(QWebEngineUrlSchemeHandler* handler);
-
-// Called once at the end, after every window has been destroyed.
-void ShutdownEngine();
 
 }  // namespace app

@@ -33,9 +33,9 @@ int RunBrowserProcess(app::ApplicationArguments& arguments) {
     // started us may let go of the old version.
     QTimer::singleShot(0, &application, &upgrader::ConfirmUpgradeStarted);
     const int result = application.exec();
-    // The main window and its view go first, then the engine.
+    // The main window and its view go before the application object, which
+    // takes the engine with it.
     mainForm.reset();
-    app::ShutdownEngine();
     return result;
 }
 

@@ -3,7 +3,6 @@
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
-#include <atomic>
 
 namespace browser {
 
@@ -42,12 +41,9 @@ void TCefBrowserHost::CloseBrowser(bool /*force*/) {
     browser_.closed_ = true;
 }
 
-namespace {
-std::atomic<int> nextIdentifier{1};
-}
+namespace {}
 
-TCefBrowser::TCefBrowser(QWebEnginePage* page)
-    : page_(page), mainFrame_(page), host_(*this), identifier_(nextIdentifier++) {}
+TCefBrowser::TCefBrowser(QWebEnginePage* page) : page_(page), mainFrame_(page), host_(*this) {}
 
 bool TCefBrowser::CanGoBack() const {
     return page_ && page_->history()->canGoBack();
@@ -72,8 +68,4 @@ void TCefBrowser::StopLoad() {
     if (page_)
         page_->triggerAction(QWebEnginePage::Stop);
 }
-bool TCefBrowser::IsLoading() const {
-    return loading_;
-}
-
 }  // namespace browser

@@ -52,11 +52,8 @@ class TCefBrowser {
     void GoForward();
     void Reload();
     void StopLoad();
-    bool IsLoading() const;
-    int GetIdentifier() const { return identifier_; }
     TCefFrame* GetMainFrame() { return &mainFrame_; }
     TCefBrowserHost* GetHost() { return &host_; }
-    bool IsClosed() const { return closed_; }
     QWebEnginePage* page() const { return page_; }
 
   private:
@@ -64,9 +61,7 @@ class TCefBrowser {
     QPointer<QWebEnginePage> page_;
     TCefFrame mainFrame_;
     TCefBrowserHost host_;
-    int identifier_;
     bool closed_ = false;
-    bool loading_ = false;
     friend class TChromium;
 };
 

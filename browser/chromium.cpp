@@ -185,13 +185,11 @@ void TChromium::ConnectPermissionsAndAuth() {
 void TChromium::HandleLoading(const QWebEngineLoadingInfo& info) {
     TCefFrame* frame = browser_->GetMainFrame();
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
-        browser_->loading_ = true;
         Raise(OnLoadingStateChange, browser_.get(), true, browser_->CanGoBack(),
               browser_->CanGoForward());
         Raise(OnLoadStart, browser_.get(), frame);
         return;
     }
-    browser_->loading_ = false;
     int status = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus ? 200 : 0;
     if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
         status = info.errorCode();

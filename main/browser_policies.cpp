@@ -74,7 +74,8 @@ void TBrowserPolicies::crmBeforeContextMenu(TCefMenuModel& model) {
 // The request is never cancelled here; a "home" URL that cannot be rebuilt
 // becomes empty, which the engine cannot request.
 void TBrowserPolicies::crmBeforeResourceLoad(TCefRequest& request) {
-    if (const std::optional<QString> rewritten = RewriteHomeHost(request.GetUrl(), searchHost))
+    if (const std::optional<QString> rewritten =
+            RewriteHomeHost(request.GetUrl(), QString::fromLatin1(kHomeSearchHost)))
         request.SetUrl(*rewritten);
 }
 

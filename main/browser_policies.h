@@ -22,10 +22,6 @@ class TBrowserPolicies : public QObject {
     // Answers the seven events of `crm`; belongs to `owner`.
     TBrowserPolicies(browser::TChromium& crm, QStatusBar& statusBar, QObject* owner);
 
-    // The host that replaces "home". Only tests change it, to reach a server
-    // of their own.
-    QString searchHost = QString::fromLatin1(kHomeSearchHost);
-
     void crmBeforePopup(const QString& targetUrl, bool& Result);
     void crmBeforeDownload(const QString& suggestedName,
                            browser::TCefBeforeDownloadCallback& callback);

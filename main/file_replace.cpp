@@ -1,8 +1,10 @@
 #include "main/file_replace.h"
 
+#include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
 #include <cerrno>
 
 #include "common/file_error_text.h"
@@ -17,6 +19,20 @@ namespace {
     throw common::FileError(errno ? errno : EIO);
 }
 
+// Where the folder takes no new file but the file itself may be written (a
+// program folder the user may not change): the content is written over the
+// old one in place, then cut to its length and synced to disk.
+void RewriteInPlace(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadWrite))
+        RaiseLastError();
+    errno = 0;
+    if (file.write(content) != content.size() || !file.resize(content.size()) || !file.flush() ||
+        ::fsync(file.handle()) != 0)
+        RaiseLastError();
+}
+
 }  // namespace
 
 void ReplaceFileContent(const QString& path, const QByteArray& content) {
@@ -25,8 +41,13 @@ void ReplaceFileContent(const QString& path, const QByteArray& content) {
         throw common::FileError(existing.isDir() ? EISDIR : EACCES);
     QSaveFile file(path);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        if ((errno == EACCES || errno == EPERM || errno == EROFS) && existing.isFile()) {
+            RewriteInPlace(path, content);
+            return;
+        }
         RaiseLastError();
+    }
     errno = 0;
     if (file.write(content) != content.size()) {
         const int error = errno;

@@ -46,7 +46,12 @@ bool TFileScheme::AnswerFile() {
         return false;
     Status = 200;
     StatusText = QStringLiteral("OK");
-    MimeType = ResponseMimeType(RegisteredMimeType(info.fileName()), FileExtension(Path));
+    const QString extension = FileExtension(Path);
+    MimeType = ResponseMimeType(RegisteredMimeType(extension), extension);
+    // Linux writes text as UTF-8; other text is left to the view's default
+    // encoding (GBK).
+    if (MimeType.startsWith(QLatin1String("text/")) && StartsAsUtf8(*file))
+        MimeType += QLatin1String("; charset=utf-8");
     DataStream = std::move(file);
     return true;
 }

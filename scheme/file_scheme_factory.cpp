@@ -18,12 +18,9 @@ void TFileSchemeFactory::requestStarted(QWebEngineUrlRequestJob* job) {
     // page by the engine's own error page and lose the path it shows. So the
     // not-found page is replied like any page; its 404 stays the handler's
     // answer (GetResponseHeaders) and the page says "not found".
-    AnswerPrepared(job->requestUrl());
     auto* reply = new TFileSchemeReply(std::move(handler), responseLength);
     connect(job, &QObject::destroyed, reply, &QObject::deleteLater);
     job->reply(headers.MimeType.toUtf8(), reply);
 }
-
-void TFileSchemeFactory::AnswerPrepared(const QUrl&) {}
 
 }  // namespace scheme

@@ -11,11 +11,6 @@ class TFileSchemeFactory : public QWebEngineUrlSchemeHandler {
   public:
     using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
     void requestStarted(QWebEngineUrlRequestJob* job) override;
-
-  protected:
-    // Called once the answer's headers and length are settled and before the
-    // engine reads its first byte.
-    virtual void AnswerPrepared(const QUrl& url);
 };
 
 }  // namespace scheme

@@ -3,12 +3,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <QDir>
 #include <QFile>
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
 #include "common/text_codec.h"
+#include "scheme/listing_texts.h"
 
 namespace scheme {
 
@@ -31,14 +33,18 @@ bool IsRoot(int folder) {
 
 // Reads an entry relative to its open folder, which spares the walk along the
 // whole path for every entry of a large folder. A link counts as what it
-// points to; a dangling one as itself.
-TFileInfo EntryOf(int folder, const char* name) {
+// points to; a dangling one as itself. In a folder that may be read but not
+// searched only the names and the kinds the folder itself records are known.
+TFileInfo EntryOf(int folder, const char* name, unsigned char type) {
     TFileInfo entry;
     entry.Name = QFile::decodeName(name);
     struct stat status {};
     if (fstatat(folder, name, &status, 0) != 0 &&
-        fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) != 0)
+        fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        entry.IsFolder = type == DT_DIR;
+        entry.Size = entry.IsFolder ? 0 : kUnknownSize;
         return entry;
+    }
     entry.IsFolder = S_ISDIR(status.st_mode);
     if (!entry.IsFolder && S_ISREG(status.st_mode))
         entry.Size = status.st_size;
@@ -81,8 +87,12 @@ bool ListedBefore(const SortableEntry& a, const SortableEntry& b) {
 std::vector<TFileInfo> ReadFolder(const QString& folderPath) {
     std::vector<TFileInfo> entries;
     const FolderHandle folder(opendir(QFile::encodeName(folderPath).constData()));
-    if (!folder)
+    if (!folder) {
+        // Nothing of an unreadable folder is known but the way back up.
+        if (QDir::cleanPath(folderPath) != QLatin1String("/"))
+            entries.push_back({kParentName, 0, kUnknownTime, true});
         return entries;
+    }
     const int descriptor = dirfd(folder.get());
     const bool listParent = !IsRoot(descriptor);
     while (const dirent* item = readdir(folder.get())) {
@@ -90,7 +100,7 @@ std::vector<TFileInfo> ReadFolder(const QString& folderPath) {
             continue;
         if (std::strcmp(item->d_name, "..") == 0 && !listParent)
             continue;
-        entries.push_back(EntryOf(descriptor, item->d_name));
+        entries.push_back(EntryOf(descriptor, item->d_name, item->d_type));
     }
     return entries;
 }

@@ -10,15 +10,17 @@ namespace scheme {
 
 // One entry of a folder while its listing is built.
 struct TFileInfo {
-    QString Name;                         // the entry's name, without its folder
-    qint64 Size = 0;                      // bytes; 0 for a folder
+    QString Name;     // the entry's name, without its folder
+    qint64 Size = 0;  // bytes; 0 for a folder; kUnknownSize when it could not be looked at
     qint64 LastWriteTime = kUnknownTime;  // milliseconds since 1970-01-01 UTC
     bool IsFolder = false;
 };
 
 // Every entry of `folderPath` (hidden and system entries included) except
 // ".", and ".." only where the folder has a parent ("/" has none). Symbolic
-// links count as what they point to. Empty when the folder cannot be read.
+// links count as what they point to. A folder that cannot be read lists
+// only its ".." (or nothing, for "/"); in one that cannot be searched the
+// entries have their names and, where the folder records it, their kind.
 std::vector<TFileInfo> ReadFolder(const QString& folderPath);
 
 // The listing order: folders before files, ".." first of all; within each

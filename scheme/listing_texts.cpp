@@ -24,6 +24,8 @@ QString WithoutTimeZone(const QString& timeFormat) {
 }  // namespace
 
 QString SizeText(qint64 size) {
+    if (size == kUnknownSize)
+        return QString();
     if (size < 1024)
         return QStringLiteral("%1 B").arg(size);
     static const std::array<const char*, 5> units = {"kB", "MB", "GB", "TB", "PB"};

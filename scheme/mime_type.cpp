@@ -1,6 +1,7 @@
 #include "scheme/mime_type.h"
 
 #include <QMimeDatabase>
+#include <QStringDecoder>
 
 namespace scheme {
 
@@ -10,9 +11,23 @@ QString FileExtension(const QString& path) {
     return dot < 0 ? QString() : lastPart.mid(dot);
 }
 
-QString RegisteredMimeType(const QString& fileName) {
-    const QList<QMimeType> types = QMimeDatabase().mimeTypesForFileName(fileName);
-    return types.isEmpty() ? QString() : types.first().name();
+QString RegisteredMimeType(const QString& extension) {
+    if (extension.size() < 2)
+        return QString();
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(QStringLiteral("file") + extension,
+                                                           QMimeDatabase::MatchExtension);
+    return type.isDefault() ? QString() : type.name();
+}
+
+bool StartsAsUtf8(QIODevice& file) {
+    constexpr qint64 kLookedAt = 1024 * 1024;
+    const QByteArray start = file.read(kLookedAt);
+    file.seek(0);
+    // A character cut at the end of what was read is no error: the decoder
+    // keeps it pending.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8.decode(start);  // decoding happens on this conversion
+    return !utf8.hasError();
 }
 
 QString ResponseMimeType(const QString& registeredType, const QString& extension) {

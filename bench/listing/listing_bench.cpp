@@ -133,6 +133,5 @@ int main(int argc, char** argv) {
     app::RegisterSchemeHandlerFactory(&localScheme);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    app::ShutdownEngine();
     return 0;
 }

@@ -3,9 +3,9 @@
 #include <QStandardPaths>
 
 #include "common/text_codec.h"
-#include "tests/main/read_only_folder.h"
 #include "tests/main/shell_fixture.h"
 #include "tests/support/fake_desktop.h"
+#include "tests/support/restricted_folder.h"
 
 using test_support::WaitUntil;
 
@@ -147,10 +147,12 @@ TEST_F(ShellTest, AFavoritesFileThatCannotBeReplacedStaysAsItWas) {
     auto* star = Child("ImageFavorite");
     star->LoadFromFile("ico/star_full_hover_ico.jpg");
     const QStringList filesBefore = QDir(common::ExecutableFolder()).entryList(QDir::Files);
+    QFile::setPermissions(FavoritesFile(), QFile::ReadOwner);
     {
-        ReadOnlyFolder folder(common::ExecutableFolder());
+        test_support::RestrictedFolder folder(common::ExecutableFolder(), 0222);
         Trigger("PopFavoritesAdd");
     }
+    QFile::setPermissions(FavoritesFile(), QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(FileBytes(FavoritesFile()), old);
     EXPECT_EQ(QDir(common::ExecutableFolder()).entryList(QDir::Files), filesBefore);
     // The command ended at the error: no success message, the star as it was.

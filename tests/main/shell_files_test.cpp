@@ -9,8 +9,8 @@
 #include "common/text_codec.h"
 #include "main/favorites_file.h"
 #include "main/file_replace.h"
-#include "tests/main/read_only_folder.h"
 #include "tests/support/qt_printers.h"
+#include "tests/support/restricted_folder.h"
 
 using main_window::AddFavorite;
 using main_window::AddFavoriteResult;
@@ -101,15 +101,22 @@ TEST(FileReplace, NewContentWholeOrNotAtAll) {
               "I/O error 21");
     EXPECT_EQ(ErrorOf([&] { main_window::ReplaceFileContent(dir.filePath("no/file.txt"), "x"); }),
               "File not found");
+    // A folder that takes no new file: a writable file is rewritten in place,
+    // a read-only one is refused.
     {
-        ReadOnlyFolder readOnly(dir.path());
+        test_support::RestrictedFolder readOnly(dir.path(), 0222);
+        EXPECT_EQ(ErrorOf([&] { main_window::ReplaceFileContent(path, "in place"); }), "no error");
+        EXPECT_EQ(Read(path), "in place");
+        QFile::setPermissions(path, QFile::ReadOwner);
         EXPECT_EQ(ErrorOf([&] { main_window::ReplaceFileContent(path, "lost?"); }),
                   "File access denied");
         EXPECT_EQ(ErrorOf([&] { main_window::CreateFileIfMissing(dir.filePath("new.txt")); }),
                   "File access denied");
     }
-    EXPECT_EQ(Read(path).size(), 1 << 20);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(Read(path), "in place");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"file.txt"});
+    main_window::ReplaceFileContent(path, QByteArray(1 << 20, 'x'));
 
     main_window::CreateFileIfMissing(dir.filePath("new.txt"));
     EXPECT_EQ(Read(dir.filePath("new.txt")), "");

@@ -14,6 +14,7 @@
 #include "scheme/script_escape.h"
 #include "tests/scheme/scheme_test_folder.h"
 #include "tests/support/qt_printers.h"
+#include "tests/support/restricted_folder.h"
 
 namespace {
 
@@ -170,32 +171,64 @@ TEST(FileSchemeListing, FolderWithoutFinalSlashAndTheRootWithoutParentRow) {
                             [](const Row& row) { return row.name == QLatin1String("tmp"); }));
 }
 
+// A folder that may be read but not searched lists its names, its folders as
+// folders, sizes and dates unknown; one that may not be read lists only "..".
+TEST(FileSchemeListing, FoldersThatCannotBeSearchedOrRead) {
+    const TTestFolder folder;
+    {
+        const test_support::RestrictedFolder unsearchable(folder.path(), 0111);
+        const std::vector<Row> rows = RowsOf(Fetch(folder.url()).body);
+        ASSERT_GE(rows.size(), 3u);
+        EXPECT_EQ(rows[0].name, QStringLiteral(".."));
+        EXPECT_EQ(rows[1].name, folder.folderName());
+        EXPECT_TRUE(rows[1].isFolder);
+        for (size_t i = 2; i < rows.size(); ++i) {
+            SCOPED_TRACE(rows[i].name.toStdString());
+            EXPECT_FALSE(rows[i].isFolder);
+            EXPECT_EQ(rows[i].size, QString());
+            EXPECT_EQ(rows[i].date, QString());
+        }
+    }
+    const test_support::RestrictedFolder unreadable(folder.path(), 0444);
+    const std::vector<Row> rows = RowsOf(Fetch(folder.url()).body);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].name, QStringLiteral(".."));
+    EXPECT_TRUE(rows[0].isFolder);
+}
+
 TEST(FileSchemeFiles, BytesInTheRequestedPiecesWithTheirTypes) {
     const TTestFolder folder;
+    // Types by extension only; text that is valid UTF-8 says so, other text
+    // is left to the view's default encoding.
+    const QByteArray content("0123456789abcdefghij");
     struct Case {
         const char* name;
         const char* mimeType;
+        QByteArray content;
     };
     const Case cases[] = {
-        {"notes.txt", "text/plain"},
-        {"report.pdf", "application/pdf"},
-        {"REPORT2.PDF", "application/pdf"},
-        {"page.html", "text/html"},
-        {"blob.qvunknown", "application/octet-stream"},
-        {"no extension here", "application/octet-stream"},
+        {"notes.txt", "text/plain; charset=utf-8", content},
+        {"chinese.txt", "text/plain; charset=utf-8", "\xe4\xb8\xad\xe6\x96\x87"},
+        {"gbk.txt", "text/plain", "\xd6\xd0\xce\xc4"},
+        {"report.pdf", "application/pdf", content},
+        {"REPORT2.PDF", "application/pdf", content},
+        {"page.html", "text/html; charset=utf-8", content},
+        {"blob.qvunknown", "application/octet-stream", content},
+        {"no extension here", "application/octet-stream", content},
+        {"Makefile", "application/octet-stream", content},
+        {"README", "application/octet-stream", content},
     };
-    const QByteArray content("0123456789abcdefghij");
     for (const Case& c : cases) {
         QFile file(folder.path() + QLatin1Char('/') + QLatin1String(c.name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        file.write(c.content);
         file.close();
         const Answer answer = Fetch(folder.url(QLatin1String(c.name)), 3);
         EXPECT_EQ(answer.headers.Status, 200) << c.name;
         EXPECT_EQ(answer.headers.StatusText, QStringLiteral("OK"));
         EXPECT_EQ(answer.headers.MimeType, QLatin1String(c.mimeType)) << c.name;
-        EXPECT_EQ(answer.length, content.size());
-        EXPECT_EQ(answer.body, content) << c.name;
+        EXPECT_EQ(answer.length, c.content.size());
+        EXPECT_EQ(answer.body, c.content) << c.name;
     }
     // "%20" and "+" both stand for a space; a query is no part of the name.
     const QString base = QStringLiteral("local://c") + folder.path();
@@ -261,7 +294,7 @@ class TNoFileHandlesLeft {
 TEST(FileSchemeNotFound, AnExistingFileThatCannotBeOpened) {
     const TTestFolder folder;
     const QString name = scheme_test::AwkwardFileNames().first();
-    scheme::RegisteredMimeType(QStringLiteral("warm.txt"));  // the MIME database is loaded
+    scheme::RegisteredMimeType(QStringLiteral(".txt"));  // the MIME database is loaded
     Answer answer;
     {
         const TNoFileHandlesLeft noHandles;

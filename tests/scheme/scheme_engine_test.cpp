@@ -13,6 +13,7 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineUrlRequestJob>
 #include <functional>
 
@@ -36,16 +37,14 @@ class TNotingFactory : public scheme::TFileSchemeFactory {
     void requestStarted(QWebEngineUrlRequestJob* job) override {
         requested << job->requestUrl();
         TFileSchemeFactory::requestStarted(job);
+        // The engine reads the answer from this thread's event loop: nothing
+        // of it has been read yet.
+        if (onAnswerPrepared)
+            onAnswerPrepared(job->requestUrl());
     }
     QList<QUrl> requested;
     // Runs between the announced length and the engine's first read.
     std::function<void(const QUrl&)> onAnswerPrepared;
-
-  protected:
-    void AnswerPrepared(const QUrl& url) override {
-        if (onAnswerPrepared)
-            onAnswerPrepared(url);
-    }
 };
 
 TNotingFactory& Factory() {
@@ -176,6 +175,22 @@ TEST_F(LocalSchemeInEngine, AMissingPathShowsTheNotFoundPage) {
     EXPECT_EQ(TextOf(QStringLiteral("h1")), missing);
     EXPECT_EQ(TextOf(QStringLiteral("h2")), QStringLiteral("not found"));
     EXPECT_EQ(RunScript(QStringLiteral("document.querySelectorAll('b').length")).toInt(), 0);
+}
+
+// With the view's default encoding (GBK): a UTF-8 text file shows as written
+// ("中文", not "涓枃"), and a GBK one still does.
+TEST_F(LocalSchemeInEngine, TextFilesShowInTheirOwnEncoding) {
+    const TTestFolder folder;
+    page.settings()->setDefaultTextEncoding(QStringLiteral("GBK"));
+    for (const auto& [name, bytes] : {std::pair{"utf8.txt", "\xe4\xb8\xad\xe6\x96\x87"},
+                                      std::pair{"gbk.txt", "\xd6\xd0\xce\xc4"}}) {
+        QFile file(folder.path() + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        ASSERT_TRUE(LoadAndWait(LocalUrlOf(file.fileName())));
+        EXPECT_EQ(TextOf(QStringLiteral("body")), QString::fromUtf8("中文")) << name;
+    }
 }
 
 qint64 ResidentBytes() {

@@ -14,6 +14,5 @@ int main(int argc, char** argv) {
     common::TApplication application(arguments.argc(), arguments.argv());
     application.setApplicationName(QStringLiteral("Quorvane"));
     const int result = RUN_ALL_TESTS();
-    app::ShutdownEngine();
     return result;
 }

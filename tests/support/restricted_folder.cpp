@@ -1,4 +1,4 @@
-#include "tests/main/read_only_folder.h"
+#include "tests/support/restricted_folder.h"
 
 #include <gtest/gtest.h>
 #include <linux/capability.h>
@@ -17,8 +17,8 @@ bool SetOverride(bool on) {
     Capabilities caps;
     if (syscall(SYS_capget, &caps.header, caps.data) != 0)
         return false;
-    const unsigned bit = 1u << CAP_DAC_OVERRIDE;
-    if (!(caps.data[0].permitted & bit))
+    const unsigned bit = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+    if ((caps.data[0].permitted & bit) != bit)
         return false;
     caps.data[0].effective = on ? caps.data[0].effective | bit : caps.data[0].effective & ~bit;
     return syscall(SYS_capset, &caps.header, caps.data) == 0;
@@ -26,19 +26,23 @@ bool SetOverride(bool on) {
 
 }  // namespace
 
-ReadOnlyFolder::ReadOnlyFolder(const QString& folder) : folder_(folder) {
+namespace test_support {
+
+RestrictedFolder::RestrictedFolder(const QString& folder, unsigned removedBits) : folder_(folder) {
     struct stat info {};
     const QByteArray path = folder_.toLocal8Bit();
     EXPECT_EQ(stat(path.constData(), &info), 0);
     oldMode_ = info.st_mode & 07777;
-    EXPECT_EQ(chmod(path.constData(), oldMode_ & ~0222u), 0);
+    EXPECT_EQ(chmod(path.constData(), oldMode_ & ~removedBits), 0);
     capabilitiesDropped_ = SetOverride(false);
-    EXPECT_TRUE(capabilitiesDropped_ || geteuid() != 0) << "root keeps writing everywhere";
+    EXPECT_TRUE(capabilitiesDropped_ || geteuid() != 0) << "root keeps passing everywhere";
 }
 
-ReadOnlyFolder::~ReadOnlyFolder() {
+RestrictedFolder::~RestrictedFolder() {
     if (capabilitiesDropped_) {
         EXPECT_TRUE(SetOverride(true));
     }
     EXPECT_EQ(chmod(folder_.toLocal8Bit().constData(), oldMode_), 0);
 }
+
+}  // namespace test_support
