@@ -75,6 +75,10 @@ bool LoadEngine(int argc, char** argv, ApplicationArguments& applicationArgument
     engineLoaded = true;
     RegisterCustomSchemes();
     if (IsEngineSubProcess(argc, argv)) {
+        // As in the engine's own helper program, a sub-process runs inside an
+        // application object: Qt finds its resources and locales from it,
+        // where it would otherwise warn and fall back to folders beside us.
+        QCoreApplication subProcess(argc, argv);
         QtWebEngineCore::processMain(argc, const_cast<const char**>(argv));
         return false;
     }

@@ -10,52 +10,80 @@ namespace browser {
 
 namespace {
 
-// Queues messages until the channel is connected, so a page may send from its
-// very first script.
-constexpr const char* kBootstrap = R"JS(
+// Only the program's own pages (the "local" scheme) may send: a remote page
+// must not write the status bar. The channel's transport lives in a world of
+// its own, out of the pages' reach; a page of ours hands a message to it as
+// a DOM event, which both worlds see. Messages are queued until the channel
+// is connected, so a page may send from its very first script.
+constexpr const char* kChannelWorldScript = R"JS(
 (function () {
-    if (window.quorvane) return;
+    if (location.protocol !== 'local:' || window.quorvaneBridge) return;
+    window.quorvaneBridge = true;
     var pending = [];
     var target = null;
-    window.quorvane = {
-        sendProcessMessage: function (name, args) {
-            var list = Array.isArray(args) ? args : [];
-            if (target) target.sendProcessMessage(String(name), list);
-            else pending.push([String(name), list]);
-        }
-    };
+    document.addEventListener('quorvane-process-message', function (event) {
+        var message;
+        try { message = JSON.parse(event.detail); } catch (e) { return; }
+        if (!Array.isArray(message) || !Array.isArray(message[1])) return;
+        if (target) target.sendProcessMessage(String(message[0]), message[1]);
+        else pending.push(message);
+    });
     new QWebChannel(qt.webChannelTransport, function (channel) {
         target = channel.objects.quorvaneProcessMessages;
-        pending.forEach(function (m) { target.sendProcessMessage(m[0], m[1]); });
+        pending.forEach(function (m) { target.sendProcessMessage(String(m[0]), m[1]); });
         pending = [];
     });
 })();
 )JS";
 
-QString ChannelScriptSource() {
+constexpr const char* kPageScript = R"JS(
+(function () {
+    if (location.protocol !== 'local:' || window.quorvane) return;
+    window.quorvane = {
+        sendProcessMessage: function (name, args) {
+            var list = Array.isArray(args) ? args : [];
+            document.dispatchEvent(new CustomEvent('quorvane-process-message',
+                {detail: JSON.stringify([String(name), list])}));
+        }
+    };
+})();
+)JS";
+
+constexpr quint32 kChannelWorld = QWebEngineScript::ApplicationWorld;
+
+QString ChannelLibrary() {
     QFile library(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
     library.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(library.readAll()) + QString::fromUtf8(kBootstrap);
+    return QString::fromUtf8(library.readAll());
+}
+
+void InsertScript(QWebEnginePage& page, const QString& name, const QString& source, quint32 world) {
+    QWebEngineScript script;
+    script.setName(name);
+    script.setSourceCode(source);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(world);
+    script.setRunsOnSubFrames(true);
+    page.scripts().insert(script);
 }
 
 }  // namespace
 
 void TProcessMessageChannel::attachTo(QWebEnginePage& page) {
+    page_ = &page;
     auto* channel = new QWebChannel(&page);
     channel->registerObject(QStringLiteral("quorvaneProcessMessages"), this);
-    page.setWebChannel(channel, QWebEngineScript::MainWorld);
-    QWebEngineScript script;
-    script.setName(QStringLiteral("quorvaneProcessMessages"));
-    script.setSourceCode(ChannelScriptSource());
-    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    script.setWorldId(QWebEngineScript::MainWorld);
-    script.setRunsOnSubFrames(true);
-    page.scripts().insert(script);
+    page.setWebChannel(channel, kChannelWorld);
+    InsertScript(page, QStringLiteral("quorvaneChannel"),
+                 ChannelLibrary() + QString::fromUtf8(kChannelWorldScript), kChannelWorld);
+    InsertScript(page, QStringLiteral("quorvaneProcessMessages"), QString::fromUtf8(kPageScript),
+                 QWebEngineScript::MainWorld);
 }
 
 void TProcessMessageChannel::sendProcessMessage(const QString& name,
                                                 const QVariantList& arguments) {
-    if (received)
+    // What a remote page's scripts could still reach is refused here too.
+    if (received && page_ && page_->url().scheme() == QLatin1String("local"))
         received(name, arguments);
 }
 

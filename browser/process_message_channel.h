@@ -1,17 +1,19 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QVariantList>
 #include <functional>
 
-class QWebEnginePage;
+#include <QWebEnginePage>
 
 namespace browser {
 
 // The page-callable channel that carries process messages to the program. A
-// page sends one with
+// page of the program's own ("local" scheme) sends one with
 //   window.quorvane.sendProcessMessage("mouseover", ["text"]);
-// which is available from the moment the page's document exists.
+// which is available from the moment the page's document exists. Remote
+// pages have neither the call nor the channel behind it.
 class TProcessMessageChannel : public QObject {
     Q_OBJECT
   public:
@@ -24,6 +26,9 @@ class TProcessMessageChannel : public QObject {
 
   public slots:
     void sendProcessMessage(const QString& name, const QVariantList& arguments);
+
+  private:
+    QPointer<QWebEnginePage> page_;
 };
 
 }  // namespace browser

@@ -133,4 +133,9 @@ TEST(ClientProcess, RunsItsOwnSubProcessesServesDebuggingAndEndsWithZero) {
     ASSERT_TRUE(client.waitForFinished(30000));
     EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(client.exitCode(), 0);
+    // The sub-processes run inside an application object of their own, so
+    // Qt's path lookups do not warn.
+    const QByteArray errors = client.readAllStandardError();
+    EXPECT_FALSE(errors.contains("Please instantiate the QApplication object first"))
+        << errors.toStdString();
 }

@@ -3,6 +3,7 @@
 
 #include "browser/chromium_devtools.h"
 #include "tests/browser/chromium_fixture.h"
+#include "tests/support/local_pages.h"
 
 using test_support::WaitUntil;
 
@@ -57,9 +58,12 @@ TEST_F(ChromiumTest, LoadEventsCarryAddressTitleAndStatusInOrder) {
 }
 
 TEST_F(ChromiumTest, HoveredLinkBecomesStatusAndPageMessagesReachTheProgram) {
-    server->writeFile("links.html",
-                      "<body style='margin:0'><a id='a' href='/target.html' "
-                      "style='display:block;width:300px;height:300px'>link</a></body>");
+    const QString link = server->baseUrl() + "/target.html";
+    const QByteArray page = "<body style='margin:0'><a id='a' href='" + link.toUtf8() +
+                            "' style='display:block;width:300px;height:300px'>link</a></body>";
+    server->writeFile("links.html", page);
+    const test_support::LocalPages local;
+    const QString localPage = local.Write("links.html", page);
     QStringList statuses;
     view->OnStatusMessage = [&](QObject*, browser::TCefBrowser*, const QString& value) {
         statuses << value;
@@ -74,12 +78,16 @@ TEST_F(ChromiumTest, HoveredLinkBecomesStatusAndPageMessagesReachTheProgram) {
         result = true;
     };
     view->Loaded();
+    // A remote page has neither the call nor the channel behind it.
     LoadAndWait(server->baseUrl() + "/links.html");
+    EXPECT_EQ(RunScript("typeof window.quorvane + ' ' + typeof qt").toString(),
+              "undefined undefined");
+    // A page of the program's own sends.
+    LoadAndWait(localPage);
     RunScript("window.quorvane.sendProcessMessage('mouseover', ['over the link', 2])");
     ASSERT_TRUE(WaitUntil([&] { return !messages.isEmpty(); }));
     EXPECT_EQ(messages.first(), "mouseover:over the link:");
 
-    const QString link = server->baseUrl() + "/target.html";
     ASSERT_TRUE(WaitUntil([&] {
         QTest::mouseMove(PageWidget(), QPoint(40 + statuses.size() % 7, 50));
         return statuses.contains(link);

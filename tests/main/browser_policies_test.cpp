@@ -6,6 +6,7 @@
 
 #include "main/home_host_rewrite.h"
 #include "tests/main/shell_fixture.h"
+#include "tests/support/local_pages.h"
 
 using test_support::WaitUntil;
 
@@ -205,9 +206,13 @@ TEST(HomeHostRewrite, OnlyTheExactHostIsReplacedAndTheRestKept) {
 }
 
 TEST_F(ShellTest, MouseoverMessagesReachTheStatusBarOthersAreLeftUnhandled) {
-    server->writeFile("hover.html", "<title>Hover</title>");
+    const test_support::LocalPages local;
+    const QString page = local.Write("hover.html", "<title>Hover</title>");
     CreateShownForm();
-    Open("/hover.html", "Hover");
+    form->crm()->Load(page);
+    ASSERT_TRUE(WaitForUrl(page)) << PageUrl().toStdString();
+    ASSERT_TRUE(
+        WaitUntil([&] { return RunScript("typeof window.quorvane").toString() == "object"; }));
     QStringList messages;
     QObject::connect(StatusBar(), &QStatusBar::messageChanged,
                      [&](const QString& text) { messages << text; });
