@@ -28,6 +28,17 @@ void TChromium::Raise(const Event& event, Args&&... args) {
     common::RunHandler([&] { event(this, std::forward<Args>(args)...); });
 }
 
+template <typename Event, typename... Args>
+void TChromium::Notify(const Event& event, Args&&... args) {
+    if (!connected_ || !event)
+        return;
+    common::RunWhenNoHandlerRuns(
+        [self = QPointer<TChromium>(this), &event, ... values = std::decay_t<Args>(args)] {
+            if (self && self->connected_ && event)
+                event(self.data(), values...);
+        });
+}
+
 TChromium::TChromium(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -79,19 +90,19 @@ void TChromium::CreateBrowser() {
     ConnectPageHooks();
     ConnectDownloads();
     ConnectPermissionsAndAuth();
-    Raise(OnAfterCreated, browser_.get());
+    Notify(OnAfterCreated, browser_.get());
 }
 
 void TChromium::ConnectPage() {
     connect(page_, &QWebEnginePage::loadingChanged, this, &TChromium::HandleLoading);
     connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
-        Raise(OnAddressChange, browser_.get(), browser_->GetMainFrame(),
-              url.toString(QUrl::FullyEncoded));
+        Notify(OnAddressChange, browser_.get(), browser_->GetMainFrame(),
+               url.toString(QUrl::FullyEncoded));
     });
     connect(page_, &QWebEnginePage::titleChanged, this,
-            [this](const QString& title) { Raise(OnTitleChange, browser_.get(), title); });
+            [this](const QString& title) { Notify(OnTitleChange, browser_.get(), title); });
     connect(page_, &QWebEnginePage::linkHovered, this,
-            [this](const QString& url) { Raise(OnStatusMessage, browser_.get(), url); });
+            [this](const QString& url) { Notify(OnStatusMessage, browser_.get(), url); });
     connect(page_, &QWebEnginePage::certificateError, this,
             [this](const QWebEngineCertificateError& error) {
                 TCefAllowCertificateErrorCallback callback(error);
@@ -108,7 +119,7 @@ void TChromium::ConnectPage() {
     });
     connect(page_, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
-                Raise(OnRenderProcessTerminated, browser_.get(), static_cast<int>(status));
+                Notify(OnRenderProcessTerminated, browser_.get(), static_cast<int>(status));
             });
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, &TChromium::HandleContextMenu);
@@ -176,7 +187,7 @@ void TChromium::ConnectPermissionsAndAuth() {
     connect(page_, &QWebEnginePage::featurePermissionRequestCanceled, this,
             [this](const QUrl& origin, QWebEnginePage::Feature feature) {
                 if (feature == QWebEnginePage::Geolocation)
-                    Raise(OnCancelGeolocationPermission, browser_.get(), origin.toString());
+                    Notify(OnCancelGeolocationPermission, browser_.get(), origin.toString());
             });
 }
 
@@ -185,20 +196,20 @@ void TChromium::ConnectPermissionsAndAuth() {
 void TChromium::HandleLoading(const QWebEngineLoadingInfo& info) {
     TCefFrame* frame = browser_->GetMainFrame();
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
-        Raise(OnLoadingStateChange, browser_.get(), true, browser_->CanGoBack(),
-              browser_->CanGoForward());
-        Raise(OnLoadStart, browser_.get(), frame);
+        Notify(OnLoadingStateChange, browser_.get(), true, browser_->CanGoBack(),
+               browser_->CanGoForward());
+        Notify(OnLoadStart, browser_.get(), frame);
         return;
     }
     int status = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus ? 200 : 0;
     if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
         status = info.errorCode();
     if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
-        Raise(OnLoadError, browser_.get(), frame, info.errorCode(), info.errorString(),
-              info.url().toString());
-    Raise(OnLoadEnd, browser_.get(), frame, status);
-    Raise(OnLoadingStateChange, browser_.get(), false, browser_->CanGoBack(),
-          browser_->CanGoForward());
+        Notify(OnLoadError, browser_.get(), frame, info.errorCode(), info.errorString(),
+               info.url().toString());
+    Notify(OnLoadEnd, browser_.get(), frame, status);
+    Notify(OnLoadingStateChange, browser_.get(), false, browser_->CanGoBack(),
+           browser_->CanGoForward());
 }
 
 // Without a handler that takes the pop-up, it opens in a window of its own,
@@ -262,7 +273,7 @@ void TChromium::HandleContextMenu(const QPoint& position) {
               result);
     });
     connect(menu, &QMenu::aboutToHide, this,
-            [this] { Raise(OnContextMenuDismissed, browser_.get(), browser_->GetMainFrame()); });
+            [this] { Notify(OnContextMenuDismissed, browser_.get(), browser_->GetMainFrame()); });
     menu->popup(view_->mapToGlobal(position));
 }
 
@@ -287,7 +298,7 @@ void TChromium::HandleFocusChange(QWidget* old, QWidget* now) {
     const bool gained = view_->isAncestorOf(now) || now == view_;
     const bool hadIt = old && (view_->isAncestorOf(old) || old == view_);
     if (gained && !hadIt)
-        Raise(OnGotFocus, browser_.get());
+        Notify(OnGotFocus, browser_.get());
 }
 
 void TChromium::HandleProcessMessage(const QString& name, const QVariantList& arguments) {

@@ -101,8 +101,13 @@ class TChromium : public QWidget {
 
     // Calls a handler unless the control is disconnected; a handler's
     // exception is reported here and never reaches the engine.
+    // An event that asks for an answer runs its handler at once.
     template <typename Event, typename... Args>
     void Raise(const Event& event, Args&&... args);
+    // One that only tells waits while another handler runs (its message box
+    // would otherwise get this handler's box inside it).
+    template <typename Event, typename... Args>
+    void Notify(const Event& event, Args&&... args);
 
     QWebEngineView* view_ = nullptr;
     TChromiumPage* page_ = nullptr;

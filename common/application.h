@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <functional>
 
 namespace common {
 
@@ -20,12 +21,31 @@ void ReportHandlerError(const std::exception& error);
 // Shows an error of unknown kind, as for an exception that is no std::exception.
 void ReportUnknownHandlerError();
 
+// Handlers run one at a time. A handler's message box runs an event loop of
+// its own, and an event that comes meanwhile would run its handler inside the
+// first one (a box inside a box inside a box); such events wait instead.
+// Whether a handler is running now.
+bool HandlerRunning();
+// Runs the work (as a handler) at once when no handler runs, else once the
+// outermost running handler has returned, in the order given.
+void RunWhenNoHandlerRuns(std::function<void()> work);
+
+// Marks the time a handler runs; the waiting work follows the outermost.
+class HandlerScope {
+  public:
+    HandlerScope();
+    ~HandlerScope();
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+};
+
 // Runs a handler that user code assigned; its exception is shown as the
 // application shows it and goes no further. Widgets call their handlers
 // through this, so no exception unwinds through Qt's own event code, which
 // is not made for it (it leaks the event's data on the way).
 template <typename Handler>
 void RunHandler(Handler&& handler) {
+    const HandlerScope running;
     try {
         handler();
     } catch (const std::exception& error) {

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMenu>
 
+#include "common/application.h"
 #include "common/desktop_open.h"
 #include "common/message_boxes.h"
 #include "main/favorites_file.h"
@@ -50,7 +51,7 @@ void TFavoritesMenu::AddHomePageItem(const char* name, const QString& caption,
 }
 
 void TFavoritesMenu::ImageFavoriteClick() {
-    RunCommand([this] {
+    common::RunHandler([this] {
         RemoveGeneratedItems();
         if (QFileInfo::exists(FavoritesFilePath()))
             AddGeneratedItems();
@@ -100,7 +101,7 @@ void TFavoritesMenu::MyClick(QAction* item) {
 }
 
 void TFavoritesMenu::PopFavoritesAddClick() {
-    RunCommand([this] {
+    common::RunHandler([this] {
         const QString url = parts_.CurrentUrl();
         if (!url.isEmpty()) {
             if (AddFavorite(FavoritesFilePath(), parts_.Caption(), url) ==
@@ -114,7 +115,7 @@ void TFavoritesMenu::PopFavoritesAddClick() {
 }
 
 void TFavoritesMenu::PopFavoritesEditClick() {
-    RunCommand([this] {
+    common::RunHandler([this] {
         const QString path = FavoritesFilePath();
         CreateFileIfMissing(path);
         if (!common::OpenFileWithDefaultApplication(path))

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "common/application.h"
 #include "common/message_boxes.h"
 #include "common/text_codec.h"
 #include "main/file_replace.h"
@@ -11,7 +12,7 @@
 namespace main_window {
 
 void THomePageCommands::PopMainpageClick() {
-    RunCommand([this] {
+    common::RunHandler([this] {
         parts_.ShowNormalStar();
         const QString path = HomePageFilePath();
         if (!QFileInfo::exists(path)) {
@@ -26,7 +27,7 @@ void THomePageCommands::PopMainpageClick() {
 // With no page (no browser yet) the home page file is emptied: the home page
 // is then the blank page, and that is reported as done.
 void THomePageCommands::PopFavoritesSetMainClick() {
-    RunCommand([this] {
+    common::RunHandler([this] {
         parts_.ShowNormalStar();
         const QString url = parts_.CurrentUrl();
         QByteArray content;
@@ -38,7 +39,7 @@ void THomePageCommands::PopFavoritesSetMainClick() {
 }
 
 void THomePageCommands::N1Click() {
-    RunCommand([this] {
+    common::RunHandler([this] {
         parts_.ShowNormalStar();
         ReplaceFileContent(HomePageFilePath(), QByteArray());
         common::ShowInformationBox(QStringLiteral("成功设置主页为空白页！"));

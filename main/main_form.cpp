@@ -19,6 +19,16 @@
 
 namespace main_window {
 
+namespace {
+
+// A picture that cannot be shown is reported for itself (once per file), and
+// whatever shows the next one goes on.
+void ShowPicture(TImage* image, const char* file) {
+    common::RunHandler([&] { image->LoadFromFile(QString::fromLatin1(file)); });
+}
+
+}  // namespace
+
 TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TMainForm>()) {
     ui->setupUi(this);
     setWindowIcon(ProgramIcon());
@@ -101,8 +111,8 @@ void TMainForm::ConnectPictureButtons() {
         image->OnMouseMove = [=, this](TImage*, int x, int y) {
             HoverSquareButtonMove(image, pictures, x, y);
         };
-        image->OnMouseDown = [=](TImage*, int, int) { image->LoadFromFile(pictures.pressed); };
-        image->OnMouseUp = [=](TImage*, int, int) { image->LoadFromFile(pictures.hover); };
+        image->OnMouseDown = [=](TImage*, int, int) { ShowPicture(image, pictures.pressed); };
+        image->OnMouseUp = [=](TImage*, int, int) { ShowPicture(image, pictures.hover); };
     };
     hoverSquare(ui->ImageFavorite, kFavoritePictures);
     hoverSquare(ui->ImageAbout, kAboutPictures);
@@ -127,60 +137,60 @@ void TMainForm::ConnectPictureButtons() {
 }
 
 void TMainForm::HoverSquareButtonMove(TImage* image, const ButtonPictures& pictures, int x, int y) {
-    image->LoadFromFile(InsideHoverSquare(x, y) ? pictures.hover : pictures.normal);
+    ShowPicture(image, InsideHoverSquare(x, y) ? pictures.hover : pictures.normal);
 }
 
 void TMainForm::HistoryButtonEvent(TImage* image, bool available, const char* picture) {
     if (available)
-        image->LoadFromFile(picture);
+        ShowPicture(image, picture);
 }
 
 void TMainForm::ShowHistoryState() {
-    ui->ImageBack->LoadFromFile(CanGoBack() ? kBackPictures.normal : kBackPictures.unavailable);
-    ui->ImageForword->LoadFromFile(CanGoForward() ? kForwardPictures.normal
-                                                  : kForwardPictures.unavailable);
+    ShowPicture(ui->ImageBack, CanGoBack() ? kBackPictures.normal : kBackPictures.unavailable);
+    ShowPicture(ui->ImageForword,
+                CanGoForward() ? kForwardPictures.normal : kForwardPictures.unavailable);
 }
 
 void TMainForm::ShowLoadingPicture() {
-    ui->ImageProcess->LoadFromFile(kLoadingPicture);
+    ShowPicture(ui->ImageProcess, kLoadingPicture);
     ui->ImageProcess->SetAnimated(true);
 }
 
 void TMainForm::Panel1MouseMove() {
-    ui->ImageFavorite->LoadFromFile(kFavoritePictures.normal);
-    ui->ImageAbout->LoadFromFile(kAboutPictures.normal);
+    ShowPicture(ui->ImageFavorite, kFavoritePictures.normal);
+    ShowPicture(ui->ImageAbout, kAboutPictures.normal);
     ShowHistoryState();
     if (!FLoading)
-        ui->ImageProcess->LoadFromFile(kProcessPictures.normal);
+        ShowPicture(ui->ImageProcess, kProcessPictures.normal);
 }
 
 void TMainForm::FormMouseMove() {
-    ui->ImageFavorite->LoadFromFile(kFavoritePictures.normal);
+    ShowPicture(ui->ImageFavorite, kFavoritePictures.normal);
 }
 
 void TMainForm::FormClick() {
-    ui->ImageFavorite->LoadFromFile(kFavoritePictures.normal);
+    ShowPicture(ui->ImageFavorite, kFavoritePictures.normal);
 }
 
 void TMainForm::ImageProcessMouseMove() {
     if (!FLoading)
-        ui->ImageProcess->LoadFromFile(kProcessPictures.hover);
+        ShowPicture(ui->ImageProcess, kProcessPictures.hover);
 }
 
 void TMainForm::mouseMoveEvent(QMouseEvent* event) {
-    FormMouseMove();
+    common::RunHandler([this] { FormMouseMove(); });
     QWidget::mouseMoveEvent(event);
 }
 
 void TMainForm::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        FormClick();
+        common::RunHandler([this] { FormClick(); });
     QWidget::mouseReleaseEvent(event);
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui->Panel1 && event->type() == QEvent::MouseMove) {
-        Panel1MouseMove();
+        common::RunHandler([this] { Panel1MouseMove(); });
     } else if (watched == ui->edAddress && event->type() == QEvent::KeyPress) {
         return edAddressKeyPress(static_cast<QKeyEvent*>(event)->key());
     }
@@ -246,7 +256,7 @@ void TMainForm::ImageAboutClick() {
 }
 
 void TMainForm::crmAddressChange(const QString& url) {
-    ui->ImageFavorite->LoadFromFile(kFavoritePictures.normal);
+    ShowPicture(ui->ImageFavorite, kFavoritePictures.normal);
     ui->edAddress->setText(url);
 }
 
@@ -267,7 +277,7 @@ void TMainForm::crmLoadStart() {
 
 void TMainForm::crmLoadEnd() {
     FLoading = false;
-    ui->ImageProcess->LoadFromFile(kProcessPictures.normal);
+    ShowPicture(ui->ImageProcess, kProcessPictures.normal);
     ShowHistoryState();
 }
 

@@ -2,10 +2,8 @@
 
 #include <QString>
 #include <QWidget>
-#include <exception>
 
 #include "browser/chromium.h"
-#include "common/application.h"
 #include "main/picture_control.h"
 #include "main/tool_bar_pictures.h"
 
@@ -31,16 +29,5 @@ struct ShellParts {
         star.LoadFromFile(QString::fromLatin1(kFavoritePictures.normal));
     }
 };
-
-// Runs a command of a menu item or picture: an error ends the command where
-// it happened and is shown in the stop-icon box; the program goes on.
-template <typename Command>
-void RunCommand(Command&& command) {
-    try {
-        command();
-    } catch (const std::exception& error) {
-        common::ReportHandlerError(error);
-    }
-}
 
 }  // namespace main_window

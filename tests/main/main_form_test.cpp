@@ -175,6 +175,29 @@ TEST_F(MainFormTest, ReloadPictureLoadsTheTypedTextAndClosingIsAlwaysAllowed) {
     EXPECT_TRUE(form->close());
 }
 
+// Started without its pictures: each missing one is reported once, one box at
+// a time (the engine's events wait while a box is open), and the window
+// still follows the page.
+TEST_F(MainFormTest, StartedWithoutItsPicturesReportsEachOneAtATime) {
+    QDir("ico").removeRecursively();
+    boxes.holdMs = 300;  // the engine's first events come while a box is open
+    CreateForm();
+    ASSERT_TRUE(WaitForUrl("about:blank"));
+    ASSERT_TRUE(WaitUntil([&] { return !boxes.texts.isEmpty(); }));
+    test_support::ServeEvents(1000);
+    EXPECT_EQ(boxes.mostOpenAtOnce, 1);
+    EXPECT_EQ(QSet<QString>(boxes.texts.begin(), boxes.texts.end()).size(), boxes.texts.size())
+        << boxes.texts.join('|').toStdString();
+    for (const char* file : {"ico/left_gray_ico.jpg", "ico/right_gray_ico.jpg"})
+        EXPECT_EQ(boxes.texts.count(QStringLiteral("Cannot open file \"%1\". No such file or "
+                                                   "directory")
+                                        .arg(QLatin1String(file))),
+                  1)
+            << file;
+    EXPECT_EQ(Child<QLineEdit>("edAddress")->text(), "about:blank");
+    expectedBoxes = boxes.texts;
+}
+
 TEST_F(MainFormTest, MissingPictureFileIsReportedOncePerName) {
     CreateForm();
     ASSERT_TRUE(WaitForUrl("about:blank"));

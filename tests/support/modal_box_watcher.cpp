@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 namespace test_support {
 
@@ -13,8 +14,18 @@ ModalBoxWatcher::ModalBoxWatcher(bool acceptDialogs) : acceptDialogs_(acceptDial
 }
 
 void ModalBoxWatcher::answer() {
+    int open = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        open += qobject_cast<QMessageBox*>(widget) && widget->isVisible() ? 1 : 0;
+    mostOpenAtOnce = std::max(mostOpenAtOnce, open);
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal)
+        return;
+    if (modal != seen_) {
+        seen_ = modal;
+        seenFor_.start();
+    }
+    if (seenFor_.elapsed() < holdMs)
         return;
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         texts << box->text();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -14,10 +16,17 @@ class ModalBoxWatcher : public QObject {
     explicit ModalBoxWatcher(bool acceptDialogs = true);
     QStringList texts;
     QStringList captions;
+    // The most message boxes seen open at one time (a box opened inside
+    // another's event loop makes two).
+    int mostOpenAtOnce = 0;
+    // How long a box stays open before it is answered, in milliseconds.
+    int holdMs = 0;
 
   private:
     void answer();
     QTimer timer_;
+    QPointer<QWidget> seen_;
+    QElapsedTimer seenFor_;
     bool acceptDialogs_;
 };
 
