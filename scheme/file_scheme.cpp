@@ -1,8 +1,11 @@
 #include "scheme/file_scheme.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 
 #include "scheme/folder_entries.h"
 #include "scheme/listing_page.h"
@@ -18,8 +21,30 @@ namespace {
 // regular file nor a folder (a device, a socket, a FIFO, a dangling link) is
 // a system entry. Neither is served; a FIFO is never even opened (opening one
 // waits for a writer).
-bool IsOrdinaryFile(const QFileInfo& info) {
-    return info.isFile() && !info.fileName().startsWith(QLatin1Char('.'));
+bool IsOrdinaryFile(const QByteArray& path) {
+    struct stat status {};
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+    return ::stat(path.constData(), &status) == 0 && S_ISREG(status.st_mode) &&
+           !name.startsWith('.');
+}
+
+bool IsFolder(const QByteArray& path) {
+    struct stat status {};
+    return ::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// The file as its path's bytes name it (Qt's own names are text, and a name
+// that is not UTF-8 would not survive the way there and back).
+std::unique_ptr<QFile> OpenForReading(const QByteArray& path) {
+    const int descriptor = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return nullptr;
+    auto file = std::make_unique<QFile>();
+    if (!file->open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return nullptr;
+    }
+    return file;
 }
 
 }  // namespace
@@ -28,21 +53,21 @@ TFileScheme::TFileScheme() = default;
 TFileScheme::~TFileScheme() = default;
 
 bool TFileScheme::ProcessRequest(const QUrl& url) {
-    Path = UrlToPath(url.toString(QUrl::FullyEncoded));
-    if (!Path.isEmpty() && (AnswerFile() || AnswerFolder()))
+    RawPath = UrlToPath(url.toString(QUrl::FullyEncoded));
+    Path = DisplayName(RawPath);
+    if (!RawPath.isEmpty() && (AnswerFile() || AnswerFolder()))
         return true;
     AnswerNotFound();
     return true;
 }
 
 bool TFileScheme::AnswerFile() {
-    const QFileInfo info(Path);
-    if (!IsOrdinaryFile(info))
+    if (!IsOrdinaryFile(RawPath))
         return false;
-    auto file = std::make_unique<QFile>(Path);
     // A file that exists but cannot be opened (no permission, no handles
     // left) ends in the not-found answer.
-    if (!file->open(QIODevice::ReadOnly))
+    std::unique_ptr<QFile> file = OpenForReading(RawPath);
+    if (!file)
         return false;
     Status = 200;
     StatusText = QStringLiteral("OK");
@@ -57,11 +82,13 @@ bool TFileScheme::AnswerFile() {
 }
 
 bool TFileScheme::AnswerFolder() {
-    if (!QFileInfo(Path).isDir())
+    if (!IsFolder(RawPath))
         return false;
-    if (!Path.endsWith(QLatin1Char('/')))
+    if (!RawPath.endsWith('/')) {
+        RawPath += '/';
         Path += QLatin1Char('/');
-    std::vector<TFileInfo> entries = ReadFolder(Path);
+    }
+    std::vector<TFileInfo> entries = ReadFolder(RawPath);
     SortEntries(entries);
     AnswerPage(200, QStringLiteral("OK"), ListingPage(Path, entries));
     return true;

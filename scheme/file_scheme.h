@@ -45,7 +45,8 @@ class TFileScheme {
     void AnswerNotFound();
     void AnswerPage(int status, const QString& statusText, const QByteArray& page);
 
-    QString Path;  // the local path taken from the address; a folder's ends with "/"
+    QByteArray RawPath;  // the local path taken from the address; a folder's ends with "/"
+    QString Path;        // the same as shown (DisplayName)
     std::unique_ptr<QIODevice> DataStream;  // the body: the open file or an in-memory page
     int Status = 0;
     QString StatusText;

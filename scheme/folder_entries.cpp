@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -37,7 +38,8 @@ bool IsRoot(int folder) {
 // searched only the names and the kinds the folder itself records are known.
 TFileInfo EntryOf(int folder, const char* name, unsigned char type) {
     TFileInfo entry;
-    entry.Name = QFile::decodeName(name);
+    entry.RawName = QByteArray(name);
+    entry.Name = DisplayName(entry.RawName);
     struct stat status {};
     if (fstatat(folder, name, &status, 0) != 0 &&
         fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -84,13 +86,19 @@ bool ListedBefore(const SortableEntry& a, const SortableEntry& b) {
 
 }  // namespace
 
-std::vector<TFileInfo> ReadFolder(const QString& folderPath) {
+QString DisplayName(const QByteArray& raw) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(raw);
+    return utf8.hasError() ? common::FromGbk(raw) : text;
+}
+
+std::vector<TFileInfo> ReadFolder(const QByteArray& folderPath) {
     std::vector<TFileInfo> entries;
-    const FolderHandle folder(opendir(QFile::encodeName(folderPath).constData()));
+    const FolderHandle folder(opendir(folderPath.constData()));
     if (!folder) {
         // Nothing of an unreadable folder is known but the way back up.
-        if (QDir::cleanPath(folderPath) != QLatin1String("/"))
-            entries.push_back({kParentName, 0, kUnknownTime, true});
+        if (QDir::cleanPath(QString::fromLatin1(folderPath)) != QLatin1String("/"))
+            entries.push_back({kParentName, "..", 0, kUnknownTime, true});
         return entries;
     }
     const int descriptor = dirfd(folder.get());

@@ -22,7 +22,7 @@ void AppendRow(QByteArray& page, const TFileInfo& entry, const TDateText& dateTe
     page += "<script>addRow(\"";
     page += ScriptEscape(entry.Name);
     page += "\",\"";
-    page += ScriptEscape(QString::fromLatin1(LinkTarget(entry.Name)));
+    page += ScriptEscape(QString::fromLatin1(LinkTarget(entry.RawName)));
     page += entry.IsFolder ? "\",1,\"" : "\",0,\"";
     page += ScriptEscape(SizeText(entry.Size));
     page += "\",\"";

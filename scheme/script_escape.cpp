@@ -34,8 +34,8 @@ QByteArray ScriptEscape(const QString& text) {
     return out;
 }
 
-QByteArray LinkTarget(const QString& name) {
-    return name.toUtf8().toPercentEncoding();
+QByteArray LinkTarget(const QByteArray& rawName) {
+    return rawName.toPercentEncoding();
 }
 
 }  // namespace scheme

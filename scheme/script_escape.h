@@ -13,10 +13,10 @@ namespace scheme {
 // (UTF-16 units, so characters beyond U+FFFF become their surrogate pair).
 QByteArray ScriptEscape(const QString& text);
 
-// The address part of a listing link for an entry name: its UTF-8 bytes with
-// every byte but letters, digits, "-", ".", "_" and "~" percent-encoded
-// ("+" as "%2B", a space as "%20"), so that the handler's own decoding gives
-// the name back.
-QByteArray LinkTarget(const QString& name);
+// The address part of a listing link for an entry's name as the file system
+// stores it (bytes, not always UTF-8): every byte but letters, digits, "-",
+// ".", "_" and "~" percent-encoded ("+" as "%2B", a space as "%20"), so that
+// the handler's own decoding gives the same bytes back.
+QByteArray LinkTarget(const QByteArray& rawName);
 
 }  // namespace scheme

@@ -1,7 +1,5 @@
 #include "scheme/url_path.h"
 
-#include <QStringDecoder>
-
 namespace scheme {
 
 namespace {
@@ -66,18 +64,14 @@ QByteArray PercentDecode(const QByteArray& bytes) {
     return decoded;
 }
 
-QString UrlToPath(const QString& url) {
+QByteArray UrlToPath(const QString& url) {
     const QString escapedPath = EscapedPathOf(WithoutQuery(url));
     if (escapedPath.isNull())
-        return QString();
+        return QByteArray();
     // The path always starts with "/", so an empty result can only mean a bad
     // escape.
     const QByteArray bytes = PercentDecode(escapedPath.toUtf8());
-    if (bytes.isEmpty() || bytes.contains('\0'))
-        return QString();
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString path = utf8.decode(bytes);
-    return utf8.hasError() ? QString() : path;
+    return bytes.contains('\0') ? QByteArray() : bytes;
 }
 
 }  // namespace scheme

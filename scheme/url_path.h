@@ -13,9 +13,10 @@ QByteArray PercentDecode(const QByteArray& bytes);
 // The path on disk that a local address names. Linux has one root: the host
 // is required but names no drive, and the path after it is absolute
 // ("local://c/etc/" names "/etc/"). The query and fragment are cut from the
-// address before decoding, so an escaped "?" or "#" belongs to a name. Empty
-// when the address has no host, carries a bad escape, decodes to invalid
-// UTF-8 or to a NUL character (no file can have it in its name).
-QString UrlToPath(const QString& url);
+// address before decoding, so an escaped "?" or "#" belongs to a name. The
+// path is the decoded bytes, as Linux names are bytes: names that are not
+// UTF-8 are reached too. Empty when the address has no host, carries a bad
+// escape or decodes to a NUL byte (no file can have it in its name).
+QByteArray UrlToPath(const QString& url);
 
 }  // namespace scheme

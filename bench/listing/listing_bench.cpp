@@ -66,12 +66,12 @@ void HandlerServesListing(benchmark::State& state) {
 void ReadFolder(benchmark::State& state) {
     const QString folder = FolderOf(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(scheme::ReadFolder(folder));
+        benchmark::DoNotOptimize(scheme::ReadFolder(QFile::encodeName(folder)));
 }
 
 void SortEntries(benchmark::State& state) {
     const std::vector<scheme::TFileInfo> entries =
-        scheme::ReadFolder(FolderOf(int(state.range(0))));
+        scheme::ReadFolder(QFile::encodeName(FolderOf(int(state.range(0)))));
     for (auto _ : state) {
         std::vector<scheme::TFileInfo> copy = entries;
         scheme::SortEntries(copy);
@@ -81,7 +81,7 @@ void SortEntries(benchmark::State& state) {
 
 void BuildPage(benchmark::State& state) {
     const QString folder = FolderOf(int(state.range(0)));
-    std::vector<scheme::TFileInfo> entries = scheme::ReadFolder(folder);
+    std::vector<scheme::TFileInfo> entries = scheme::ReadFolder(QFile::encodeName(folder));
     scheme::SortEntries(entries);
     for (auto _ : state)
         benchmark::DoNotOptimize(scheme::ListingPage(folder, entries));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <QDir>
@@ -171,6 +172,35 @@ TEST(FileSchemeListing, FolderWithoutFinalSlashAndTheRootWithoutParentRow) {
                             [](const Row& row) { return row.name == QLatin1String("tmp"); }));
 }
 
+// Names are bytes: a GBK name (from an archive made on Chinese Windows) is
+// shown decoded as GB18030 and its link reaches its file; a name that is
+// neither still reaches its file.
+TEST(FileSchemeListing, NamesThatAreNotUtf8AreShownAndOpened) {
+    const TTestFolder folder;
+    const QByteArray folderBytes = QFile::encodeName(folder.path()) + '/';
+    const struct {
+        QByteArray raw;
+        QString shown;
+    } names[] = {{"\xd6\xd0\xce\xc4.txt", QString::fromUtf8("中文.txt")},
+                 {"caf\xc3\xa9.txt", QString::fromUtf8("café.txt")}};
+    for (const auto& n : names) {
+        const int file = ::open((folderBytes + n.raw).constData(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(file, 0);
+        ASSERT_EQ(::write(file, n.raw.constData(), size_t(n.raw.size())), n.raw.size());
+        ::close(file);
+    }
+    const std::vector<Row> rows = RowsOf(Fetch(folder.url()).body);
+    for (const auto& n : names) {
+        const auto row =
+            std::find_if(rows.begin(), rows.end(), [&](const Row& r) { return r.name == n.shown; });
+        ASSERT_NE(row, rows.end()) << n.shown.toStdString();
+        const Answer opened =
+            Fetch(folder.url().resolved(QUrl::fromEncoded(row->target.toLatin1())));
+        EXPECT_EQ(opened.headers.Status, 200) << n.shown.toStdString();
+        EXPECT_EQ(opened.body, n.raw);
+    }
+}
+
 // A folder that may be read but not searched lists its names, its folders as
 // folders, sizes and dates unknown; one that may not be read lists only "..".
 TEST(FileSchemeListing, FoldersThatCannotBeSearchedOrRead) {
@@ -262,8 +292,9 @@ TEST(FileSchemeNotFound, MissingHiddenSystemBadAddressesAndMarkupInThePath) {
                    folderPath + folder.danglingLinkName());
     // A file inside a folder named like a file.
     ExpectNotFound(Fetch(folder.url(QStringLiteral("notes.txt/"))), folderPath + "notes.txt/");
-    // Bytes that are not UTF-8 empty the path.
-    ExpectNotFound(Fetch(QUrl::fromEncoded("local://c/tmp/%FF.txt")), QString());
+    // A byte that is neither UTF-8 nor GB18030 shows as the replacement mark.
+    ExpectNotFound(Fetch(QUrl::fromEncoded("local://c/tmp/%FF.txt")),
+                   QString::fromUtf8("/tmp/\xef\xbf\xbd.txt"));
     // The engine hands addresses over as QUrl, which already reads a stray "%"
     // as a literal one ("%4" arrives as "%254"), so the path keeps it.
     ExpectNotFound(Fetch(QUrl::fromEncoded("local://c/tmp/a%4")), QStringLiteral("/tmp/a%4"));

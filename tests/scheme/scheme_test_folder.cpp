@@ -65,7 +65,7 @@ QUrl LocalUrlOf(const QString& path) {
     for (const QString& part : path.split(QLatin1Char('/'))) {
         if (part.isEmpty())
             continue;
-        encoded += '/' + scheme::LinkTarget(part);
+        encoded += '/' + scheme::LinkTarget(part.toUtf8());
     }
     if (path.endsWith(QLatin1Char('/')) || encoded == "local://c")
         encoded += '/';
