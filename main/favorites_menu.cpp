@@ -4,11 +4,14 @@
 #include <QCursor>
 #include <QFileInfo>
 #include <QMenu>
+#include <QScreen>
+#include <QWidgetAction>
 
 #include "common/application.h"
 #include "common/desktop_open.h"
 #include "common/message_boxes.h"
 #include "main/favorites_file.h"
+#include "main/favorites_list.h"
 #include "main/file_replace.h"
 
 namespace main_window {
@@ -60,15 +63,23 @@ void TFavoritesMenu::ImageFavoriteClick() {
 }
 
 void TFavoritesMenu::RemoveGeneratedItems() {
-    while (menu_->actions().size() > kFixedItems)
-        delete menu_->actions().at(kFixedItems);
+    const QList<QAction*> items = menu_->actions();
+    for (qsizetype i = kFixedItems; i < items.size(); ++i)
+        delete items[i];
 }
 
 // Every line gets an item named after its index, separators too, so item
-// "Ai" always stands for line i.
+// "Ai" always stands for line i; a file too long for that shows as a list.
 void TFavoritesMenu::AddGeneratedItems() {
     const QList<Favorite> favorites = ReadFavorites(FavoritesFilePath());
     favoriteUrls.clear();
+    favoriteUrls.reserve(favorites.size());
+    if (favorites.size() > kMostMenuItems) {
+        for (const Favorite& favorite : favorites)
+            favoriteUrls << favorite.url;
+        AddFavoritesList(favorites);
+        return;
+    }
     for (qsizetype i = 0; i < favorites.size(); ++i) {
         const Favorite& favorite = favorites[i];
         auto* item = new QAction(&parts_.form);
@@ -82,6 +93,21 @@ void TFavoritesMenu::AddGeneratedItems() {
         menu_->addAction(item);
         favoriteUrls << favorite.url;
     }
+}
+
+void TFavoritesMenu::AddFavoritesList(const QList<Favorite>& favorites) {
+    auto* item = new QWidgetAction(&parts_.form);
+    item->setObjectName(QStringLiteral("AList"));
+    const QScreen* screen = parts_.form.screen();
+    const int mostHeight = screen ? screen->availableGeometry().height() * 2 / 3 : 600;
+    auto* list = new TFavoritesList(favorites, mostHeight, menu_);
+    list->chosen = [this](int line) {
+        menu_->close();
+        if (line >= 0 && line < favoriteUrls.size())
+            parts_.crm.Load(favoriteUrls[line]);
+    };
+    item->setDefaultWidget(list);
+    menu_->addAction(item);
 }
 
 void TFavoritesMenu::PopUpUnderPointer() {

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include "main/favorites_file.h"
 #include "main/home_page_commands.h"
 #include "main/shell_parts.h"
 
@@ -39,12 +40,15 @@ class TFavoritesMenu : public QObject {
 
   private:
     static constexpr int kFixedItems = 6;
+    // More lines than this show as one scrolling list instead of items.
+    static constexpr qsizetype kMostMenuItems = 1000;
 
     void AddFixedItem(const char* name, const QString& caption, void (TFavoritesMenu::*click)());
     void AddHomePageItem(const char* name, const QString& caption,
                          void (THomePageCommands::*click)());
     void RemoveGeneratedItems();
     void AddGeneratedItems();
+    void AddFavoritesList(const QList<Favorite>& favorites);
     void PopUpUnderPointer();
 
     ShellParts parts_;

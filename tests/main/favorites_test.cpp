@@ -1,5 +1,6 @@
 // The star's menu and the favorites file, with the real window and engine.
 #include <QDirIterator>
+#include <QListView>
 #include <QStandardPaths>
 
 #include "common/text_codec.h"
@@ -91,6 +92,38 @@ TEST_F(ShellTest, MenuHoldsTheFixedItemsThenOneItemPerLine) {
     EXPECT_EQ(Items(Menu()), kFixedItems);
     Menu()->hide();
     EXPECT_EQ(form->findChild<QAction*>("A0"), nullptr);
+}
+
+// A file too long for a menu shows as one scrolling list: a click on a line
+// loads it; a separator line cannot be chosen.
+TEST_F(ShellTest, AVeryLongFavoritesFileShowsAsAListWhoseLinesOpen) {
+    server->writeFile("u.html", "<title>Chosen</title>");
+    QByteArray lines;
+    for (int i = 0; i < 1500; ++i)
+        lines += i == 1 ? QByteArray("\r\n")
+                        : "Page " + QByteArray::number(i) + "\t" + server->baseUrl().toUtf8() +
+                              "/u.html?" + QByteArray::number(i) + "\r\n";
+    WriteFavorites(lines);
+    CreateShownForm();
+    ClickStar();
+    ASSERT_TRUE(WaitUntil([&] { return Menu()->isVisible(); }));
+    auto* list = Menu()->findChild<QListView*>("FavoritesList");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(Items(Menu()).size(), kFixedItems.size() + 1);
+    EXPECT_EQ(list->model()->rowCount(), 1500);
+    EXPECT_EQ(list->model()->index(0, 0).data().toString(), "Page 0");
+    EXPECT_LE(list->window()->height(), list->screen()->availableGeometry().height());
+
+    EXPECT_EQ(list->model()->index(1, 0).flags(), Qt::NoItemFlags) << "a separator is no choice";
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(1, 0)).center());
+    test_support::ServeEvents(200);
+    EXPECT_EQ(PageUrl(), "about:blank");
+    const QModelIndex line = list->model()->index(1200, 0);
+    list->scrollTo(line);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(line).center());
+    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/u.html?1200")) << PageUrl().toStdString();
+    EXPECT_FALSE(Menu()->isVisible());
 }
 
 TEST_F(ShellTest, AddingPutsTheNewEntryFirstAndKeepsEveryOldLine) {
