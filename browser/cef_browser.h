@@ -8,8 +8,9 @@
 
 namespace browser {
 
-// A frame of the browser. Qt WebEngine exposes the main frame only; events of
-// sub-frames arrive as events of the main frame.
+// A frame of the browser. Qt WebEngine 6.4 exposes the main frame only: a
+// sub-frame that loads with its page holds back the page's load end, but one
+// navigated after the page has loaded raises no event at all.
 class TCefFrame {
   public:
     explicit TCefFrame(QWebEnginePage* page) : page_(page) {}
