@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
-"""Start-up, memory and idle CPU of the client next to Debian's chromium --app.
+"""Start-up, memory and idle CPU of the client next to its floor (a bare Qt
+WebEngine window that only loads the page, bench/bin/startup_floor) and
+Debian's chromium --app.
 
 For each run: the time from process start to the load end of a local home
 page (the page reports its load event to a beacon server of ours), the peak
 memory of all the browser's processes together (sum of their proportional set
 sizes, sampled every 20 ms), and the CPU share the processes use over 10 idle
-seconds with the page shown. The two browsers alternate; the figures are
-medians over the runs, followed by the ratios client / chromium.
+seconds with the page shown. The browsers alternate; the figures are
+medians over the runs, followed by the ratios client / floor and client /
+chromium.
 
 Usage: startup_bench.py <quorvane executable> [runs]   (run it under Xvfb)
 """
@@ -125,10 +128,12 @@ def main():
         with open(os.path.join(work, "主页.txt"), "wb") as f:
             f.write(b"Survey\t" + url.encode() + b"\r\n")
         env = dict(os.environ, HOME=work, QTWEBENGINE_DISABLE_SANDBOX="1")
-        results = {"quorvane": [], "chromium": []}
+        floor = os.path.join(os.path.dirname(client), "..", "bench", "bin", "startup_floor")
+        results = {"quorvane": [], "floor": [], "chromium": []}
         for run in range(runs):
             results["quorvane"].append(
                 measure([os.path.join(work, os.path.basename(client))], work, env))
+            results["floor"].append(measure([floor, url], work, env))
             profile = tempfile.mkdtemp(prefix="chromium-profile-", dir=work)
             results["chromium"].append(measure(
                 ["chromium", f"--app={url}", f"--user-data-dir={profile}", "--no-sandbox",
@@ -140,9 +145,11 @@ def main():
             medians[name] = [statistics.median(r[i] for r in rows) for i in range(3)]
             s, m, c = medians[name]
             print(f"{name:10} {s:11.3f} {m:9.1f} {c:11.2f}")
-        q, c = medians["quorvane"], medians["chromium"]
-        print(f"{'ratio':10} {q[0] / c[0]:11.2f} {q[1] / c[1]:9.2f} "
-              f"{(q[2] / c[2]) if c[2] else float('nan'):11.2f}")
+        q = medians["quorvane"]
+        for name in ("floor", "chromium"):
+            c = medians[name]
+            print(f"{'/ ' + name:10} {q[0] / c[0]:11.2f} {q[1] / c[1]:9.2f} "
+                  f"{(q[2] / c[2]) if c[2] else float('nan'):11.2f}")
     finally:
         server.shutdown()
         shutil.rmtree(work, ignore_errors=True)
