@@ -15,10 +15,13 @@ namespace {
 // its own, out of the pages' reach; a page of ours hands a message to it as
 // a DOM event, which both worlds see. Messages are queued until the channel
 // is connected, so a page may send from its very first script.
+// The channel library itself (%1) runs only in those pages, so a remote page
+// costs nothing of it at its start.
 constexpr const char* kChannelWorldScript = R"JS(
 (function () {
     if (location.protocol !== 'local:' || window.quorvaneBridge) return;
     window.quorvaneBridge = true;
+%1
     var pending = [];
     var target = null;
     document.addEventListener('quorvane-process-message', function (event) {
@@ -75,7 +78,7 @@ void TProcessMessageChannel::attachTo(QWebEnginePage& page) {
     channel->registerObject(QStringLiteral("quorvaneProcessMessages"), this);
     page.setWebChannel(channel, kChannelWorld);
     InsertScript(page, QStringLiteral("quorvaneChannel"),
-                 ChannelLibrary() + QString::fromUtf8(kChannelWorldScript), kChannelWorld);
+                 QString::fromUtf8(kChannelWorldScript).arg(ChannelLibrary()), kChannelWorld);
     InsertScript(page, QStringLiteral("quorvaneProcessMessages"), QString::fromUtf8(kPageScript),
                  QWebEngineScript::MainWorld);
 }
