@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include "scheme/file_scheme.h"
@@ -183,6 +184,11 @@ TEST(FileSchemeListing, NamesThatAreNotUtf8AreShownAndOpened) {
         QString shown;
     } names[] = {{"\xd6\xd0\xce\xc4.txt", QString::fromUtf8("中文.txt")},
                  {"caf\xc3\xa9.txt", QString::fromUtf8("café.txt")}};
+    // Qt's removal of the temporary folder cannot name these files.
+    const auto removeNames = qScopeGuard([&] {
+        for (const auto& n : names)
+            ::unlink((folderBytes + n.raw).constData());
+    });
     for (const auto& n : names) {
         const int file = ::open((folderBytes + n.raw).constData(), O_WRONLY | O_CREAT, 0644);
         ASSERT_GE(file, 0);

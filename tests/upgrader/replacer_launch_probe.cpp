@@ -16,9 +16,10 @@ int main(int argc, char** argv) {
     upgrader::TakeUpgradeConfirmation();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTimer::singleShot(0, &upgrader::ConfirmUpgradeStarted);
     const std::string line = probe::RecordArguments(argc, argv);
     upgrader::DeleteEarlierReplacerFolders();
+    // Started again by the replacer, the probe is up once it got here.
+    upgrader::ConfirmUpgradeStarted();
     if (line != "--launch")
         return 0;
     QTimer::singleShot(0, [] {

@@ -157,6 +157,10 @@ TEST(ReplacerLaunch, TheProgramRestartsItselfThroughTheReplacer) {
     EXPECT_FALSE(f.Exists("quorvane.uTMP"));
     EXPECT_FALSE(f.Exists("stray"));
     EXPECT_TRUE(f.Exists("stray.uTMP"));
+    // The restarted program confirmed: the replacer keeps the upgrade.
+    EXPECT_FALSE(
+        test_support::WaitUntil([&] { return f.Exists("quorvane.refused-upgrade"); }, 1000));
+    EXPECT_EQ(f.Read("quorvane"), newProbe);
     // The restarted program removed the replacer's folder, and nothing else.
     EXPECT_TRUE(test_support::WaitUntil([&] {
         return QDir(tempFolder)

@@ -19,9 +19,10 @@ int main(int argc, char** argv) {
     upgrader::TakeUpgradeConfirmation();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTimer::singleShot(0, &upgrader::ConfirmUpgradeStarted);
     probe::RecordArguments(argc, argv);
     upgrader::TauAutoUpgrader upgrader;
+    // Started again by the replacer, the probe is up once it got here.
+    upgrader::ConfirmUpgradeStarted();
     if (argc < 4 || std::string(argv[1]) != "--upgrade")
         return 0;
     upgrader.InfoFileURL = argv[2];

@@ -54,6 +54,7 @@ struct Upgrade {
     QStringList starts;
     QByteArray program;
     bool replacerLeft;
+    bool undone;  // the replacer put the old program back
     int exitCode;
 };
 
@@ -98,7 +99,10 @@ Upgrade RunUpgrade(const QString& restartParams, const QString& closing,
     // The restarted probe removed the replacer.
     const bool replacerLeft = !WaitUntil(
         [&] { return QDir(temp.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot); }, 10000);
-    return {Starts(program), ReadFile(program), replacerLeft, process.exitCode()};
+    // The restarted probe confirmed: the replacer keeps the upgrade.
+    const bool undone =
+        WaitUntil([&] { return QFile::exists(program + ".refused-upgrade"); }, 1000);
+    return {Starts(program), ReadFile(program), replacerLeft, undone, process.exitCode()};
 }
 
 }  // namespace
@@ -110,6 +114,7 @@ TEST(RestartChain, TheProgramIsReplacedAndRestartedWithItsParameter) {
     EXPECT_EQ(plain.starts[1], "/afterupgrade");
     EXPECT_TRUE(plain.program.endsWith("\nthe new version\n"));
     EXPECT_FALSE(plain.replacerLeft);
+    EXPECT_FALSE(plain.undone);
 
     // An empty RestartParams is kept as one blank: the replacer still finds
     // the method digit after it, and the program starts without parameters.
@@ -132,4 +137,5 @@ TEST(RestartChain, TheProgramIsReplacedAndRestartedWithItsParameter) {
     EXPECT_EQ(signedRelease.exitCode, 0);
     ASSERT_EQ(signedRelease.starts.size(), 2) << signedRelease.starts.join('|').toStdString();
     EXPECT_TRUE(signedRelease.program.endsWith("\nthe new version\n"));
+    EXPECT_FALSE(signedRelease.undone);
 }
