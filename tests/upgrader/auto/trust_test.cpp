@@ -24,12 +24,15 @@ using upgrader_test::UpgradeFixture;
 
 namespace {
 
-// Names, sizes and times of everything in the program's folder.
+// Names, sizes and times of what an upgrade could leave in the program's
+// folder: the file it publishes and any download. (The folder is shared with
+// the other test programs, which run meanwhile and write files of their own.)
 QStringList ProgramFolderState() {
     QStringList state;
     const QDir folder(common::ExecutableFolder());
     for (const QFileInfo& entry :
-         folder.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name))
+         folder.entryInfoList({"quorvane.exe*", "*.uTMP"},
+                              QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name))
         state << entry.fileName() + ' ' + QString::number(entry.size()) + ' ' +
                      QString::number(entry.lastModified().toMSecsSinceEpoch());
     return state;
