@@ -7,6 +7,8 @@
 namespace browser {
 
 QString TCefFrame::GetUrl() const {
+    if (!isMain_)
+        return subFrameUrl_;
     return page_ ? page_->url().toString(QUrl::FullyEncoded) : QString();
 }
 
@@ -40,8 +42,6 @@ void TCefBrowserHost::CloseBrowser(bool /*force*/) {
     browser_.page_->triggerAction(QWebEnginePage::Stop);
     browser_.closed_ = true;
 }
-
-namespace {}
 
 TCefBrowser::TCefBrowser(QWebEnginePage* page) : page_(page), mainFrame_(page), host_(*this) {}
 

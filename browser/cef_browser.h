@@ -8,14 +8,16 @@
 
 namespace browser {
 
-// A frame of the browser. Qt WebEngine 6.4 exposes the main frame only: a
-// sub-frame that loads with its page holds back the page's load end, but one
-// navigated after the page has loaded raises no event at all.
+// A frame of the browser. Qt WebEngine 6.4 gives the program the main frame
+// only; a sub-frame is known by the address its load reported (see
+// frame_loads.h), and loading into it loads the main frame.
 class TCefFrame {
   public:
     explicit TCefFrame(QWebEnginePage* page) : page_(page) {}
+    TCefFrame(QWebEnginePage* page, const QString& subFrameUrl)
+        : page_(page), subFrameUrl_(subFrameUrl), isMain_(false) {}
     bool IsValid() const { return !page_.isNull(); }
-    bool IsMain() const { return true; }
+    bool IsMain() const { return isMain_; }
     QString GetName() const { return {}; }
     // The frame's current address.
     QString GetUrl() const;
@@ -26,6 +28,8 @@ class TCefFrame {
 
   private:
     QPointer<QWebEnginePage> page_;
+    QString subFrameUrl_;
+    bool isMain_ = true;
 };
 
 class TCefBrowser;

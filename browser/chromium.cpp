@@ -85,6 +85,7 @@ void TChromium::CreateBrowser() {
     page_->setUrlRequestInterceptor(interceptor_);
     channel_ = new TProcessMessageChannel(this);
     channel_->attachTo(*page_);
+    frameLoads_.attachTo(*page_);
     browser_ = std::make_unique<TCefBrowser>(page_);
     ConnectPage();
     ConnectPageHooks();
@@ -130,6 +131,9 @@ void TChromium::ConnectPage() {
     interceptor_->beforeResourceLoad = [this](QWebEngineUrlRequestInfo& info) {
         HandleResourceRequest(info);
     };
+    frameLoads_.reported = [this](bool started, const QString& url) {
+        HandleSubFrameLoad(started, url);
+    };
 }
 
 void TChromium::ConnectPageHooks() {
@@ -140,6 +144,8 @@ void TChromium::ConnectPageHooks() {
         return result;
     };
     page_->consoleMessage = [this](const QString& message, const QString& source, int line) {
+        if (frameLoads_.take(message))
+            return true;
         bool result = false;
         Raise(OnConsoleMessage, browser_.get(), message, source, line, result);
         return result;
@@ -210,6 +216,22 @@ void TChromium::HandleLoading(const QWebEngineLoadingInfo& info) {
     Notify(OnLoadEnd, browser_.get(), frame, status);
     Notify(OnLoadingStateChange, browser_.get(), false, browser_->CanGoBack(),
            browser_->CanGoForward());
+}
+
+// A sub-frame's load: its frame lives as long as the handler runs. Qt
+// reports no status for it, so a finished one counts as 200.
+void TChromium::HandleSubFrameLoad(bool started, const QString& url) {
+    if (!connected_)
+        return;
+    auto frame = std::make_shared<TCefFrame>(page_, url);
+    common::RunWhenNoHandlerRuns([self = QPointer<TChromium>(this), frame, started] {
+        if (!self || !self->connected_ || !self->browser_)
+            return;
+        if (started && self->OnLoadStart)
+            self->OnLoadStart(self.data(), self->browser_.get(), frame.get());
+        else if (!started && self->OnLoadEnd)
+            self->OnLoadEnd(self.data(), self->browser_.get(), frame.get(), 200);
+    });
 }
 
 // Without a handler that takes the pop-up, it opens in a window of its own,

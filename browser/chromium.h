@@ -8,6 +8,7 @@
 #include "browser/cef_browser.h"
 #include "browser/chromium_events.h"
 #include "browser/chromium_options.h"
+#include "browser/frame_loads.h"
 
 class QWebEngineView;
 class QWebEngineDownloadRequest;
@@ -90,6 +91,7 @@ class TChromium : public QWidget {
     void ConnectDownloads();
     void ConnectPermissionsAndAuth();
     void HandleLoading(const QWebEngineLoadingInfo& info);
+    void HandleSubFrameLoad(bool started, const QString& url);
     void HandleNewWindow(QWebEngineNewWindowRequest& request);
     void HandleDownload(QWebEngineDownloadRequest* download);
     void HandleContextMenu(const QPoint& position);
@@ -113,6 +115,7 @@ class TChromium : public QWidget {
     TChromiumPage* page_ = nullptr;
     TRequestInterceptor* interceptor_ = nullptr;
     TProcessMessageChannel* channel_ = nullptr;
+    TFrameLoads frameLoads_;
     std::unique_ptr<TCefBrowser> browser_;
     bool connected_ = true;
 };

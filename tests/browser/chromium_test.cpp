@@ -24,37 +24,56 @@ TEST_F(ChromiumTest, BrowserExistsOnlyAfterLoadedAndBlankPageIsRequestedAtOnce) 
     EXPECT_FALSE(view->Browser()->CanGoBack());
 }
 
-TEST_F(ChromiumTest, LoadEventsCarryAddressTitleAndStatusInOrder) {
-    server->writeFile("page.html",
-                      "<html><head><title>First page</title></head><body>x</body></html>");
-    server->writeFile("second.html", "<title>Second</title>");
-    QStringList order;
-    view->OnLoadStart = [&](QObject*, browser::TCefBrowser*, browser::TCefFrame*) {
-        order << "start";
+// Sub-frames report their loads after the page's own, and a page cannot
+// forge such a report.
+TEST_F(ChromiumTest, LoadEventsFollowThePageAndItsSubFrames) {
+    server->writeFile("page.html", "<title>First page</title><body>x</body>");
+    server->writeFile("frame.html", "<title>In frame</title>");
+    QStringList events;
+    auto frameName = [](browser::TCefFrame* frame) {
+        return (frame->IsMain() ? " main " : " sub ") + frame->GetUrl();
     };
-    view->OnAddressChange = [&](QObject*, browser::TCefBrowser*, browser::TCefFrame*,
-                                const QString& url) { order << "address " + url; };
+    view->OnLoadStart = [&](QObject*, browser::TCefBrowser*, browser::TCefFrame* frame) {
+        events << "start" + frameName(frame);
+    };
+    view->OnLoadEnd = [&](QObject*, browser::TCefBrowser*, browser::TCefFrame* frame, int status) {
+        ++loadEnds;
+        lastStatus = status;
+        lastLoadedUrl = frame->GetUrl();
+        events << "end" + frameName(frame);
+    };
     view->OnTitleChange = [&](QObject*, browser::TCefBrowser*, const QString& title) {
-        order << "title " + title;
+        events << "title " + title;
     };
     view->Loaded();
     ASSERT_TRUE(WaitUntil([&] { return loadEnds > 0; }));
-    order.clear();
+    events.clear();
     const QString url = server->baseUrl() + "/page.html";
     LoadAndWait(url);
+    ASSERT_TRUE(WaitUntil([&] { return events.contains("title First page"); }));
+    EXPECT_TRUE(events.first().startsWith("start main"));
     EXPECT_EQ(lastStatus, 200);
-    ASSERT_TRUE(WaitUntil([&] { return order.contains("title First page"); }));
-    EXPECT_EQ(order.first(), "start");
-    EXPECT_TRUE(order.contains("address " + url));
-    LoadAndWait(server->baseUrl() + "/second.html");
-    EXPECT_TRUE(view->Browser()->CanGoBack());
+
+    events.clear();
+    const QString frameUrl = server->baseUrl() + "/frame.html";
+    RunScript(
+        "console.debug('quorvane-frame-00000000000000000000000000000000:start x');"
+        "document.body.appendChild(document.createElement('iframe'));"
+        "var f = document.createElement('iframe'); f.src = 'frame.html';"
+        "document.body.appendChild(f);");
+    ASSERT_TRUE(WaitUntil([&] { return events.contains("end sub " + frameUrl); }));
+    EXPECT_EQ(events, QStringList({"start sub " + frameUrl, "end sub " + frameUrl}));
+    events.clear();
+    RunScript("frames[1].location.href = 'frame.html?2'");
+    ASSERT_TRUE(WaitUntil([&] { return events.contains("end sub " + frameUrl + "?2"); }));
+    EXPECT_EQ(events, QStringList({"start sub " + frameUrl, "end sub " + frameUrl + "?2"}));
+
+    LoadAndWait(server->baseUrl() + "/missing.html");
+    EXPECT_EQ(lastStatus, 404);
     const int endsBeforeBack = loadEnds;
     view->Browser()->GoBack();
     ASSERT_TRUE(WaitUntil([&] { return loadEnds > endsBeforeBack && lastLoadedUrl == url; }));
     ASSERT_TRUE(WaitUntil([&] { return view->Browser()->CanGoForward(); }));
-
-    LoadAndWait(server->baseUrl() + "/missing.html");
-    EXPECT_EQ(lastStatus, 404);
 }
 
 TEST_F(ChromiumTest, HoveredLinkBecomesStatusAndPageMessagesReachTheProgram) {
