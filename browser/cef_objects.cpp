@@ -1,11 +1,12 @@
 #include "browser/cef_objects.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineUrlRequestInfo>
+
+#include "browser/download_save_dialog.h"
 
 namespace browser {
 
@@ -72,25 +73,15 @@ QString TCefDownloadItem::GetUrl() const {
 void TCefBeforeDownloadCallback::Continue(const QString& downloadPath, bool showDialog) {
     if (!download_ || continued_)
         return;
-    QString path = downloadPath;
+    continued_ = true;
     if (showDialog) {
-        QFileDialog dialog(dialogParent_, QString(), downloadPath);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setObjectName(QStringLiteral("SaveDownloadDialog"));
-        if (QFileInfo(downloadPath).isDir())
-            dialog.setDirectory(downloadPath);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return;
-        path = dialog.selectedFiles().constFirst();
-        if (!download_)
-            return;
+        TDownloadSaveDialog::Start(download_, dialogParent_, downloadPath);
+        return;
     }
-    const QFileInfo target(path);
+    const QFileInfo target(downloadPath);
     download_->setDownloadDirectory(target.absolutePath());
     download_->setDownloadFileName(target.fileName());
     download_->accept();
-    continued_ = true;
 }
 
 void TCefDownloadItemCallback::Cancel() {

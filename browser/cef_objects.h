@@ -61,9 +61,10 @@ class TCefBeforeDownloadCallback {
   public:
     TCefBeforeDownloadCallback(QWebEngineDownloadRequest* download, QWidget* dialogParent)
         : download_(download), dialogParent_(dialogParent) {}
-    // Saves the download at `downloadPath`; with `showDialog` the engine's save
-    // dialog proposes that path first and the user confirms or changes it
-    // (cancelling the dialog cancels the download).
+    // Saves the download at `downloadPath`; with `showDialog` the save dialog
+    // proposes that path and the file goes where the user confirms it
+    // (cancelling the dialog cancels the download). The download runs
+    // meanwhile; see download_save_dialog.h.
     void Continue(const QString& downloadPath, bool showDialog);
     bool WasContinued() const { return continued_; }
 

@@ -1,0 +1,119 @@
+#include "browser/download_save_dialog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTimer>
+#include <QWebEngineDownloadRequest>
+#include <cerrno>
+#include <cstdio>
+
+#include "common/file_error_text.h"
+#include "common/message_boxes.h"
+
+namespace browser {
+
+namespace {
+
+QString ReceivingName() {
+    return QStringLiteral(".quorvane-download-%1")
+        .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
+}
+
+// Renames, replacing what the user agreed to replace; across file systems
+// it copies. Gives 0 or the system's error number.
+int MoveFile(const QString& from, const QString& to) {
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return 0;
+    if (errno != EXDEV)
+        return errno;
+    QFile::remove(to);
+    if (!QFile::copy(from, to))
+        return EIO;
+    QFile::remove(from);
+    return 0;
+}
+
+}  // namespace
+
+void TDownloadSaveDialog::Start(QWebEngineDownloadRequest* download, QWidget* parent,
+                                const QString& proposedPath) {
+    new TDownloadSaveDialog(download, parent, proposedPath);
+}
+
+TDownloadSaveDialog::TDownloadSaveDialog(QWebEngineDownloadRequest* download, QWidget* parent,
+                                         const QString& proposedPath)
+    : download_(download), dialog_(new QFileDialog(parent, QString(), proposedPath)) {
+    setParent(dialog_);
+    const QFileInfo proposed(proposedPath);
+    const QString folder = proposed.isDir() ? proposed.absoluteFilePath() : proposed.absolutePath();
+    receivingPath_ = QDir(folder).filePath(ReceivingName());
+    download->setDownloadDirectory(folder);
+    download->setDownloadFileName(QFileInfo(receivingPath_).fileName());
+    download->accept();
+    connect(download, &QWebEngineDownloadRequest::stateChanged, this,
+            &TDownloadSaveDialog::DownloadStateChanged);
+    connect(download, &QObject::destroyed, this, &TDownloadSaveDialog::End);
+
+    dialog_->setAcceptMode(QFileDialog::AcceptSave);
+    dialog_->setOption(QFileDialog::DontUseNativeDialog);
+    dialog_->setObjectName(QStringLiteral("SaveDownloadDialog"));
+    if (proposed.isDir())
+        dialog_->setDirectory(proposedPath);
+    connect(dialog_, &QFileDialog::fileSelected, this, &TDownloadSaveDialog::Chosen);
+    connect(dialog_, &QDialog::rejected, this, &TDownloadSaveDialog::Rejected);
+    dialog_->open();
+}
+
+TDownloadSaveDialog::~TDownloadSaveDialog() {
+    if (ended_)
+        return;
+    if (download_ && !download_->isFinished())
+        download_->cancel();
+    QFile::remove(receivingPath_);
+}
+
+void TDownloadSaveDialog::Chosen(const QString& path) {
+    chosenPath_ = path;
+    DownloadStateChanged();
+}
+
+void TDownloadSaveDialog::Rejected() {
+    if (download_ && !download_->isFinished())
+        download_->cancel();
+    QFile::remove(receivingPath_);
+    End();
+}
+
+void TDownloadSaveDialog::DownloadStateChanged() {
+    if (ended_ || !download_ || !download_->isFinished())
+        return;
+    if (download_->state() != QWebEngineDownloadRequest::DownloadCompleted) {
+        // Broken off: nothing of it is kept, and nothing is left to choose.
+        QFile::remove(receivingPath_);
+        dialog_->hide();
+        End();
+    } else if (!chosenPath_.isEmpty()) {
+        MoveIntoPlace();
+    }
+}
+
+// A file that cannot go where the user chose stays where it was received,
+// and the user is told why.
+void TDownloadSaveDialog::MoveIntoPlace() {
+    const int error = MoveFile(receivingPath_, chosenPath_);
+    if (error != 0)
+        QTimer::singleShot(0, [error] { common::ShowErrorBox(common::FileErrorText(error)); });
+    End();
+}
+
+void TDownloadSaveDialog::End() {
+    if (ended_)
+        return;
+    ended_ = true;
+    dialog_->deleteLater();
+}
+
+}  // namespace browser
