@@ -3,15 +3,14 @@
 // Listings and their links are tested in the real engine.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <unistd.h>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "scheme/file_scheme.h"
 #include "scheme/file_scheme_reply.h"
-#include "scheme/mime_type.h"
 #include "tests/support/qt_printers.h"
+#include "tests/support/restricted_folder.h"
 
 namespace {
 
@@ -93,24 +92,6 @@ TEST(FileScheme, ServesFilesWithTheirTypes) {
     EXPECT_EQ(Fetch(LocalUrl(folder.filePath("link.txt"))).body, content);
 }
 
-// Lowers the limit of open files so that the next open fails, for as long
-// as the object lives.
-class TNoFileHandlesLeft {
-  public:
-    TNoFileHandlesLeft() {
-        getrlimit(RLIMIT_NOFILE, &saved_);
-        const int lowestFree = dup(0);
-        close(lowestFree);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = rlim_t(lowestFree);
-        setrlimit(RLIMIT_NOFILE, &lowered);
-    }
-    ~TNoFileHandlesLeft() { setrlimit(RLIMIT_NOFILE, &saved_); }
-
-  private:
-    rlimit saved_{};
-};
-
 // Hidden and system entries are tested with the listing in the engine.
 TEST(FileScheme, AnswersNotFoundWithThePathAsText) {
     const QTemporaryDir folder;
@@ -130,13 +111,10 @@ TEST(FileScheme, AnswersNotFoundWithThePathAsText) {
     ExpectNotFound(markup, QStringLiteral("/tmp/<script>alert(1)<"));
     EXPECT_FALSE(markup.body.contains("<script>"));
     // An existing file that cannot be opened.
-    scheme::RegisteredMimeType(QStringLiteral(".txt"));  // the MIME database is loaded
-    Answer noHandle;
     {
-        const TNoFileHandlesLeft noHandles;
-        noHandle = Fetch(LocalUrl(path + "/notes.txt"));
+        const test_support::RestrictedFolder unreadable(path + "/notes.txt", 0444);
+        ExpectNotFound(Fetch(LocalUrl(path + "/notes.txt")), path + "/notes.txt");
     }
-    ExpectNotFound(noHandle, path + "/notes.txt");
     EXPECT_EQ(Fetch(LocalUrl(path + "/notes.txt")).body, "notes");
 }
 

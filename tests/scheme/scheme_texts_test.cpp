@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
-#include <cctype>
 
 #include "scheme/folder_entries.h"
 #include "scheme/listing_texts.h"
@@ -56,20 +55,6 @@ TEST(ScriptEscape, OutputIsAsciiAndSafeInsideAQuotedScriptString) {
           "</script><b>& -> \\u003C/script\\u003E\\u003Cb\\u003E\\u0026", "'$&` -> '$\\u0026`"}) {
         const auto [text, escaped] = Parts(c);
         EXPECT_EQ(scheme::ScriptEscape(QString::fromUtf8(text)), escaped) << c;
-    }
-}
-
-TEST(LinkTarget, EveryNameComesBackThroughTheHandlersDecoding) {
-    EXPECT_EQ(scheme::LinkTarget("a+b c-1_2.~"), QByteArray("a%2Bb%20c-1_2.~"));
-    for (const char* raw : {"quote\"d", "back\\slash", "hash#1", "percent%41", "100%", "%%", "+",
-                            "what?", "\xe4\xb8\xad\xe6\x96\x87", "\xf0\x9f\x98\x80",
-                            "semi;colon&amp=1", "<tag>", "'apos'", "line\nbreak"}) {
-        const QByteArray target = scheme::LinkTarget(raw);
-        for (const char c : target)
-            EXPECT_TRUE(QByteArray("%-._~").contains(c) || std::isalnum(uchar(c)))
-                << raw << " gives " << target.constData();
-        EXPECT_EQ(scheme::UrlToPath("local://c/d/" + QString::fromLatin1(target)),
-                  "/d/" + QByteArray(raw));
     }
 }
 
