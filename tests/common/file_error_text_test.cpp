@@ -7,6 +7,6 @@
 TEST(FileErrorText, NamesTheCommonCasesAndNumbersTheRest) {
     EXPECT_EQ(common::FileErrorText(ENOENT), QStringLiteral("File not found"));
     EXPECT_EQ(common::FileErrorText(EACCES), QStringLiteral("File access denied"));
-    EXPECT_EQ(common::FileErrorText(ENOSPC), QStringLiteral("I/O error %1").arg(ENOSPC));
-    EXPECT_STREQ(common::FileError(EIO).what(), QStringLiteral("I/O error %1").arg(EIO).toUtf8().constData());
+    EXPECT_EQ(common::FileErrorText(ENOSPC), QStringLiteral("I/O error 28"));
+    EXPECT_STREQ(common::FileError(EIO).what(), "I/O error 5");
 }
