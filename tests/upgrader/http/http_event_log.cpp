@@ -1,5 +1,7 @@
 #include "tests/upgrader/http/http_event_log.h"
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QThread>
 
@@ -95,6 +97,12 @@ void EventLog::Add(const QString& event, bool onGuiThread) {
 
 void EventLog::Note(const QString& event) {
     Add(event, OnGuiThread());
+}
+
+std::unique_ptr<EventLog> Fetch(TauCustomHTTP& http, quint64 from, quint64 to) {
+    auto log = std::make_unique<EventLog>(http);
+    EXPECT_TRUE(http.Read(from, to, true));
+    return log;
 }
 
 QStringList EventLog::Events() const {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <mutex>
 
 #include "upgrader/http/custom_http.h"
@@ -50,5 +51,9 @@ class EventLog {
     bool allGui_ = true;
     bool statusOnGui_ = false;
 };
+
+// Runs a waiting transfer (from the byte given: resumed) with a fresh log of
+// its events.
+std::unique_ptr<EventLog> Fetch(upgrader::TauCustomHTTP& http, quint64 from = 0, quint64 to = 0);
 
 }  // namespace http_test
