@@ -60,14 +60,16 @@ struct Upgrade {
     bool replacerLeft;
     bool undone;  // the replacer put the old program back
     int exitCode;
-    bool othersIntact;  // what is not the upgrade's was left as it was
+    bool othersIntact;    // what is not the upgrade's was left as it was
+    QByteArray setupRan;  // the arguments of the setup program, when it ran
 };
 
 // Installs the probe in a new folder, publishes its new version (signed by
 // the publisher, when given, for a probe with its key) and lets it upgrade
-// itself with the restart parameter.
+// itself with the restart parameter; with `setup`, publishes a setup
+// program for the external setup method instead.
 Upgrade RunUpgrade(const QString& restartParams, const QString& closing,
-                   const test_support::MinisignKeys* publisher = nullptr) {
+                   const test_support::MinisignKeys* publisher = nullptr, bool setup = false) {
     QTemporaryDir folder;
     QTemporaryDir temp;
     const QString program = folder.filePath("probe");
@@ -91,9 +93,12 @@ Upgrade RunUpgrade(const QString& restartParams, const QString& closing,
         infoFile = "/update/quorvane.inf";
         Publish(newProbe, server, *publisher);
     } else {
-        server.writeFile("update/probe", newProbe);
+        const QString file = setup ? "setup.exe" : "probe";
+        server.writeFile("update/" + file,
+                         setup ? "#!/bin/sh\nprintf '%s\\n' \"$*\" >> \"$0.args\"\n" : newProbe);
         server.writeFile("update/probe.inf",
-                         "#version=2.0\r\n#url=" + server.baseUrl().toUtf8() + "/update/probe\r\n");
+                         "#version=2.0\r\n#method=" + QByteArray(setup ? "1" : "0") + "\r\n#url=" +
+                             (server.baseUrl() + "/update/" + file).toUtf8() + "\r\n");
     }
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -122,8 +127,13 @@ Upgrade RunUpgrade(const QString& restartParams, const QString& closing,
         ReadFile(program + "2.uTMP") == "not published" && !QFile::exists(program + "2") &&
         QFile::exists(temp.filePath("elsewhere/kept")) && QFile::exists(taken) &&
         QFileInfo(temp.filePath("quorvane-replacer-link")).isSymLink();
-    return {Starts(program), ReadFile(program),  replacerLeft,
-            undone,          process.exitCode(), othersIntact};
+    return {Starts(program),
+            ReadFile(program),
+            replacerLeft,
+            undone,
+            process.exitCode(),
+            othersIntact,
+            ReadFile(folder.filePath("setup.exe.args"))};
 }
 
 }  // namespace
@@ -160,4 +170,11 @@ TEST(RestartChain, TheProgramIsReplacedAndRestartedWithItsParameter) {
     ASSERT_EQ(signedRelease.starts.size(), 2) << signedRelease.starts.join('|').toStdString();
     EXPECT_TRUE(signedRelease.program.endsWith("\nthe new version\n"));
     EXPECT_FALSE(signedRelease.undone);
+
+    // The external setup method: the setup program runs with the restart
+    // parameter, and the program, unchanged, starts again.
+    const Upgrade setup = RunUpgrade("/afterupgrade", "", nullptr, true);
+    EXPECT_EQ(setup.setupRan, "/afterupgrade\n");
+    EXPECT_EQ(setup.starts.value(1), "/afterupgrade");
+    EXPECT_FALSE(setup.program.endsWith("\nthe new version\n"));
 }
