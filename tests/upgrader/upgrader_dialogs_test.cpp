@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "tests/support/qt_printers.h"
 #include "tests/support/wait.h"
 #include "tests/upgrader/dialog_answers.h"
 #include "upgrader/dialogs/password_form.h"
