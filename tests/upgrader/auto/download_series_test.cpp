@@ -290,13 +290,12 @@ TEST_F(DownloadSeries, AnUnwritableTemporaryFileEndsTheUpgradeWithItsReason) {
 
 // Bodies cut short and hosts that go away: the series ends, the wizard
 // closes, and its files, whole or partial, are deleted.
-TEST(DownloadInterruptions, ABrokenTransferEndsTheSeriesAndDeletesItsFiles) {
-    upgrader_test::DialogAnswers answers;
+TEST_F(DownloadSeries, ABrokenTransferEndsTheSeriesAndDeletesItsFiles) {
     const quint16 closed = test_support::FreeLoopbackPort();
     // Info files listing a whole file and one cut short or on a host gone;
     // the length a body announces is given in front of it.
-    test_support::ScriptedHttpServer server([&](const test_support::ScriptedRequest& request,
-                                                test_support::ScriptedConnection& connection) {
+    test_support::ScriptedHttpServer scripted([&](const test_support::ScriptedRequest& request,
+                                                  test_support::ScriptedConnection& connection) {
         const QByteArray here = "http://" + request.header("Host");
         const QByteArray gone = "http://127.0.0.1:" + QByteArray::number(closed);
         const QByteArray info = "#version=2.0.0.6\r\n#url1=" + here + "/whole.bin\r\n#url2=" +
@@ -311,53 +310,43 @@ TEST(DownloadInterruptions, ABrokenTransferEndsTheSeriesAndDeletesItsFiles) {
                         "\r\n\r\n" + body);
         connection.close();
     });
-    const QString base = server.baseUrl();
-    DeleteTempFiles();
-    TauAutoUpgrader upgrader;
-    upgrader.Wizard.SetLanguage(wlEnglish);
-    upgrader.VersionControl = byNumber;
-    upgrader.VersionNumber = "2.0.0.5";
-    upgrader_test::UpgraderEventLog log;
-    log.Attach(upgrader);
-    const auto wait = [&](const QString& event) {
-        return WaitUntil([&] { return log.Count(event) > 0; });
-    };
+    const QString base = scripted.baseUrl();
 
     // The info file itself cut short: the connection-lost message.
-    upgrader.InfoFileURL = (base + "/cut.inf").toUtf8();
-    EXPECT_FALSE(upgrader.CheckUpdate(true));
+    upgrader->InfoFileURL = (base + "/cut.inf").toUtf8();
+    EXPECT_FALSE(upgrader->CheckUpdate(true));
     EXPECT_EQ(log.events, QStringList{"ConnLost"});
-    ASSERT_EQ(answers.boxes.size(), 1);
-    EXPECT_EQ(answers.boxes[0],
+    ASSERT_EQ(answers->boxes.size(), 1);
+    EXPECT_EQ(answers->boxes[0],
               "Application update wizard | Connection with remote server lost.\n\nPlease "
               "restore connection and try to\nupgrade this software again later.");
 
     // A file cut short: the message, the wizard closed, no abort.
     log.events.clear();
-    upgrader.InfoFileURL = (base + "/files.inf").toUtf8();
-    upgrader.CheckUpdate(false);
-    ASSERT_TRUE(wait("ConnLost"));
+    upgrader->InfoFileURL = (base + "/files.inf").toUtf8();
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("ConnLost"));
     ServeEvents(200);
     EXPECT_EQ(log.events,
               QStringList({"BeginUpgrade 0 2 ", "FileStart whole.bin 5 1",
                            "FileDone whole.bin.uTMP", "FileStart cut.bin 1000 1", "ConnLost"}));
-    EXPECT_EQ(answers.boxes.size(), 2);
+    EXPECT_EQ(answers->boxes.size(), 2);
     EXPECT_EQ(WizardForm(), nullptr);
     EXPECT_TRUE(TempFiles().isEmpty()) << TempFiles().join(' ').toStdString();
 
     // A file's host unreachable in a series asked for: the host message, the
     // files go; no retry.
     log.events.clear();
-    upgrader.ShowMessages |= mHostUnreachable;
-    upgrader.InfoFileURL = (base + "/away.inf").toUtf8();
-    upgrader.CheckUpdate(false);
-    ASSERT_TRUE(wait("HostUnreachable"));
+    upgrader->ShowMessages |= mHostUnreachable;
+    upgrader->InfoFileURL = (base + "/away.inf").toUtf8();
+    upgrader->CheckUpdate(false);
+    ASSERT_TRUE(WaitForEnd("HostUnreachable"));
     ServeEvents(300);
     EXPECT_EQ(log.events.last(), "HostUnreachable gone.bin 127.0.0.1");
     EXPECT_EQ(log.Count("Aborted"), 0);
-    EXPECT_EQ(answers.boxes.size(), 3);
-    EXPECT_TRUE(answers.boxes[2].contains("Host 'http://127.0.0.1' unreachable"));
+    EXPECT_EQ(answers->boxes.size(), 3);
+    EXPECT_TRUE(answers->boxes[2].contains("Host 'http://127.0.0.1' unreachable"));
     EXPECT_EQ(WizardForm(), nullptr);
-    EXPECT_EQ(upgrader.AutoCheckTimerInterval(), 0);
+    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 0);
     EXPECT_TRUE(TempFiles().isEmpty()) << TempFiles().join(' ').toStdString();
 }

@@ -159,16 +159,13 @@ TEST_F(Trust, AddressesBodiesAndLinksOfTheServerAreKeptInBounds) {
 }
 
 // An info file that never ends is no info file, and memory stays bounded.
-TEST(TrustBodies, AnEndlessInfoFileIsNone) {
-    test_support::ScriptedHttpServer server(test_support::EndlessBody());
-    TauAutoUpgrader upgrader;
-    upgrader.InfoFileURL = (server.baseUrl() + "/update/quorvane.inf").toUtf8();
-    upgrader.ShowMessages = {};
-    bool noInfoFile = false;
-    upgrader.OnNoInfoFile = [&](TauAutoUpgrader*) { noInfoFile = true; };
-    EXPECT_FALSE(upgrader.CheckUpdate(true));
-    EXPECT_TRUE(noInfoFile);
-    EXPECT_TRUE(upgrader.BodyTooLarge());
+TEST_F(Trust, AnEndlessInfoFileIsNone) {
+    test_support::ScriptedHttpServer endless(test_support::EndlessBody());
+    upgrader->InfoFileURL = (endless.baseUrl() + "/update/quorvane.inf").toUtf8();
+    upgrader->ShowMessages = {};
+    EXPECT_FALSE(upgrader->CheckUpdate(true));
+    EXPECT_EQ(log.events, QStringList{"NoInfoFile"});
+    EXPECT_TRUE(upgrader->BodyTooLarge());
 }
 
 // After the replacer put the old program back: the user is told once, the

@@ -48,16 +48,13 @@ EventLog::EventLog(TauCustomHTTP& http) {
         headerRawHeaders = raw;
         Add("HeaderInfo", OnGuiThread());
     };
-    http.OnDownloadProgress = [this](TauCustomHTTP* sender, const QByteArray&, qint64 size,
+    http.OnDownloadProgress = [this](TauCustomHTTP* sender, const QByteArray&, qint64,
                                      qint64 bytes, qint32, qint32, quint8 percent, float,
                                      QIODevice*) {
         const qint64 previous =
             lastProgressBytes >= 0 ? lastProgressBytes : qint64(sender->State().ResumeOffset);
         largestChunk = std::max(largestChunk, bytes - previous);
-        if (firstProgressBytes < 0)
-            firstProgressBytes = bytes;
         lastProgressBytes = bytes;
-        lastProgressSize = size;
         lastPercent = percent;
         Add("DownloadProgress", OnGuiThread());
     };

@@ -35,9 +35,7 @@ class EventLog {
     QByteArray headerRawHeaders;
     QByteArray realm;
     QList<QByteArray> redirects;
-    qint64 firstProgressBytes = -1;
     qint64 lastProgressBytes = -1;
-    qint64 lastProgressSize = 0;
     int lastPercent = -1;
     qint64 largestChunk = 0;
 
