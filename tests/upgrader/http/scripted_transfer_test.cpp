@@ -38,6 +38,14 @@ ScriptedHttpServer::Script Serve(const QByteArray& body) {
     };
 }
 
+// Sends these bytes to every request, then closes the connection.
+ScriptedHttpServer::Script SendAndClose(const QByteArray& bytes) {
+    return [bytes](const ScriptedRequest&, ScriptedConnection& connection) {
+        connection.send(bytes);
+        connection.close();
+    };
+}
+
 QByteArray UrlOf(const ScriptedHttpServer& server, const QByteArray& path) {
     return server.baseUrl().toUtf8() + path;
 }
@@ -50,10 +58,8 @@ bool IsWritable(const QString& path) {
 
 TEST(ScriptedTransfer, BodyCutShortKeepsThePartialFileIncomplete) {
     const QByteArray body = Pattern(100000);
-    ScriptedHttpServer server([&](const ScriptedRequest&, ScriptedConnection& connection) {
-        connection.send(Head("200 OK", LengthHeader(body.size())) + body.left(40000));
-        connection.close();
-    });
+    ScriptedHttpServer server(
+        SendAndClose(Head("200 OK", LengthHeader(body.size())) + body.left(40000)));
     QTemporaryDir folder;
     TauCustomHTTP http;
     EventLog log(http);
@@ -165,10 +171,7 @@ TEST(ScriptedTransfer, BodiesCutShortOrUnannounced) {
          "tiny"},  // a huge length is no promise
     };
     for (const auto& c : cases) {
-        ScriptedHttpServer server([&](const ScriptedRequest&, ScriptedConnection& connection) {
-            connection.send(c.answer);
-            connection.close();
-        });
+        ScriptedHttpServer server(SendAndClose(c.answer));
         TauCustomHTTP http;
         http.URL = UrlOf(server, "/info");
         auto log = Fetch(http);
@@ -280,10 +283,8 @@ TEST(ScriptedTransfer, OutputFileThatCannotBeCreated) {
     EXPECT_EQ(http.OutputError(),
               "Cannot create file \"/nonexistent-folder/f.uTMP\". No such file or directory");
 
-    ScriptedHttpServer unannounced([](const ScriptedRequest&, ScriptedConnection& connection) {
-        connection.send(Head("200 OK", "Connection: close\r\n") + "unknown length");
-        connection.close();
-    });
+    ScriptedHttpServer unannounced(
+        SendAndClose(Head("200 OK", "Connection: close\r\n") + "unknown length"));
     http.URL = UrlOf(unannounced, "/f");
     EXPECT_EQ(Fetch(http)->body, "unknown length") << "the body went to memory instead";
 }
