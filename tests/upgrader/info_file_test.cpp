@@ -16,11 +16,12 @@ QList<QByteArray> FileListOf(const QByteArray& text) {
 
 }  // namespace
 
-TEST(GetInfoValue, KeysInAnyCaseAndTheirTerminators) {
+TEST(GetInfoValue, KeysInAnyCaseTheirTerminatorsAndBracedValues) {
     struct Case {
         QByteArray text;
         const char* key;
         QByteArray value;
+        bool braced = false;
     };
     const Case cases[] = {
         {"#Version=2.0.0.6\r\n", "version", "2.0.0.6"},
@@ -46,25 +47,20 @@ TEST(GetInfoValue, KeysInAnyCaseAndTheirTerminators) {
         {"#a#url=b", "url", "b"},        // a "#" inside another key starts one
         {"##url=b", "url", "b"},
         {"#" + QByteArray(100, 'k') + "#url=b=c", "url", "b=c"},
+        // Braced values: a message must open with a brace, control bytes
+        // belong to it, and a "}" byte ends it even as the second byte of a
+        // two-byte character; plain lookups of the same key need no brace.
+        {"#message={line one\r\nline two}\r\n", "message", "line one\r\nline two", true},
+        {"#message={abc\r\nto the end", "message", "abc\r\nto the end", true},
+        {"#MESSAGE={Hello}", "message", "Hello", true},
+        {"#message={}", "message", "", true},
+        {"#message=no brace}", "message", "", true},
+        {"#message={\t\x01\0}"_qba, "message", "\t\x01\0"_qba, true},
+        {"#message={\x81\x7d\xd6\xf7}", "message", "\x81", true},
+        {"#message={x}", "message", "{x}"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(GetInfoValue(c.text, c.key, false), c.value) << c.text.constData();
-}
-
-TEST(GetInfoValue, BracedValues) {
-    EXPECT_EQ(GetInfoValue("#message={line one\r\nline two}\r\n", "message", true),
-              "line one\r\nline two");
-    EXPECT_EQ(GetInfoValue("#message={abc\r\nto the end", "message", true), "abc\r\nto the end");
-    EXPECT_EQ(GetInfoValue("#MESSAGE={Hello}", "message", true), "Hello");
-    EXPECT_EQ(GetInfoValue("#message={}", "message", true), "");
-    EXPECT_EQ(GetInfoValue("#message=no brace}", "message", true), "")
-        << "a message must open with a brace";
-    EXPECT_EQ(GetInfoValue("#message={\t\x01\0}"_qba, "message", true), "\t\x01\0"_qba)
-        << "control bytes belong to a braced value";
-    // A "}" byte ends the value even as the second byte of a two-byte character.
-    EXPECT_EQ(GetInfoValue("#message={\x81\x7d\xd6\xf7}", "message", true), "\x81");
-    // Plain lookups of the same key do not need the brace.
-    EXPECT_EQ(GetInfoValue("#message={x}", "message", false), "{x}");
+        EXPECT_EQ(GetInfoValue(c.text, c.key, c.braced), c.value) << c.text.constData();
 }
 
 TEST(BuildFileList, UrlSequence) {

@@ -9,6 +9,7 @@
 
 #include "tests/support/file_contents.h"
 #include "tests/support/wait.h"
+#include "tests/upgrader/test_files.h"
 
 namespace replacer_test {
 
@@ -16,18 +17,12 @@ ProgramFolder::ProgramFolder(const QString& FolderName, const QString& ProgramNa
     : programName_(ProgramName) {
     folder_ = root_.path() + u'/' + FolderName + u'/';
     QDir().mkpath(folder_);
-    QFile standIn(QStringLiteral(STAND_IN_PROGRAM));
-    EXPECT_TRUE(standIn.open(QIODevice::ReadOnly));
-    oldProgram_ = standIn.readAll();
+    oldProgram_ = test_support::ReadFile(STAND_IN_PROGRAM);
     Write(ProgramName, oldProgram_, 0755);
 }
 
 void ProgramFolder::Write(const QString& Name, const QByteArray& Content, int Mode) const {
-    QFile file(Path(Name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << Name.toStdString();
-    ASSERT_EQ(file.write(Content), Content.size());
-    file.close();
-    ASSERT_EQ(::chmod(QFile::encodeName(Path(Name)).constData(), Mode), 0);
+    upgrader_test::WriteFile(Path(Name), Content, Mode);
 }
 
 void ProgramFolder::Download(const QString& Name, const QByteArray& Content) const {
@@ -106,12 +101,8 @@ ReplacerRun RunReplacer(const QStringList& Params, int WaitLimitMs) {
 ListedReplacer::ListedReplacer(const QByteArray& List, int ConfirmLimitMs)
     : confirmLimitMs_(ConfirmLimitMs) {
     QFile::copy(QStringLiteral(REPLACER_PROGRAM), folder_.filePath("Ruzozudo3"));
-    for (const auto& [name, content] : {std::pair{"Ruzozudo3.files", List},
-                                        std::pair{"Ruzozudo3.version", QByteArray("2.0.0.6\n")}}) {
-        QFile file(folder_.filePath(name));
-        file.open(QIODevice::WriteOnly);
-        file.write(content);
-    }
+    upgrader_test::WriteFile(folder_.filePath("Ruzozudo3.files"), List);
+    upgrader_test::WriteFile(folder_.filePath("Ruzozudo3.version"), "2.0.0.6\n");
 }
 
 void ListedReplacer::Start(QProcess& Process, const QStringList& Params) const {

@@ -15,6 +15,7 @@
 #include "tests/support/file_contents.h"
 #include "tests/support/wait.h"
 #include "tests/upgrader/replacer_folder.h"
+#include "tests/upgrader/test_files.h"
 #include "upgrader/replacement/replacer_launch.h"
 #include "upgrader/replacement/restart_params.h"
 #include "upgrader/replacement/temp_files.h"
@@ -35,21 +36,6 @@ int ModeOf(const QString& path) {
 }
 
 }  // namespace
-
-TEST(RestartParameter, DigitsEmptyParamsAndTheRestartCheck) {
-    EXPECT_EQ(RestartParameter(kDefaultRestartParams, umSelfUpgrade), "/afterupgrade0");
-    EXPECT_EQ(RestartParameter(kDefaultRestartParams, umUseExternalSetup), "/afterupgrade1");
-    EXPECT_EQ(RestartParameter(kDefaultRestartParams, umRedirectToURL), "/afterupgrade2");
-    EXPECT_EQ(StoredRestartParams(""), " ");
-    EXPECT_EQ(StoredRestartParams("/x"), "/x");
-    EXPECT_EQ(RestartParameter(StoredRestartParams(""), umSelfUpgrade), " 0");
-
-    EXPECT_TRUE(WasRestartedByUpgrade({"quorvane", "/afterupgrade"}, kDefaultRestartParams));
-    EXPECT_TRUE(WasRestartedByUpgrade({"quorvane", "/afterupgrade", "x"}, kDefaultRestartParams));
-    EXPECT_FALSE(WasRestartedByUpgrade({"quorvane", "/AFTERUPGRADE"}, kDefaultRestartParams));
-    EXPECT_FALSE(WasRestartedByUpgrade({"quorvane", "x", "/afterupgrade"}, kDefaultRestartParams));
-    EXPECT_FALSE(WasRestartedByUpgrade({"quorvane"}, kDefaultRestartParams));
-}
 
 TEST(TempFiles, NamesFromAddressesAndDeletionOfAllOfThem) {
     const struct {
@@ -87,7 +73,7 @@ TEST(ReplacerLaunch, TheEmbeddedReplacerIsWrittenAsANewPrivateFile) {
 
     // A link planted at the path is removed, its target left alone.
     const QString planted = dir.path() + "/planted";
-    QFile(planted).open(QIODevice::WriteOnly);
+    upgrader_test::WriteFile(planted, "");
     QFile::remove(path);
     ASSERT_TRUE(QFile::link(planted, path));
     ASSERT_TRUE(WriteReplacer(path));
@@ -100,76 +86,8 @@ TEST(ReplacerLaunch, TheEmbeddedReplacerIsWrittenAsANewPrivateFile) {
     QDir().mkpath(blocked + "/inside");
     EXPECT_FALSE(WriteReplacer(blocked));
     EXPECT_FALSE(WriteReplacer(dir.path() + "/no such folder/Ruzozudo3"));
-}
-
-TEST(ReplacerLaunch, StartedWithAnArgumentVectorItReplacesAndRestarts) {
-    ProgramFolder f("my app +1");
-    f.Download("quorvane", f.NewProgram());
-    QTemporaryDir temp;
-    const QString replacer = temp.path() + "/tmp +dir/Ruzozudo3";
-    QDir().mkpath(temp.path() + "/tmp +dir");
-    ASSERT_TRUE(WriteReplacer(replacer));
-    ASSERT_TRUE(StartReplacer(replacer, f.ProgramPath(),
-                              RestartParameter(kDefaultRestartParams, umSelfUpgrade), f.Folder()));
-    ASSERT_TRUE(f.WaitForStarts("quorvane", 1));
-    EXPECT_EQ(f.Starts("quorvane"), QStringList{"/afterupgrade"});
-    EXPECT_EQ(f.Read("quorvane"), f.NewProgram());
-    EXPECT_EQ(f.Mode("quorvane"), 0755);
-
-    EXPECT_FALSE(
-        StartReplacer(temp.path() + "/missing", f.ProgramPath(), "/afterupgrade0", f.Folder()));
-}
-
-TEST(ReplacerLaunch, TheProgramRestartsItselfThroughTheReplacer) {
-    ProgramFolder f("installed program +2");
-    const QByteArray probe = ReadFile(LAUNCH_PROBE);
-    ASSERT_FALSE(probe.isEmpty());
-    const QByteArray newProbe = probe + "\nthe new version\n";
-    f.Write("quorvane", probe, 0755);
-    f.Download("quorvane", newProbe);
-    // Stray ".uTMP" files are not part of this upgrade.
-    f.Download("stray", "not published");
-    QTemporaryDir temp;
-    const QString tempFolder = temp.path() + "/user temp";
-    QDir().mkpath(tempFolder);
-    // Another user's file at the old fixed path, and a link that looks like
-    // a folder of ours, change nothing.
-    QFile taken(tempFolder + "/Ruzozudo3");
-    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
-    ASSERT_EQ(::fchown(taken.handle(), 65534, 65534), 0);
-    taken.close();
-    QDir().mkpath(temp.path() + "/elsewhere");
-    QFile(temp.path() + "/elsewhere/kept").open(QIODevice::WriteOnly);
-    ASSERT_TRUE(QFile::link(temp.path() + "/elsewhere", tempFolder + "/quorvane-replacer-link"));
-
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("TMPDIR", tempFolder);
-    program.setProcessEnvironment(environment);
-    program.start(f.ProgramPath(), {"--launch"});
-    ASSERT_TRUE(program.waitForFinished(30000));
-    EXPECT_EQ(program.exitCode(), 0);  // the replacer started, the program closed
-
-    ASSERT_TRUE(f.WaitForStarts("quorvane", 2));
-    EXPECT_EQ(f.Starts("quorvane"), (QStringList{"--launch", "/afterupgrade"}));
-    EXPECT_EQ(f.Read("quorvane"), newProbe);
-    EXPECT_EQ(f.Mode("quorvane"), 0755);
-    EXPECT_FALSE(f.Exists("quorvane.uTMP"));
-    EXPECT_FALSE(f.Exists("stray"));
-    EXPECT_TRUE(f.Exists("stray.uTMP"));
-    // The restarted program confirmed: the replacer keeps the upgrade.
-    EXPECT_FALSE(
-        test_support::WaitUntil([&] { return f.Exists("quorvane.refused-upgrade"); }, 1000));
-    EXPECT_EQ(f.Read("quorvane"), newProbe);
-    // The restarted program removed the replacer's folder, and nothing else.
-    EXPECT_TRUE(test_support::WaitUntil([&] {
-        return QDir(tempFolder)
-            .entryList({"quorvane-replacer-*"}, QDir::Dirs | QDir::NoSymLinks)
-            .isEmpty();
-    }));
-    EXPECT_TRUE(QFile::exists(temp.path() + "/elsewhere/kept"));
-    EXPECT_TRUE(QFileInfo(tempFolder + "/quorvane-replacer-link").isSymLink());
-    EXPECT_TRUE(QFile::exists(tempFolder + "/Ruzozudo3"));
+    EXPECT_FALSE(StartReplacer(dir.path() + "/missing", dir.path() + "/quorvane", "/afterupgrade0",
+                               dir.path() + "/"));
 }
 
 // The replacer can be neither written nor started: the program stays open.

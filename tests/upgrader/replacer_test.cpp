@@ -3,8 +3,10 @@
 #include <signal.h>
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QThread>
 
 #include "tests/support/wait.h"
@@ -69,24 +71,35 @@ TEST(Replacer, OnlyTheListedFilesAreInstalled) {
     }
 }
 
-TEST(Replacer, JoinedCommandLineAndABlankRestartParameter) {
-    ProgramFolder f("two words");
+// A file is on the disk before its new name points at it: each rename
+// (the new program, a further file) comes after an fsync of the file.
+TEST(Replacer, EachFileIsSyncedBeforeItIsRenamedIntoPlace) {
+    ProgramFolder f("synced");
     f.Download("quorvane", f.NewProgram());
-    // "<path> +/afterupgrade0" split at every blank, the path's one included.
-    QStringList joined = f.ProgramPath().split(u' ');
-    joined << "+/afterupgrade0";
-    ASSERT_EQ(joined.size(), 3);
-    ASSERT_TRUE(RunReplacer(joined).Finished);
-    EXPECT_EQ(f.Read("quorvane"), f.NewProgram());
-    ASSERT_TRUE(f.WaitForStarts("quorvane", 1));
-    EXPECT_EQ(f.Starts("quorvane"), QStringList{"/afterupgrade"});
-
-    // RestartParams " " (set empty): the program starts without parameters.
-    f.Download("quorvane", f.OldProgram());
-    ASSERT_TRUE(RunReplacer({f.ProgramPath(), "+ 0"}).Finished);
-    EXPECT_EQ(f.Read("quorvane"), f.OldProgram());
-    ASSERT_TRUE(f.WaitForStarts("quorvane", 2));
-    EXPECT_EQ(f.Starts("quorvane").last(), "");
+    f.Download("data.txt", "new data");
+    const QString trace = f.Path("trace");
+    QProcess strace;
+    strace.start("strace", {"-f", "-y", "-qq", "-o", trace, "-e",
+                            "trace=fsync,fdatasync,rename,renameat,renameat2", REPLACER_PROGRAM,
+                            f.ProgramPath(), "+/afterupgrade0"});
+    ASSERT_TRUE(strace.waitForFinished(30000)) << "strace is needed";
+    ASSERT_EQ(strace.exitCode(), 0) << strace.readAllStandardError().constData();
+    ASSERT_EQ(f.Read("quorvane"), f.NewProgram());
+    QStringList synced, renamed;
+    // "fsync(3</folder/quorvane.uTMP>) = 0", "rename("/folder/a.uTMP", "/folder/a") = 0"
+    static const QRegularExpression call(
+        R"re((f(?:data)?sync)\(\d+<([^>]+)>\)|rename(?:at2?)?\((?:[^"]*, )?"([^"]+)", (?:[^"]*, )?"([^"]+)".*= 0)re");
+    for (const QString& line : QString::fromUtf8(f.Read("trace")).split('\n')) {
+        const QRegularExpressionMatch match = call.match(line);
+        if (match.hasMatch() && !match.captured(1).isEmpty())
+            synced << match.captured(2);
+        else if (match.hasMatch()) {
+            EXPECT_TRUE(synced.contains(match.captured(3))) << line.toStdString();
+            renamed << QFileInfo(match.captured(4)).fileName();
+        }
+    }
+    EXPECT_TRUE(renamed.contains("quorvane") && renamed.contains("data.txt"))
+        << renamed.join(' ').toStdString();
 }
 
 TEST(Replacer, WithoutParametersItOnlyNamesItself) {

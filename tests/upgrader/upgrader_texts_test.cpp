@@ -59,21 +59,6 @@ TEST(UpgraderTexts, EveryLanguageHasAllTextsWithTheEnglishPlaceholders) {
     EXPECT_EQ(LoadUpgraderString(42300), QString::fromUtf8("Gücelleme Sihirbazı"));
 }
 
-TEST(UpgraderTexts, TheCurrentLanguageChoosesTheTexts) {
-    const quint16 saved = LanguageBase();
-    SetLanguageBase(LanguageBaseOf(wlGerman));
-    EXPECT_EQ(LoadUpgraderText(0), "Upgrade Anwendungsassistent");
-    EXPECT_EQ(FormatUpgraderText(9, {qint64(2), qint64(3)}), "Datei 2 von 3 wird heruntergeladen");
-    SetLanguageBase(LanguageBaseOf(wlEnglish));
-    EXPECT_EQ(FormatUpgraderText(8, {qint64(1), qint64(5), qint64(7)}),
-              "Estimated time left: 1:05:07");
-    EXPECT_EQ(FormatUpgraderText(6, {1536.0 / 1024}), "File size: 1.5 Kb");
-    EXPECT_EQ(FormatUpgraderText(23, {QString("Quorvane"), QString()}),
-              "A newer version of Quorvane was released.\n\nDo you want to update your version "
-              "with the latest one?");
-    SetLanguageBase(saved);
-}
-
 TEST(TextFormat, PlaceholdersArgumentsAndOddFormats) {
     EXPECT_EQ(FormatText("%d:%.2d:%.2d", {qint64(10), qint64(0), qint64(59)}), "10:00:59");
     EXPECT_EQ(FormatText("%.2d", {qint64(-5)}), "-05");
@@ -88,45 +73,28 @@ TEST(TextFormat, PlaceholdersArgumentsAndOddFormats) {
 }
 
 TEST(SelectLanguageAuto, LocalesMapToTheTableLanguages) {
-    EXPECT_EQ(LanguageOf("zh_CN"), wlChineseSimplified);
-    EXPECT_EQ(LanguageOf("zh_SG"), wlChineseSimplified);  // Singapore writes Simplified Chinese
-    EXPECT_EQ(LanguageOf("zh_TW"), wlChineseTraditional);
-    EXPECT_EQ(LanguageOf("zh_HK"), wlChineseTraditional);
-    EXPECT_EQ(LanguageOf("zh_MO"), wlChineseTraditional);
-    EXPECT_EQ(LanguageOf("pt_BR"), wlPortugueseBrazilian);
-    EXPECT_EQ(LanguageOf("pt_PT"), wlPortuguese);
-    EXPECT_EQ(LanguageOf("pt_AO"), wlPortuguese);
-    EXPECT_EQ(LanguageOf("de_DE"), wlGerman);
-    EXPECT_EQ(LanguageOf("de_AT"), wlGerman);
-    EXPECT_EQ(LanguageOf("en_GB"), wlEnglish);
-    EXPECT_EQ(LanguageOf("ru_RU"), wlRussian);
-    EXPECT_EQ(LanguageOf("uk_UA"), wlUkrainian);
-    EXPECT_EQ(LanguageOf("nb_NO"), wlNorwegian);
-    EXPECT_EQ(LanguageOf("nn_NO"), wlNorwegian);
-    EXPECT_EQ(LanguageOf("ms_MY"), wlMalay);
-    EXPECT_EQ(LanguageOf("eu_ES"), wlBasque);
-    EXPECT_EQ(LanguageOf("ca_ES"), wlCatalan);
-    EXPECT_EQ(LanguageOf("af_ZA"), wlAfrikaans);
-    EXPECT_EQ(LanguageOf("tr_TR"), wlTurkish);
-    EXPECT_EQ(LanguageOf("is_IS"), wlIcelandic);
-    EXPECT_EQ(LanguageOf("et_EE"), wlEstonian);
-    EXPECT_EQ(LanguageOf("ja_JP"), wlEnglish);  // not in the table
-    EXPECT_EQ(LanguageOf("ko_KR"), wlEnglish);
-    EXPECT_EQ(LanguageOf("C"), wlEnglish);
-
-    EXPECT_EQ(SystemLanguageId(QLocale("zh_CN")), 0x0804);
-    EXPECT_EQ(SystemLanguageId(QLocale("de_DE")), 0x0407);
-    EXPECT_EQ(SystemLanguageId(QLocale("pt_BR")), 0x0416);
-    EXPECT_EQ(SystemLanguageId(QLocale("ja_JP")), 0x0411);
-    EXPECT_EQ(LanguageForLanguageId(0x0804), wlChineseSimplified);
-    EXPECT_EQ(LanguageForLanguageId(0x1004), wlChineseSimplified);
-    EXPECT_EQ(LanguageForLanguageId(0x0404), wlChineseTraditional);
-    EXPECT_EQ(LanguageForLanguageId(0x0C04), wlChineseTraditional);
-    EXPECT_EQ(LanguageForLanguageId(0x0416), wlPortugueseBrazilian);
-    EXPECT_EQ(LanguageForLanguageId(0x0816), wlPortuguese);
-    EXPECT_EQ(LanguageForLanguageId(0x0411), wlEnglish);
-    EXPECT_EQ(LanguageForLanguageId(0), wlEnglish);
-    EXPECT_EQ(LanguageForLanguageId(0x3FF), wlEnglish);
+    // Singapore writes Simplified Chinese; Japanese and Korean are not in the table.
+    // clang-format off
+    const std::pair<const char*, TauAutoUpgraderLanguage> locales[] = {
+        {"zh_CN", wlChineseSimplified}, {"zh_SG", wlChineseSimplified}, {"zh_TW", wlChineseTraditional},
+        {"zh_HK", wlChineseTraditional}, {"zh_MO", wlChineseTraditional}, {"pt_BR", wlPortugueseBrazilian},
+        {"pt_PT", wlPortuguese}, {"pt_AO", wlPortuguese}, {"de_DE", wlGerman}, {"de_AT", wlGerman},
+        {"en_GB", wlEnglish}, {"ru_RU", wlRussian}, {"uk_UA", wlUkrainian}, {"nb_NO", wlNorwegian},
+        {"nn_NO", wlNorwegian}, {"ms_MY", wlMalay}, {"eu_ES", wlBasque}, {"ca_ES", wlCatalan},
+        {"af_ZA", wlAfrikaans}, {"tr_TR", wlTurkish}, {"is_IS", wlIcelandic}, {"et_EE", wlEstonian},
+        {"ja_JP", wlEnglish}, {"ko_KR", wlEnglish}, {"C", wlEnglish}};
+    const std::pair<int, TauAutoUpgraderLanguage> ids[] = {
+        {0x0804, wlChineseSimplified}, {0x1004, wlChineseSimplified}, {0x0404, wlChineseTraditional},
+        {0x0C04, wlChineseTraditional}, {0x0416, wlPortugueseBrazilian}, {0x0816, wlPortuguese},
+        {0x0411, wlEnglish}, {0, wlEnglish}, {0x3FF, wlEnglish}};
+    // clang-format on
+    for (const auto& [locale, language] : locales)
+        EXPECT_EQ(LanguageOf(locale), language) << locale;
+    for (const auto& [id, language] : ids)
+        EXPECT_EQ(LanguageForLanguageId(quint16(id)), language) << id;
+    for (const auto& [locale, id] : std::initializer_list<std::pair<const char*, int>>{
+             {"zh_CN", 0x0804}, {"de_DE", 0x0407}, {"pt_BR", 0x0416}, {"ja_JP", 0x0411}})
+        EXPECT_EQ(SystemLanguageId(QLocale(locale)), id) << locale;
 }
 
 // Run in a child process with the system locale set through the environment:

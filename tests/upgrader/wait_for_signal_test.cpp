@@ -100,36 +100,22 @@ class StubbornWindow : public QMainWindow {
 
 }  // namespace
 
-TEST(CloseApplication, ClosesTheMainWindowAndQuits) {
-    StubbornWindow window;
-    window.show();
-    QTimer::singleShot(0, &CloseApplication);
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
-    EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_GE(window.closeRequests, 1);
-}
-
-// The program's main window is a plain top-level widget, not a QMainWindow.
-TEST(CloseApplication, ClosesAPlainTopLevelMainWindowAndItsDialogs) {
-    QWidget mainWindow;
-    mainWindow.show();
-    QWidget other;
-    other.show();
-    QTimer::singleShot(0, &CloseApplication);
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
-    EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_FALSE(mainWindow.isVisible());
-    EXPECT_FALSE(other.isVisible());
-}
-
-TEST(CloseApplication, AWindowThatRefusesKeepsTheApplicationRunning) {
-    StubbornWindow window;
-    window.refuse = true;
-    window.show();
-    QTimer::singleShot(0, &CloseApplication);
-    QTimer::singleShot(300, [] { QCoreApplication::exit(7); });
-    EXPECT_EQ(QApplication::exec(), 7);
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_GE(window.closeRequests, 1);
+// The program's main window may be a plain top-level widget, not a
+// QMainWindow; its dialogs close with it, and a window that refuses keeps the
+// application running.
+TEST(CloseApplication, ClosesTheWindowsAndQuitsUnlessOneRefuses) {
+    for (const bool refuse : {false, true}) {
+        StubbornWindow window;
+        window.refuse = refuse;
+        QWidget plain;
+        for (QWidget* shown : {static_cast<QWidget*>(&window), &plain})
+            shown->show();
+        QTimer::singleShot(0, &CloseApplication);
+        QTimer::singleShot(refuse ? 300 : 5000, [] { QCoreApplication::exit(7); });
+        EXPECT_EQ(QApplication::exec(), refuse ? 7 : 0);
+        EXPECT_EQ(window.isVisible(), refuse);
+        EXPECT_GE(window.closeRequests, 1);
+        if (!refuse)
+            EXPECT_FALSE(plain.isVisible());
+    }
 }

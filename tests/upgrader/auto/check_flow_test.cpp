@@ -24,73 +24,39 @@
 using namespace upgrader;
 using test_support::ServeEvents;
 using test_support::WaitUntil;
-using upgrader_test::Read;
 using upgrader_test::TempFiles;
 using upgrader_test::UpgradeFixture;
 
-TEST(VersionDecision, ByNumberPartByPartAndByDateDayByDay) {
-    const auto byNumberNewer = [](const QByteArray& published) {
-        return IsNewerVersion("#version=" + published + "\r\n", byNumber, "2.0.0.5", "");
-    };
-    EXPECT_TRUE(byNumberNewer("2.0.0.6"));
-    EXPECT_FALSE(byNumberNewer("2.0.0.5"));
-    EXPECT_TRUE(byNumberNewer("2.0.0.10")) << "parts compare as numbers";
-    EXPECT_TRUE(byNumberNewer("2.1"));
-    EXPECT_FALSE(byNumberNewer("2.0.0.5.9")) << "a fifth part is ignored";
-    EXPECT_TRUE(byNumberNewer("2.0.0.5b")) << "byte-wise, the longer text is greater";
-    EXPECT_FALSE(byNumberNewer("2.0.0.4"));
+TEST(VersionDecision, ByNumberOrByDate) {
+    EXPECT_TRUE(IsNewerVersion("#version=2.0.0.6\r\n", byNumber, "2.0.0.5", ""));
+    EXPECT_FALSE(IsNewerVersion("#version=2.0.0.5", byNumber, "2.0.0.5", ""));
     EXPECT_FALSE(IsNewerVersion("#url=x", byNumber, "2.0.0.5", "")) << "no version entry";
     EXPECT_FALSE(IsNewerVersion("#version=9#date=01/01/2000", byDate, "2.0.0.5", "01/03/2017"))
         << "the date decides, not the number";
-
-    const auto byDateNewer = [](const QByteArray& info, const QByteArray& running) {
-        return IsNewerVersion(info, byDate, "", running);
-    };
-    EXPECT_TRUE(byDateNewer("#date=01/04/2017\n", "01/03/2017"));
-    EXPECT_FALSE(byDateNewer("#date=01/03/2017\n", "01/03/2017"));
-    EXPECT_FALSE(byDateNewer("#date=12/31/2016\n", "01/03/2017"));
-    EXPECT_TRUE(byDateNewer("#version=1\n", "01/03/2017")) << "no date: today, later than 2017";
+    EXPECT_TRUE(IsNewerVersion("#date=01/04/2017\n", byDate, "", "01/03/2017"));
+    EXPECT_FALSE(IsNewerVersion("#date=01/03/2017\n", byDate, "", "01/03/2017"));
+    EXPECT_TRUE(IsNewerVersion("#version=1\n", byDate, "", "01/03/2017")) << "no date: today";
     const QByteArray today = FormatVersionDate(DateTimeFromDate(QDate::currentDate()));
-    EXPECT_FALSE(byDateNewer("#version=1\n", today));
-    EXPECT_FALSE(byDateNewer("#date=2016-12-31\n", today)) << "unreadable: today";
+    EXPECT_FALSE(IsNewerVersion("#date=2016-12-31\n", byDate, "", today)) << "unreadable: today";
 }
 
-TEST(AutoUpgraderSettings, DefaultsRestartParamsAndTheRestartStart) {
+// Only the restart parameter itself, first and as written, means a restart
+// after an upgrade.
+TEST(AutoUpgraderRestart, OnAfterRestartOnlyForTheRestartParameter) {
     TauAutoUpgrader upgrader;
-
-    EXPECT_FALSE(upgrader.AutoCheck());
-    EXPECT_EQ(upgrader.AutoCheckDelay, 10000);
-    EXPECT_EQ(upgrader.AutoCheckTimerInterval(), 0);
-    EXPECT_EQ(upgrader.CacheOptions, kDefaultCacheOptions);
-    EXPECT_EQ(upgrader.InfoFileURL, "http://");
-    EXPECT_EQ(upgrader.RestartParams(), "/afterupgrade");
-    EXPECT_EQ(upgrader.MiscFilesUpgrade, mfuAlwaysDownload);
-    EXPECT_EQ(upgrader.VersionControl, byDate);
-    EXPECT_EQ(upgrader.VersionDate, FormatVersionDate(DateTimeFromDate(QDate::currentDate())));
-    EXPECT_TRUE(upgrader.VersionDateAutoSet);
-    EXPECT_TRUE(upgrader.Wizard.Enabled);
-    EXPECT_EQ(upgrader.Wizard.Language(), wlAuto);
-    EXPECT_EQ(upgrader.OutputFileAttributes.Incomplete(), atrArchive | atrHidden | atrTemporary);
-    EXPECT_FALSE(upgrader.UpdateAvailable());
-
-    upgrader.SetRestartParams("");
-    EXPECT_EQ(upgrader.RestartParams(), " ");
-    upgrader.SetRestartParams("/afterupgrade");
-
-    int restarts = 0;
     upgrader.Loaded({"quorvane", "/afterupgrade"});  // no handler: nothing
-    upgrader.OnAfterRestart = [&](TauAutoUpgrader* sender) {
-        EXPECT_EQ(sender, &upgrader);
-        ++restarts;
-    };
-    upgrader.Loaded({"quorvane", "/afterupgrade"});
-    EXPECT_EQ(restarts, 1);
-    upgrader.Loaded({"quorvane", "/AFTERUPGRADE"});
-    upgrader.Loaded({"quorvane", "x", "/afterupgrade"});
-    upgrader.Loaded({"quorvane"});
-    EXPECT_EQ(restarts, 1);
+    int restarts = 0;
+    upgrader.OnAfterRestart = [&](TauAutoUpgrader* sender) { restarts += sender == &upgrader; };
+    for (const QStringList& other : {QStringList{"quorvane", "/AFTERUPGRADE"},
+                                     {"quorvane", "x", "/afterupgrade"},
+                                     {"quorvane"}})
+        upgrader.Loaded(other);
     upgrader.Loaded();  // the test program's own parameters
+    EXPECT_EQ(restarts, 0);
+    upgrader.Loaded({"quorvane", "/afterupgrade", "x"});
     EXPECT_EQ(restarts, 1);
+    upgrader.SetRestartParams("");
+    EXPECT_EQ(upgrader.RestartParams(), " ") << "kept as one blank";
 }
 
 class CheckFlow : public UpgradeFixture {};
@@ -220,33 +186,20 @@ class AutoCheck : public UpgradeFixture {
     }
 };
 
-TEST_F(AutoCheck, NoTimerWithoutADelayOrWhileOff) {
-    Publish("2.0.0.6", {"update/quorvane.exe"});
-    upgrader->AutoCheckDelay = 0;
-    upgrader->SetAutoCheck(true);
-    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 0);
-    upgrader->SetAutoCheck(false);
-    upgrader->AutoCheckDelay = -5;
-    upgrader->SetAutoCheck(true);
-    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 0);
-    upgrader->SetAutoCheck(false);
-
-    // The delay in force when AutoCheck is set is the one the timer keeps.
-    upgrader->AutoCheckDelay = 10000;
-    upgrader->SetAutoCheck(true);
-    upgrader->AutoCheckDelay = 50;
-    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 10000);
-    upgrader->SetAutoCheck(false);
-    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 0);
-    ServeEvents(300);
-    EXPECT_TRUE(log.events.isEmpty());
-}
-
 TEST_F(AutoCheck, OneSilentCheckThatIsNotArmedAgain) {
     upgrader->ShowMessages |= mNoUpdateAvailable;
     Publish("2.0.0.5", {"update/quorvane.exe"});
+    for (const int delay : {0, -5, 10000}) {  // no timer without a delay, or while off
+        upgrader->AutoCheckDelay = delay;
+        upgrader->SetAutoCheck(true);
+        EXPECT_EQ(upgrader->AutoCheckTimerInterval(), std::max(delay, 0));
+        upgrader->SetAutoCheck(false);
+        EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 0);
+    }
+    // The delay in force when AutoCheck is set is the one the timer keeps.
     upgrader->AutoCheckDelay = 50;
     upgrader->SetAutoCheck(true);
+    upgrader->AutoCheckDelay = 10000;
     EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 50);
     ASSERT_TRUE(WaitForEnd("NoUpdateAvailable"));
     EXPECT_TRUE(upgrader->TimerCheckActive());

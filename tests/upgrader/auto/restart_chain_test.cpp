@@ -3,8 +3,11 @@
 // with its restart parameter; the next start removes the replacer.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -14,6 +17,7 @@
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/wait.h"
+#include "tests/upgrader/test_files.h"
 
 using test_support::ReadFile;
 using test_support::WaitUntil;
@@ -56,23 +60,32 @@ struct Upgrade {
     bool replacerLeft;
     bool undone;  // the replacer put the old program back
     int exitCode;
+    bool othersIntact;    // what is not the upgrade's was left as it was
+    QByteArray setupRan;  // the arguments of the setup program, when it ran
 };
 
 // Installs the probe in a new folder, publishes its new version (signed by
 // the publisher, when given, for a probe with its key) and lets it upgrade
-// itself with the restart parameter.
+// itself with the restart parameter; with `setup`, publishes a setup
+// program for the external setup method instead.
 Upgrade RunUpgrade(const QString& restartParams, const QString& closing,
-                   const test_support::MinisignKeys* publisher = nullptr) {
+                   const test_support::MinisignKeys* publisher = nullptr, bool setup = false) {
     QTemporaryDir folder;
     QTemporaryDir temp;
     const QString program = folder.filePath("probe");
     const QByteArray probe = ReadFile(QStringLiteral(AUTO_UPGRADER_PROBE));
     const QByteArray newProbe = probe + "\nthe new version\n";
-    QFile installed(program);
-    installed.open(QIODevice::WriteOnly);
-    installed.write(probe);
-    installed.close();
-    installed.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    upgrader_test::WriteFile(program, probe, 0700);
+    // A stray ".uTMP" file is not part of this upgrade; another user's file
+    // at the replacer's old fixed path, and a link that looks like a folder
+    // of ours, change nothing.
+    upgrader_test::WriteFile(program + "2.uTMP", "not published");
+    const QString taken = upgrader_test::WriteFile(temp.filePath("Ruzozudo3"), "");
+    if (::chown(QFile::encodeName(taken).constData(), 65534, 65534) != 0)
+        ADD_FAILURE() << "cannot give a file away";
+    QDir(temp.path()).mkpath("elsewhere");
+    upgrader_test::WriteFile(temp.filePath("elsewhere/kept"), "");
+    QFile::link(temp.filePath("elsewhere"), temp.filePath("quorvane-replacer-link"));
 
     test_support::NginxServer server;
     QString infoFile = "/update/probe.inf";
@@ -80,9 +93,12 @@ Upgrade RunUpgrade(const QString& restartParams, const QString& closing,
         infoFile = "/update/quorvane.inf";
         Publish(newProbe, server, *publisher);
     } else {
-        server.writeFile("update/probe", newProbe);
+        const QString file = setup ? "setup.exe" : "probe";
+        server.writeFile("update/" + file,
+                         setup ? "#!/bin/sh\nprintf '%s\\n' \"$*\" >> \"$0.args\"\n" : newProbe);
         server.writeFile("update/probe.inf",
-                         "#version=2.0\r\n#url=" + server.baseUrl().toUtf8() + "/update/probe\r\n");
+                         "#version=2.0\r\n#method=" + QByteArray(setup ? "1" : "0") + "\r\n#url=" +
+                             (server.baseUrl() + "/update/" + file).toUtf8() + "\r\n");
     }
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -98,11 +114,26 @@ Upgrade RunUpgrade(const QString& restartParams, const QString& closing,
     WaitUntil([&] { return Starts(program).size() >= 2; }, 60000);
     // The restarted probe removed the replacer.
     const bool replacerLeft = !WaitUntil(
-        [&] { return QDir(temp.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot); }, 10000);
+        [&] {
+            return QDir(temp.path())
+                .entryList({"quorvane-replacer-*"}, QDir::Dirs | QDir::NoSymLinks)
+                .isEmpty();
+        },
+        10000);
     // The restarted probe confirmed: the replacer keeps the upgrade.
     const bool undone =
         WaitUntil([&] { return QFile::exists(program + ".refused-upgrade"); }, 1000);
-    return {Starts(program), ReadFile(program), replacerLeft, undone, process.exitCode()};
+    const bool othersIntact =
+        ReadFile(program + "2.uTMP") == "not published" && !QFile::exists(program + "2") &&
+        QFile::exists(temp.filePath("elsewhere/kept")) && QFile::exists(taken) &&
+        QFileInfo(temp.filePath("quorvane-replacer-link")).isSymLink();
+    return {Starts(program),
+            ReadFile(program),
+            replacerLeft,
+            undone,
+            process.exitCode(),
+            othersIntact,
+            ReadFile(folder.filePath("setup.exe.args"))};
 }
 
 }  // namespace
@@ -115,6 +146,7 @@ TEST(RestartChain, TheProgramIsReplacedAndRestartedWithItsParameter) {
     EXPECT_TRUE(plain.program.endsWith("\nthe new version\n"));
     EXPECT_FALSE(plain.replacerLeft);
     EXPECT_FALSE(plain.undone);
+    EXPECT_TRUE(plain.othersIntact);
 
     // An empty RestartParams is kept as one blank: the replacer still finds
     // the method digit after it, and the program starts without parameters.
@@ -138,4 +170,11 @@ TEST(RestartChain, TheProgramIsReplacedAndRestartedWithItsParameter) {
     ASSERT_EQ(signedRelease.starts.size(), 2) << signedRelease.starts.join('|').toStdString();
     EXPECT_TRUE(signedRelease.program.endsWith("\nthe new version\n"));
     EXPECT_FALSE(signedRelease.undone);
+
+    // The external setup method: the setup program runs with the restart
+    // parameter, and the program, unchanged, starts again.
+    const Upgrade setup = RunUpgrade("/afterupgrade", "", nullptr, true);
+    EXPECT_EQ(setup.setupRan, "/afterupgrade\n");
+    EXPECT_EQ(setup.starts.value(1), "/afterupgrade");
+    EXPECT_FALSE(setup.program.endsWith("\nthe new version\n"));
 }

@@ -15,10 +15,11 @@
 #include "tests/support/scripted_http_server.h"
 #include "tests/support/wait.h"
 #include "tests/upgrader/auto/upgrade_fixture.h"
+#include "tests/upgrader/test_files.h"
 
 using namespace upgrader;
 using test_support::ServeEvents;
-using upgrader_test::Read;
+using upgrader_test::ReadFile;
 using upgrader_test::TempFiles;
 using upgrader_test::UpgradeFixture;
 
@@ -128,7 +129,7 @@ TEST_F(Trust, OnlyASignedInfoFileAndFilesWithItsHashesAreInstalled) {
     upgrader->CheckUpdate(false);
     ASSERT_TRUE(WaitForEnd("EndUpgrade"));
     EXPECT_EQ(TempFiles(), QStringList{"quorvane.exe.uTMP"});
-    EXPECT_EQ(Read(common::ExecutableFolder() + "quorvane.exe.uTMP"), program);
+    EXPECT_EQ(ReadFile(common::ExecutableFolder() + "quorvane.exe.uTMP"), program);
 }
 
 // Without a key: what the server lists or sends is still kept in bounds.
@@ -144,7 +145,7 @@ TEST_F(Trust, AddressesBodiesAndLinksOfTheServerAreKeptInBounds) {
     // A link at the download's place is removed, not written through.
     QTemporaryDir elsewhere;
     const QString target = elsewhere.filePath("kept");
-    QFile(target).open(QIODevice::WriteOnly);
+    upgrader_test::WriteFile(target, "");
     const QString download = BesideProgram("linked.bin.uTMP");
     ASSERT_TRUE(QFile::link(target, download));
     Serve("update/linked.bin", "new bytes");
@@ -152,22 +153,19 @@ TEST_F(Trust, AddressesBodiesAndLinksOfTheServerAreKeptInBounds) {
     log.events.clear();
     upgrader->CheckUpdate(false);
     ASSERT_TRUE(WaitForEnd("EndUpgrade"));
-    EXPECT_EQ(Read(target), "");
+    EXPECT_EQ(ReadFile(target), "");
     EXPECT_FALSE(QFileInfo(download).isSymLink());
-    EXPECT_EQ(Read(download), "new bytes");
+    EXPECT_EQ(ReadFile(download), "new bytes");
 }
 
 // An info file that never ends is no info file, and memory stays bounded.
-TEST(TrustBodies, AnEndlessInfoFileIsNone) {
-    test_support::ScriptedHttpServer server(test_support::EndlessBody());
-    TauAutoUpgrader upgrader;
-    upgrader.InfoFileURL = (server.baseUrl() + "/update/quorvane.inf").toUtf8();
-    upgrader.ShowMessages = {};
-    bool noInfoFile = false;
-    upgrader.OnNoInfoFile = [&](TauAutoUpgrader*) { noInfoFile = true; };
-    EXPECT_FALSE(upgrader.CheckUpdate(true));
-    EXPECT_TRUE(noInfoFile);
-    EXPECT_TRUE(upgrader.BodyTooLarge());
+TEST_F(Trust, AnEndlessInfoFileIsNone) {
+    test_support::ScriptedHttpServer endless(test_support::EndlessBody());
+    upgrader->InfoFileURL = (endless.baseUrl() + "/update/quorvane.inf").toUtf8();
+    upgrader->ShowMessages = {};
+    EXPECT_FALSE(upgrader->CheckUpdate(true));
+    EXPECT_EQ(log.events, QStringList{"NoInfoFile"});
+    EXPECT_TRUE(upgrader->BodyTooLarge());
 }
 
 // After the replacer put the old program back: the user is told once, the
@@ -176,10 +174,7 @@ TEST(TrustBodies, AnEndlessInfoFileIsNone) {
 TEST_F(Trust, ARefusedVersionIsToldOnceAndNotOfferedByTheAutomaticCheck) {
     const QString record =
         BesideProgram(QFileInfo(common::ExecutablePath()).fileName() + ".refused-upgrade");
-    QFile file(record);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("2.0.0.6\n");
-    file.close();
+    upgrader_test::WriteFile(record, "2.0.0.6\n");
     upgrader->Loaded({});
     ASSERT_TRUE(test_support::WaitUntil([&] { return !answers->boxes.isEmpty(); }));
     EXPECT_EQ(answers->boxes, QStringList{"Application update wizard | The upgrade to version "

@@ -4,7 +4,6 @@
 #include <QFile>
 
 #include "common/executable_folder.h"
-#include "tests/support/file_contents.h"
 #include "tests/support/wait.h"
 #include "upgrader/dialogs/wizard_form.h"
 #include "upgrader/replacement/temp_files.h"
@@ -60,10 +59,6 @@ QString UpgradeFixture::BesideProgram(const QString& name) {
     const QString path = common::ExecutableFolder() + name;
     besideProgram_ << path;
     return path;
-}
-
-QByteArray Read(const QString& path) {
-    return test_support::ReadFile(path);
 }
 
 QStringList TempFiles() {

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "tests/support/nginx_server.h"
-#include "tests/upgrader/auto/dialog_answers.h"
 #include "tests/upgrader/auto/upgrader_event_log.h"
+#include "tests/upgrader/dialog_answers.h"
 #include "upgrader/auto/auto_upgrader.h"
 
 namespace upgrader_test {
@@ -46,7 +46,6 @@ class UpgradeFixture : public testing::Test {
     QStringList besideProgram_;
 };
 
-QByteArray Read(const QString& path);
 // The ".uTMP" files beside the test program, by name.
 QStringList TempFiles();
 

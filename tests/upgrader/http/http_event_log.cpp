@@ -1,5 +1,7 @@
 #include "tests/upgrader/http/http_event_log.h"
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QThread>
 
@@ -46,16 +48,13 @@ EventLog::EventLog(TauCustomHTTP& http) {
         headerRawHeaders = raw;
         Add("HeaderInfo", OnGuiThread());
     };
-    http.OnDownloadProgress = [this](TauCustomHTTP* sender, const QByteArray&, qint64 size,
+    http.OnDownloadProgress = [this](TauCustomHTTP* sender, const QByteArray&, qint64,
                                      qint64 bytes, qint32, qint32, quint8 percent, float,
                                      QIODevice*) {
         const qint64 previous =
             lastProgressBytes >= 0 ? lastProgressBytes : qint64(sender->State().ResumeOffset);
         largestChunk = std::max(largestChunk, bytes - previous);
-        if (firstProgressBytes < 0)
-            firstProgressBytes = bytes;
         lastProgressBytes = bytes;
-        lastProgressSize = size;
         lastPercent = percent;
         Add("DownloadProgress", OnGuiThread());
     };
@@ -95,6 +94,12 @@ void EventLog::Add(const QString& event, bool onGuiThread) {
 
 void EventLog::Note(const QString& event) {
     Add(event, OnGuiThread());
+}
+
+std::unique_ptr<EventLog> Fetch(TauCustomHTTP& http, quint64 from, quint64 to) {
+    auto log = std::make_unique<EventLog>(http);
+    EXPECT_TRUE(http.Read(from, to, true));
+    return log;
 }
 
 QStringList EventLog::Events() const {

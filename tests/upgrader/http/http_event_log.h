@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <mutex>
 
 #include "upgrader/http/custom_http.h"
@@ -34,9 +35,7 @@ class EventLog {
     QByteArray headerRawHeaders;
     QByteArray realm;
     QList<QByteArray> redirects;
-    qint64 firstProgressBytes = -1;
     qint64 lastProgressBytes = -1;
-    qint64 lastProgressSize = 0;
     int lastPercent = -1;
     qint64 largestChunk = 0;
 
@@ -50,5 +49,9 @@ class EventLog {
     bool allGui_ = true;
     bool statusOnGui_ = false;
 };
+
+// Runs a waiting transfer (from the byte given: resumed) with a fresh log of
+// its events.
+std::unique_ptr<EventLog> Fetch(upgrader::TauCustomHTTP& http, quint64 from = 0, quint64 to = 0);
 
 }  // namespace http_test

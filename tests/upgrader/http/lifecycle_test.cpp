@@ -14,13 +14,14 @@
 #include "tests/support/scripted_http_server.h"
 #include "tests/support/wait.h"
 #include "tests/upgrader/http/http_event_log.h"
-#include "tests/upgrader/http/http_test_files.h"
+#include "tests/upgrader/test_files.h"
 #include "upgrader/http/custom_http.h"
 #include "upgrader/http/status_texts.h"
 #include "upgrader/threads/gui_call.h"
 
 using namespace upgrader;
 using namespace http_test;
+using namespace upgrader_test;
 using test_support::ScriptedConnection;
 using test_support::ScriptedHttpServer;
 using test_support::ScriptedRequest;
@@ -39,6 +40,14 @@ ScriptedHttpServer::Script Trickle(qint64 length) {
                 return;
             connection.pause(20);
         }
+    };
+}
+
+// Answers every request with the text.
+ScriptedHttpServer::Script Quick(const QByteArray& body) {
+    return [body](const ScriptedRequest&, ScriptedConnection& connection) {
+        connection.send("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
+                        "\r\n\r\n" + body);
     };
 }
 
@@ -79,14 +88,10 @@ TEST_F(Lifecycle, ForcedAbortCleansUpBeforeReturning) {
     EXPECT_FALSE(http_->Busy());
 
     // The component is ready for the next transfer at once.
-    ScriptedHttpServer quick([](const ScriptedRequest&, ScriptedConnection& connection) {
-        connection.send("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nnext");
-    });
+    ScriptedHttpServer quick(Quick("next"));
     http_->URL = quick.baseUrl().toUtf8() + "/next";
     http_->OutputFileName.clear();
-    EventLog next(*http_);
-    ASSERT_TRUE(http_->Read(true));
-    EXPECT_EQ(next.body, "next");
+    EXPECT_EQ(Fetch(*http_)->body, "next");
 }
 
 // A worker handler that hands a call to the GUI thread while the GUI thread
@@ -141,16 +146,13 @@ TEST_F(Lifecycle, AbortWhileNothingArrives) {
 
 TEST_F(Lifecycle, DestroyingTheComponentStopsWithoutEvents) {
     auto events = std::make_shared<std::atomic<int>>(0);
-    http_->OnDownloadProgress = [events](TauCustomHTTP*, const QByteArray&, qint64, qint64, qint32,
-                                         qint32, quint8, float, QIODevice*) { ++*events; };
-    http_->OnStatusChange = [events](TauCustomHTTP*, int, const QString&) { ++*events; };
-    http_->OnDone = [events](TauCustomHTTP*, const QByteArray&, qint64, QIODevice*) {
-        *events += 1000;
-    };
-    http_->OnDoneInterrupted = [events](TauCustomHTTP*, const QByteArray&, qint64, qint64,
-                                        QIODevice*) { *events += 1000; };
-    http_->OnTransferAborted = [events](TauCustomHTTP*) { *events += 1000; };
-    http_->OnAnyError = [events](TauCustomHTTP*) { *events += 1000; };
+    const auto count = [events](auto&&...) { ++*events; };
+    const auto end = [events](auto&&...) { *events += 1000; };
+    http_->OnDownloadProgress = count;
+    http_->OnStatusChange = count;
+    http_->OnDone = end;
+    http_->OnDoneInterrupted = end;
+    http_->OnTransferAborted = http_->OnAnyError = end;
     ASSERT_TRUE(http_->Read(false));
     ASSERT_TRUE(WaitUntil([&] { return http_->BytesTransferred() >= 3000; }));
     http_.reset();
@@ -162,9 +164,7 @@ TEST_F(Lifecycle, DestroyingTheComponentStopsWithoutEvents) {
 
 TEST_F(Lifecycle, NextTransferStartsFromTheDoneHandler) {
     ScriptedHttpServer files([](const ScriptedRequest& request, ScriptedConnection& connection) {
-        const QByteArray body = "content of " + request.target;
-        connection.send("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
-                        "\r\n\r\n" + body);
+        Quick("content of " + request.target)(request, connection);
     });
     const QStringList names = {"a.exe", "b.dll", "c.txt"};
     int next = 0;
@@ -221,9 +221,7 @@ TEST_F(Lifecycle, WaitingReadReturnsAfterAnAbortByForce) {
 }
 
 TEST_F(Lifecycle, ThrowingHandlersLeaveTheComponentUsable) {
-    ScriptedHttpServer quick([](const ScriptedRequest&, ScriptedConnection& connection) {
-        connection.send("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
-    });
+    ScriptedHttpServer quick(Quick("ok"));
     http_->URL = quick.baseUrl().toUtf8() + "/f";
     EventLog log(*http_);
     http_->OnDone = [&](TauCustomHTTP*, const QByteArray&, qint64, QIODevice*) {
@@ -244,25 +242,19 @@ TEST_F(Lifecycle, ThrowingHandlersLeaveTheComponentUsable) {
 }
 
 TEST(LifecycleEnd, ComponentDeletedByItsOwnHandler) {
-    ScriptedHttpServer quick([](const ScriptedRequest&, ScriptedConnection& connection) {
-        connection.send("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
-    });
+    ScriptedHttpServer quick(Quick("ok"));
     for (const bool inDone : {true, false}) {
         auto* http = new TauCustomHTTP;
         http->URL = quick.baseUrl().toUtf8() + "/f";
         bool deleted = false;
-        if (inDone) {
-            http->OnDone = [&](TauCustomHTTP* sender, const QByteArray&, qint64, QIODevice*) {
-                deleted = true;  // before: the handler goes with the component
-                delete sender;
-            };
-        } else {
-            http->OnDownloadProgress = [&](TauCustomHTTP* sender, const QByteArray&, qint64, qint64,
-                                           qint32, qint32, quint8, float, QIODevice*) {
-                deleted = true;  // before: the handler goes with the component
-                delete sender;
-            };
-        }
+        const auto remove = [&deleted](TauCustomHTTP* sender) {
+            deleted = true;  // before: the handler goes with the component
+            delete sender;
+        };
+        if (inDone)
+            http->OnDone = [&](TauCustomHTTP* sender, auto&&...) { remove(sender); };
+        else
+            http->OnDownloadProgress = [&](TauCustomHTTP* sender, auto&&...) { remove(sender); };
         ASSERT_TRUE(http->Read(false));
         ASSERT_TRUE(WaitUntil([&] { return deleted; }));
         test_support::ServeEvents(100);  // whatever was still on its way finds nothing
@@ -275,35 +267,26 @@ TEST(FileUrl, LocalFilesAreReadLikeAnswers) {
     WriteFile(folder.filePath("local file.bin"), content);
     TauCustomHTTP http;
     http.URL = "file://" + QFile::encodeName(folder.path()) + "/local%20file.bin";
-    EventLog whole(http);
-    ASSERT_TRUE(http.Read(true));
-    EXPECT_EQ(whole.Events(), QStringList({"DownloadProgress", "Done"})) << "no headers to tell";
-    EXPECT_EQ(whole.body, content);
-
-    EventLog part(http);
-    ASSERT_TRUE(http.Read(1000, 1999, true));
-    EXPECT_EQ(part.body, content.mid(1000, 1000));
+    auto log = Fetch(http);
+    EXPECT_EQ(log->Events(), QStringList({"DownloadProgress", "Done"})) << "no headers to tell";
+    EXPECT_EQ(log->body, content);
+    EXPECT_EQ(Fetch(http, 1000, 1999)->body, content.mid(1000, 1000));
 
     // Resumed into a file that holds the start already.
     http.OutputFileName = folder.filePath("copy.uTMP");
     WriteFile(http.OutputFileName, content.left(5000));
-    EventLog resumed(http);
-    ASSERT_TRUE(http.Read(4000, 0, true));
-    EXPECT_EQ(resumed.Events().last(), "Done");
+    log = Fetch(http, 4000);
+    EXPECT_EQ(log->Events().last(), "Done");
     EXPECT_EQ(ReadFile(http.OutputFileName), content);
-    EXPECT_EQ(resumed.doneFileSize, content.size());
-
-    EventLog beyond(http);
-    ASSERT_TRUE(http.Read(content.size() + 1, 0, true));
-    EXPECT_EQ(beyond.httpError, 416);
+    EXPECT_EQ(log->doneFileSize, content.size());
+    EXPECT_EQ(Fetch(http, content.size() + 1)->httpError, 416);
 
     http.OutputFileName.clear();
     http.URL = "file://" + QFile::encodeName(folder.path()) + "/missing.bin";
-    EventLog missing(http);
-    ASSERT_TRUE(http.Read(true));
-    EXPECT_EQ(missing.Events(), QStringList({"HTTPError", "AnyError"}));
-    EXPECT_EQ(missing.httpError, 404);
-    EXPECT_TRUE(missing.body.isEmpty());
+    log = Fetch(http);
+    EXPECT_EQ(log->Events(), QStringList({"HTTPError", "AnyError"}));
+    EXPECT_EQ(log->httpError, 404);
+    EXPECT_TRUE(log->body.isEmpty());
 }
 
 }  // namespace
