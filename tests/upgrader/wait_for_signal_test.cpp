@@ -115,7 +115,8 @@ TEST(CloseApplication, ClosesTheWindowsAndQuitsUnlessOneRefuses) {
         EXPECT_EQ(QApplication::exec(), refuse ? 7 : 0);
         EXPECT_EQ(window.isVisible(), refuse);
         EXPECT_GE(window.closeRequests, 1);
-        if (!refuse)
+        if (!refuse) {
             EXPECT_FALSE(plain.isVisible());
+        }
     }
 }
