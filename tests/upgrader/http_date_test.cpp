@@ -17,22 +17,12 @@ QString LocalText(const QByteArray& text) {
     return QDateTimeFromDateTime(value).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-struct Case {
-    const char* text;
-    const char* local;
-};
-
-void ExpectAll(std::initializer_list<Case> cases) {
-    for (const Case& c : cases)
-        EXPECT_EQ(LocalText(c.text), QString::fromUtf8(c.local)) << c.text;
-}
-
 }  // namespace
 
 TEST(ParseHTTPDate, FormsZonesYearsAndTextThatIsNoDate) {
     LocalTimeZone zone(kCentralEurope);
-    // the three forms in local time
-    ExpectAll({
+    const std::pair<const char*, const char*> cases[] = {
+        // the three forms in local time
         {"Sun, 06 Nov 1994 08:49:37 GMT", "1994-11-06 09:49:37"},
         {"Sunday, 06-Nov-94 08:49:37 GMT", "1994-11-06 09:49:37"},
         {"Sun Nov  6 08:49:37 1994", "1994-11-06 09:49:37"},
@@ -44,9 +34,7 @@ TEST(ParseHTTPDate, FormsZonesYearsAndTextThatIsNoDate) {
         {"06 Nov 1994", "1994-11-06 01:00:00"},
         // The zone's bias at that date counts, not today's: summer time.
         {"Wed, 06 Jul 1994 08:49:37 GMT", "1994-07-06 10:49:37"},
-    });
-    // weekday prefixes
-    ExpectAll({
+        // weekday prefixes
         {"Mon, 07 Nov 1994 08:49:37 GMT", "1994-11-07 09:49:37"},
         {"Monday,    07-Nov-94 08:49:37 GMT", "1994-11-07 09:49:37"},
         {"THURSDAY, 10 Nov 1994 08:49:37 GMT", "1994-11-10 09:49:37"},
@@ -56,21 +44,14 @@ TEST(ParseHTTPDate, FormsZonesYearsAndTextThatIsNoDate) {
         {"Sunny 06 Nov 1994 08:49:37 GMT", "1994-11-06 09:49:37"},
         // Not a weekday: the first field must be a day or a month.
         {"Xyz, 06 Nov 1994 08:49:37 GMT", "0"},
-    });
-    // two digit years
-    ExpectAll({
+        // two digit years
         {"Sunday, 06-Nov-79 08:49:37 GMT", "2079-11-06 09:49:37"},
         {"Sunday, 06-Nov-80 08:49:37 GMT", "1980-11-06 09:49:37"},
         {"Sunday, 06-Nov-99 08:49:37 GMT", "1999-11-06 09:49:37"},
         {"Sunday, 06-Nov-00 08:49:37 GMT", "2000-11-06 09:49:37"},
         {"Sun Nov  6 08:49:37 94", "1994-11-06 09:49:37"},
         {"Sun, 06 Nov 1900 08:49:37 GMT", "1900-11-06 09:49:37"},
-    });
-    EXPECT_EQ(QDateTimeFromDateTime(ParseHTTPDate("Sun, 06 Nov 100 08:49:37 GMT")).date().year(),
-              100)
-        << "three-digit years are taken as written";
-    // numeric zones
-    ExpectAll({
+        // numeric zones
         {"06 Nov 1994 08:49:37 +0200", "1994-11-06 07:49:37"},
         {"06 Nov 1994 08:49:37 -0130", "1994-11-06 11:19:37"},
         {"06 Nov 1994 08:49:37   +0100", "1994-11-06 08:49:37"},
@@ -82,9 +63,7 @@ TEST(ParseHTTPDate, FormsZonesYearsAndTextThatIsNoDate) {
         {"06 Nov 1994 08:49:37 +02xx", "1994-11-06 09:49:37"},
         {"06 Nov 1994 08:49:37 +2500", "1994-11-06 09:49:37"},
         {"06 Nov 1994 08:49:37 EST+0500", "1994-11-06 09:49:37"},
-    });
-    // text that is no date gives zero
-    ExpectAll({
+        // text that is no date gives zero
         {"", "0"},
         {"   ", "0"},
         {"garbage", "0"},
@@ -96,11 +75,14 @@ TEST(ParseHTTPDate, FormsZonesYearsAndTextThatIsNoDate) {
         {"Sun, 06 Nov 10000 08:49:37 GMT", "0"},
         {"Sun, 06 Nov -5 08:49:37 GMT", "0"},
         {"Sun, 00 Nov 1994 08:49:37 GMT", "0"},
-    });
-    // Parts that are no number read as their defaults: day 1, time 0.
-    ExpectAll({
+        // Parts that are no number read as their defaults: day 1, time 0.
         {"Sun, xx Nov 1994 08:49:37 GMT", "1994-11-01 09:49:37"},
         {"Sun, 06 Nov 1994 aa:bb:cc GMT", "1994-11-06 01:00:00"},
         {"Nov", "1900-11-01 01:00:00"},
-    });
+    };
+    for (const auto& [text, local] : cases)
+        EXPECT_EQ(LocalText(text), QString::fromUtf8(local)) << text;
+    EXPECT_EQ(QDateTimeFromDateTime(ParseHTTPDate("Sun, 06 Nov 100 08:49:37 GMT")).date().year(),
+              100)
+        << "three-digit years are taken as written";
 }

@@ -26,17 +26,12 @@ TEST(Replacer, SelfUpgradeInAFolderWithBlanksAndPlusKeepsModesAndRestarts) {
     const ReplacerRun run = RunReplacer({f.ProgramPath(), "+/afterupgrade0"});
     ASSERT_TRUE(run.Finished);
     EXPECT_EQ(run.ExitCode, 0);
-
-    EXPECT_EQ(f.Read("quorvane"), f.NewProgram());
-    EXPECT_EQ(f.Mode("quorvane"), 0755);  // still executable
-    EXPECT_EQ(f.Read("data.txt"), "new data");
-    EXPECT_EQ(f.Mode("data.txt"), 0600);
-    EXPECT_EQ(f.Read("added.txt"), "a new file");
-    EXPECT_EQ(f.Read(".hidden"), "a dot file too");
-    EXPECT_EQ(f.Read("unrelated.txt"), "stays");
-    for (const char* left : {"quorvane.uTMP", "data.txt.uTMP", "added.txt.uTMP", ".hidden.uTMP"})
-        EXPECT_FALSE(f.Exists(left)) << left;
-
+    // The modes stay: the program still executable.
+    EXPECT_EQ(f.Describe({"quorvane", "data.txt", "added.txt", ".hidden", "unrelated.txt",
+                          "quorvane.uTMP", "data.txt.uTMP", "added.txt.uTMP", ".hidden.uTMP"}),
+              "quorvane new 755; data.txt new data 600; added.txt a new file 644; .hidden a dot "
+              "file too 644; unrelated.txt stays 640; quorvane.uTMP -; data.txt.uTMP -; "
+              "added.txt.uTMP -; .hidden.uTMP -");
     ASSERT_TRUE(f.WaitForStarts("quorvane", 1));
     EXPECT_EQ(f.Starts("quorvane"), QStringList{"/afterupgrade"});
 }
@@ -62,11 +57,10 @@ TEST(Replacer, OnlyTheListedFilesAreInstalled) {
         f.Download("data.txt", "new data");
         f.Download("stray.txt", "left by a broken download");
         ASSERT_TRUE(ListedReplacer(c.list).Run({f.ProgramPath(), "+/afterupgrade0"}).Finished);
-        EXPECT_EQ(f.Read("quorvane"),
-                  c.installed.contains("quorvane") ? f.NewProgram() : f.OldProgram());
-        EXPECT_EQ(f.Exists("data.txt"), c.installed.contains("data.txt"));
-        EXPECT_FALSE(f.Exists("stray.txt"));
-        EXPECT_TRUE(f.Exists("stray.txt.uTMP"));
+        EXPECT_EQ(f.Describe({"quorvane", "data.txt", "stray.txt", "stray.txt.uTMP"}),
+                  QString("quorvane %1 755; ").arg(c.installed.isEmpty() ? "old" : "new") +
+                      (c.installed.isEmpty() ? "data.txt -" : "data.txt new data 644") +
+                      "; stray.txt -; stray.txt.uTMP left by a broken download 644");
         EXPECT_TRUE(f.WaitForStarts("quorvane", 1));
     }
 }
@@ -112,8 +106,7 @@ TEST(Replacer, WithoutParametersItOnlyNamesItself) {
         EXPECT_EQ(run.ExitCode, 0);
         EXPECT_TRUE(run.Output.contains("Ruzozudo3")) << run.Output.constData();
     }
-    EXPECT_EQ(f.Read("quorvane"), f.OldProgram());
-    EXPECT_TRUE(f.Exists("quorvane.uTMP"));
+    EXPECT_EQ(f.Describe({"quorvane", "quorvane.uTMP"}), "quorvane old 755; quorvane.uTMP new 644");
     test_support::ServeEvents(200);
     EXPECT_TRUE(f.Starts("quorvane").isEmpty());
 }
@@ -149,11 +142,9 @@ TEST(Replacer, FilesStillInUsePastTheLimitAreLeftAndTheProgramStartsAnyway) {
     const ReplacerRun run = RunReplacer({f.ProgramPath(), "+/afterupgrade0"}, 500);
     ASSERT_TRUE(run.Finished);
     EXPECT_EQ(hangingProgram.state(), QProcess::Running);
-    EXPECT_EQ(f.Read("quorvane"), f.OldProgram());
-    EXPECT_TRUE(f.Exists("quorvane.uTMP"));
-    EXPECT_EQ(f.Read("data.txt"), "old data");
-    EXPECT_EQ(f.Read("data.txt.uTMP"), "new data");
-    EXPECT_EQ(f.Read("free.txt"), "replaced");
+    EXPECT_EQ(f.Describe({"quorvane", "quorvane.uTMP", "data.txt", "data.txt.uTMP", "free.txt"}),
+              "quorvane old 755; quorvane.uTMP new 644; data.txt old data 644; data.txt.uTMP new "
+              "data 644; free.txt replaced 644");
     ASSERT_TRUE(f.WaitForStarts("quorvane", 2));
     EXPECT_EQ(f.Starts("quorvane").last(), "/afterupgrade");
 
@@ -168,26 +159,22 @@ TEST(Replacer, SetupModeRunsTheSetupProgramAndNeverTouchesTheProgram) {
     f.Download("setup.exe", f.OldProgram());  // downloads arrive without execute bits
     f.Download("quorvane", "a setup program named like the program");
     f.Download("readme.txt", "new readme");
-
     ASSERT_TRUE(RunReplacer({f.ProgramPath(), "+/afterupgrade1"}).Finished);
     EXPECT_EQ(f.Starts("setup.exe"), QStringList{"/afterupgrade"});
-    EXPECT_FALSE(f.Exists("setup.exe"));  // removed after it ended
-    EXPECT_EQ(f.Read("quorvane"), f.OldProgram());
-    EXPECT_EQ(f.Mode("quorvane"), 0755);
+    // The setup program is removed after it ended.
+    EXPECT_EQ(f.Describe({"setup.exe", "quorvane", "readme.txt"}),
+              "setup.exe -; quorvane old 755; readme.txt new readme 644");
     EXPECT_TRUE(f.Exists("quorvane.uTMP"));
-    EXPECT_EQ(f.Read("readme.txt"), "new readme");
     ASSERT_TRUE(f.WaitForStarts("quorvane", 1));
     EXPECT_EQ(f.Starts("quorvane"), QStringList{"/afterupgrade"});
-}
 
-TEST(Replacer, SetupModeWithOnlyTheProgramAmongTheDownloads) {
-    ProgramFolder f("setup only", "client.exe");  // the program's own name ends in "exe"
-    f.Download("client.exe", "not the program");
-    ASSERT_TRUE(RunReplacer({f.ProgramPath(), "+/afterupgrade1"}).Finished);
-    EXPECT_EQ(f.Read("client.exe"), f.OldProgram());
-    EXPECT_EQ(f.Mode("client.exe"), 0755);
-    ASSERT_TRUE(f.WaitForStarts("client.exe", 1));
-    EXPECT_EQ(f.Starts("client.exe"), QStringList{"/afterupgrade"});
+    // Only the program among the downloads, its own name ending in "exe".
+    ProgramFolder only("setup only", "client.exe");
+    only.Download("client.exe", "not the program");
+    ASSERT_TRUE(RunReplacer({only.ProgramPath(), "+/afterupgrade1"}).Finished);
+    EXPECT_EQ(only.Describe({"client.exe"}), "client.exe old 755");
+    ASSERT_TRUE(only.WaitForStarts("client.exe", 1));
+    EXPECT_EQ(only.Starts("client.exe"), QStringList{"/afterupgrade"});
 }
 
 namespace {
