@@ -3,7 +3,6 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>

@@ -7,13 +7,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include "tests/support/file_contents.h"
-#include "tests/support/wait.h"
 #include "tests/upgrader/replacer_folder.h"
 #include "tests/upgrader/test_files.h"
 #include "upgrader/replacement/replacer_launch.h"

@@ -10,7 +10,6 @@
 #include <QThread>
 #include <cstdio>
 
-#include "tests/support/wait.h"
 #include "tests/upgrader/replacer_folder.h"
 
 using namespace replacer_test;

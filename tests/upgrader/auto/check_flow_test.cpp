@@ -4,9 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include "common/text_codec.h"

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <atomic>
 #include <memory>
 #include <thread>
@@ -159,32 +158,6 @@ TEST_F(Lifecycle, DestroyingTheComponentStopsWithoutEvents) {
     test_support::ServeEvents(300);
     EXPECT_EQ(*events, seen) << "nothing after the component is gone";
     EXPECT_LT(seen, 1000);
-}
-
-TEST_F(Lifecycle, NextTransferStartsFromTheDoneHandler) {
-    ScriptedHttpServer files([](const ScriptedRequest& request, ScriptedConnection& connection) {
-        Quick("content of " + request.target)(request, connection);
-    });
-    const QStringList names = {"a.exe", "b.dll", "c.txt"};
-    int next = 0;
-    QStringList done;
-    auto startNext = [&](TauCustomHTTP* sender) {
-        sender->URL = files.baseUrl().toUtf8() + "/" + names[next].toUtf8();
-        sender->OutputFileName = folder_.filePath(names[next] + ".uTMP");
-        sender->ReleaseOutput();
-        ASSERT_TRUE(sender->Read(false));
-        ++next;
-    };
-    http_->OnDone = [&](TauCustomHTTP* sender, const QByteArray&, qint64, QIODevice*) {
-        done += QFileInfo(sender->OutputFileName).fileName();
-        if (next < names.size())
-            startNext(sender);
-    };
-    startNext(http_.get());
-    ASSERT_TRUE(WaitUntil([&] { return done.size() == 3; }));
-    EXPECT_EQ(done, QStringList({"a.exe.uTMP", "b.dll.uTMP", "c.txt.uTMP"}));
-    for (const QString& name : names)
-        EXPECT_EQ(ReadFile(folder_.filePath(name + ".uTMP")), "content of /" + name.toUtf8());
 }
 
 TEST_F(Lifecycle, WaitingReadThatTimesOut) {

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
