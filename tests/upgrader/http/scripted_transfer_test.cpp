@@ -258,23 +258,6 @@ TEST(ScriptedTransfer, RequestCarriesSettingsAndEncodedQuery) {
     EXPECT_EQ(server.requests().last().method, "GET");
 }
 
-TEST(ScriptedTransfer, HeaderHandlerStopsBeforeAnyOutput) {
-    ScriptedHttpServer server(Serve(Pattern(50000)));
-    QTemporaryDir folder;
-    TauCustomHTTP http;
-    EventLog log(http);
-    http.URL = UrlOf(server, "/f.exe");
-    http.OutputFileName = folder.filePath("f.exe.uTMP");
-    http.OnHeaderInfo = [&](TauCustomHTTP*, int, const QByteArray&, const QByteArray&,
-                            const QByteArray&, const QByteArray&, qint64, const QByteArray&,
-                            TDateTime, TDateTime, TDateTime, const QByteArray&,
-                            bool& ContinueDownload) { ContinueDownload = false; };
-    ASSERT_TRUE(http.Read(true));
-    EXPECT_EQ(log.Events(), QStringList({"BeforeSendRequest", "TransferStopped"}));
-    EXPECT_FALSE(QFileInfo::exists(http.OutputFileName));
-    EXPECT_FALSE(http.Active());
-}
-
 TEST(ScriptedTransfer, OutputFileThatCannotBeCreated) {
     ScriptedHttpServer announced(Serve("known length"));
     TauCustomHTTP http;
