@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "tests/support/minisign_keys.h"
+#include "tests/upgrader/test_files.h"
 #include "upgrader/info/info_file.h"
 #include "upgrader/info/version_date.h"
 #include "upgrader/verification/file_hash.h"
@@ -256,16 +256,13 @@ TEST(MinisignSignature, PublicKeysInMinisignsFormOnly) {
 
 TEST(FileHash, TheFileMustHaveThePublishedSha256) {
     QTemporaryDir folder;
-    QFile file(folder.filePath("quorvane.uTMP"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("abc");
-    file.close();
+    const QString file = upgrader_test::WriteFile(folder.filePath("quorvane.uTMP"), "abc");
     const QByteArray abc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
-    EXPECT_TRUE(FileHasSha256(file.fileName(), abc));
-    EXPECT_TRUE(FileHasSha256(file.fileName(), abc.toUpper()));
-    EXPECT_FALSE(FileHasSha256(file.fileName(), QByteArray(abc).replace('b', 'c')));
-    EXPECT_FALSE(FileHasSha256(file.fileName(), abc.left(63)));
-    EXPECT_FALSE(FileHasSha256(file.fileName(), abc.left(63) + "g"));
-    EXPECT_FALSE(FileHasSha256(file.fileName(), ""));
+    EXPECT_TRUE(FileHasSha256(file, abc));
+    EXPECT_TRUE(FileHasSha256(file, abc.toUpper()));
+    EXPECT_FALSE(FileHasSha256(file, QByteArray(abc).replace('b', 'c')));
+    EXPECT_FALSE(FileHasSha256(file, abc.left(63)));
+    EXPECT_FALSE(FileHasSha256(file, abc.left(63) + "g"));
+    EXPECT_FALSE(FileHasSha256(file, ""));
     EXPECT_FALSE(FileHasSha256(folder.filePath("missing"), abc));
 }
