@@ -29,7 +29,6 @@ TEST(UpgraderTexts, EveryLanguageHasAllTextsWithTheEnglishPlaceholders) {
     const quint16 english = LanguageBaseOf(wlEnglish);
     for (int value = 1; value <= kLanguageCount; ++value) {
         const int base = LanguageBaseOf(static_cast<TauAutoUpgraderLanguage>(value));
-        EXPECT_EQ(base, 41000 + 50 * (value - 1));
         int sameAsEnglish = 0;
         for (int n = 0; n <= 34; ++n) {
             const QString text = LoadUpgraderString(base + n);
