@@ -59,21 +59,12 @@ struct LoopingWork {
     }
 };
 
-// Counts the handler calls of a component.
+// Counts the OnFinish calls of a component.
 struct Calls {
     std::atomic<int> finished{0};
-    std::atomic<int> exceptions{0};
-    bool allOnGui = true;
 
     explicit Calls(TauCustomThread& thread) {
-        thread.OnFinish = [this](TauCustomThread*) {
-            allOnGui = allOnGui && OnGuiThread();
-            ++finished;
-        };
-        thread.OnException = [this](TauCustomThread*) {
-            allOnGui = allOnGui && OnGuiThread();
-            ++exceptions;
-        };
+        thread.OnFinish = [this](TauCustomThread*) { ++finished; };
     }
 };
 
@@ -173,7 +164,6 @@ TEST(TauCustomThread, ACallsNestedEventLoopServesAnotherWorkersCalls) {
 
 TEST(TauCustomThread, ExceptionsOfTheWorkAndOfMarshalledCalls) {
     TauCustomThread thread;
-    Calls calls(thread);
     std::vector<std::string> order;
     thread.OnException = [&](TauCustomThread*) { order.push_back("exception"); };
     thread.OnFinish = [&](TauCustomThread*) { order.push_back("finish"); };
@@ -270,36 +260,6 @@ TEST(TauCustomThread, TheWorkMayStopItsOwnRun) {
     EXPECT_EQ(calls.finished, 0) << "no OnFinish after the work ended its run";
 }
 
-TEST(TauCustomThread, SuspendAndResumeAtCheckpoints) {
-    TauCustomThread thread;
-    LoopingWork work;
-    thread.OnExecute = [&](TauCustomThread*) { work(); };
-    thread.Suspend();
-    thread.Terminate(false);
-    const quint32 unstarted = thread.ThreadID();
-    thread.Execute();  // a fresh worker: earlier suspensions and stops do not carry over
-    ASSERT_TRUE(WaitUntil([&] { return work.rounds > 0; }));
-    EXPECT_NE(thread.ThreadID(), unstarted);
-    EXPECT_FALSE(thread.Suspended());
-
-    thread.Suspend();
-    thread.Suspend();
-    EXPECT_TRUE(thread.Suspended());
-    test_support::ServeEvents(20);
-    const int pausedAt = work.rounds;
-    test_support::ServeEvents(50);
-    EXPECT_EQ(work.rounds, pausedAt) << "paused at its checkpoint";
-    thread.Resume();
-    EXPECT_TRUE(thread.Suspended()) << "each Suspend needs its Resume";
-    thread.Resume();
-    EXPECT_FALSE(thread.Suspended());
-    ASSERT_TRUE(WaitUntil([&] { return work.rounds > pausedAt; }));
-
-    thread.Suspend();
-    thread.Terminate(false);  // a suspended run still sees the stop
-    ASSERT_TRUE(WaitUntil([&] { return work.sawStop.load(); }));
-}
-
 TEST(TauCustomThread, WaitForCompletionKeepsServingAndHonoursTheTimeOut) {
     TauCustomThread thread;
     Calls calls(thread);
@@ -348,17 +308,6 @@ TEST(TauCustomThread, WaitForCompletionEndsWhenTheComponentIsDestroyed) {
     EXPECT_TRUE(work.sawAbandoned);
 }
 
-TEST(TauCustomThread, FreeOwnerWhenDoneDeletesTheOwner) {
-    QPointer<QObject> owner = new QObject;
-    auto* thread = new TauCustomThread(owner);
-    thread->FreeOwnerWhenDone = true;
-    int finishes = 0;
-    thread->OnFinish = [&](TauCustomThread*) { ++finishes; };
-    thread->Execute();
-    ASSERT_TRUE(WaitUntil([&] { return owner.isNull(); }));
-    EXPECT_EQ(finishes, 1);
-}
-
 namespace {
 
 // Takes the right to raise priorities from the calling thread for its scope.
@@ -380,34 +329,57 @@ class WithoutNiceRight {
 
 }  // namespace
 
-TEST(TauCustomThread, PrioritiesAreNiceValuesOfTheThread) {
-    TauCustomThread thread;
-    EXPECT_EQ(thread.Priority(), tpNormal);
-    thread.SetPriority(tpLowest);
-    EXPECT_EQ(thread.Priority(), tpLowest);
-    EXPECT_EQ(getpriority(PRIO_PROCESS, thread.ThreadID()), 2);
-    thread.SetPriority(tpIdle);
-    EXPECT_EQ(getpriority(PRIO_PROCESS, thread.ThreadID()), 15);
-
-    std::atomic<int> niceInWork{99};
-    thread.OnExecute = [&](TauCustomThread*) { niceInWork = getpriority(PRIO_PROCESS, 0); };
-    thread.WaitForCompletion = true;
-    thread.Execute();
-    EXPECT_EQ(niceInWork, 15) << "the run has the priority set before it started";
-    EXPECT_EQ(thread.Priority(), tpIdle) << "kept after the thread ended";
+// Members the upgrader itself does not use: suspending at checkpoints (one
+// Resume per Suspend), the owner freed when done, and priorities as the
+// thread's nice values (a refused raise keeps the old one).
+TEST(TauCustomThread, SuspensionOwnerAndPriority) {
+    auto* owner = new QObject;
+    QPointer<QObject> ownerAlive = owner;
+    auto* thread = new TauCustomThread(owner);
+    LoopingWork work;
+    thread->OnExecute = [&](TauCustomThread*) { work(); };
+    thread->Suspend();
+    thread->Terminate(false);
+    const quint32 unstarted = thread->ThreadID();
+    thread->Execute();  // a fresh worker: earlier suspensions and stops do not carry over
+    ASSERT_TRUE(WaitUntil([&] { return work.rounds > 0; }));
+    EXPECT_NE(thread->ThreadID(), unstarted);
+    thread->Suspend();
+    thread->Suspend();
+    test_support::ServeEvents(20);
+    const int pausedAt = work.rounds;
+    test_support::ServeEvents(50);
+    EXPECT_EQ(work.rounds, pausedAt) << "paused at its checkpoint";
+    thread->Resume();
+    EXPECT_TRUE(thread->Suspended()) << "each Suspend needs its Resume";
+    thread->Resume();
+    ASSERT_TRUE(WaitUntil([&] { return work.rounds > pausedAt; }));
+    thread->Suspend();
+    thread->FreeOwnerWhenDone = true;
+    thread->Terminate(false);  // a suspended run still sees the stop
+    ASSERT_TRUE(WaitUntil([&] { return ownerAlive.isNull(); }));
+    EXPECT_TRUE(work.sawStop);
 
     TauCustomThread other;
     ASSERT_EQ(setpriority(PRIO_PROCESS, other.ThreadID(), 5), 0);
     EXPECT_EQ(other.Priority(), tpNormal) << "a nice value outside the table";
     other.SetPriority(static_cast<TThreadPriority>(42));
     EXPECT_EQ(getpriority(PRIO_PROCESS, other.ThreadID()), 5) << "no such priority: unchanged";
-
-    other.SetPriority(tpLower);
+    other.SetPriority(tpLowest);
+    EXPECT_EQ(getpriority(PRIO_PROCESS, other.ThreadID()), 2);
     {
         WithoutNiceRight unprivileged;
         other.SetPriority(tpHighest);  // raising needs the right
     }
-    EXPECT_EQ(other.Priority(), tpLower) << "a refused value keeps the old one";
+    EXPECT_EQ(other.Priority(), tpLowest) << "a refused value keeps the old one";
     other.SetPriority(tpTimeCritical);
     EXPECT_EQ(other.Priority(), tpTimeCritical) << "with the right it is taken";
+    other.SetPriority(tpIdle);
+    EXPECT_EQ(getpriority(PRIO_PROCESS, other.ThreadID()), 15);
+    std::atomic<int> niceInWork{99};
+    other.OnExecute = [&](TauCustomThread*) { niceInWork = getpriority(PRIO_PROCESS, 0); };
+    other.WaitForCompletion = true;
+    other.Execute();
+    EXPECT_EQ(niceInWork, 15) << "the run has the priority set before it started";
+    EXPECT_EQ(other.Priority(), tpIdle) << "kept after the thread ended";
 }

@@ -3,12 +3,12 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "tests/upgrader/local_time_zone.h"
+#include "tests/upgrader/test_files.h"
 #include "upgrader/utils/file_attributes.h"
 #include "upgrader/utils/file_size.h"
 #include "upgrader/utils/file_times.h"
@@ -16,16 +16,9 @@
 #include "upgrader/utils/temp_directory.h"
 
 using namespace upgrader;
+using upgrader_test::WriteFile;
 
 namespace {
-
-QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content) {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    return path;
-}
 
 mode_t PermissionsOf(const QString& path) {
     struct stat info {};
@@ -37,9 +30,9 @@ mode_t PermissionsOf(const QString& path) {
 
 TEST(FileHelpers, SizeOfFilesFoldersAndMissingFiles) {
     QTemporaryDir dir;
-    EXPECT_EQ(GetFileSize64(WriteFile(dir, "five", "12345")), 5);
-    EXPECT_EQ(GetFileSize64(WriteFile(dir, "empty", "")), 0);
-    const QString locked = WriteFile(dir, "locked", "abc");
+    EXPECT_EQ(GetFileSize64(WriteFile(dir.filePath("five"), "12345")), 5);
+    EXPECT_EQ(GetFileSize64(WriteFile(dir.filePath("empty"), "")), 0);
+    const QString locked = WriteFile(dir.filePath("locked"), "abc");
     ::chmod(QFile::encodeName(locked).constData(), 0);
     EXPECT_EQ(GetFileSize64(locked), 3) << "no reading rights are needed";
     EXPECT_EQ(GetFileSize64(dir.filePath("missing")), -1);
@@ -54,7 +47,7 @@ TEST(FileHelpers, SizeOfFilesFoldersAndMissingFiles) {
 TEST(FileHelpers, FileTimesInLocalTimeToEvenSeconds) {
     upgrader_tests::LocalTimeZone zone(upgrader_tests::kCentralEurope);
     QTemporaryDir dir;
-    const QString path = WriteFile(dir, "stamped", "x");
+    const QString path = WriteFile(dir.filePath("stamped"), "x");
     const QDateTime written(QDate(2016, 7, 1), QTime(12, 30, 41));
     const QDateTime accessed(QDate(2015, 1, 2), QTime(3, 4, 6));
     ASSERT_TRUE(SetFileTimes(path, DateTimeFromQDateTime(written), DateTimeFromQDateTime(written),
@@ -76,7 +69,7 @@ TEST(FileHelpers, FileTimesInLocalTimeToEvenSeconds) {
 
 TEST(FileHelpers, AttributesMapReadOnlyToWriteBits) {
     QTemporaryDir dir;
-    const QString path = WriteFile(dir, "file", "x");
+    const QString path = WriteFile(dir.filePath("file"), "x");
     ::chmod(QFile::encodeName(path).constData(), 0664);
     ASSERT_TRUE(SetFileAttributesFromSet(path, atrReadOnly | atrArchive));
     EXPECT_EQ(PermissionsOf(path), mode_t(0444));
@@ -94,7 +87,7 @@ TEST(FileHelpers, AttributesMapReadOnlyToWriteBits) {
 
     EXPECT_FALSE(SetFileAttributesFromSet(dir.filePath("missing"), atrArchive));
     EXPECT_FALSE(GetFileAttributesAsSet(dir.filePath("missing"), read));
-    ASSERT_TRUE(GetFileAttributesAsSet(WriteFile(dir, ".dotted", ""), read));
+    ASSERT_TRUE(GetFileAttributesAsSet(WriteFile(dir.filePath(".dotted"), ""), read));
     EXPECT_EQ(read, TauFileAttributes(atrHidden));
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
     ASSERT_TRUE(GetFileAttributesAsSet(dir.filePath("fifo"), read));

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <memory>
+#include <QString>
 
 #include "tests/support/fake_desktop.h"
 #include "tests/support/qt_printers.h"
@@ -18,62 +15,55 @@ namespace {
 // programs that record their arguments.
 class FakeDesktop : public testing::Test {
   protected:
-    void SetUp() override {
-        desktop_ = std::make_unique<test_support::FakeDesktop>();
-        browser_ = desktop_->WriteRecordingProgram("bin/fake-browser");
-        editor_ = desktop_->WriteRecordingProgram("bin/editor");
-        desktop_->WriteEntry("fakebrowser.desktop", browser_ + " --new-window %u");
-        desktop_->WriteEntry("fakeeditor.desktop", editor_ + " %f");
-        desktop_->WriteEntry("gone.desktop", "/nonexistent/browser %u");
+    FakeDesktop() {
+        desktop_.WriteEntry("fakebrowser.desktop", browser_ + " --new-window %u");
+        desktop_.WriteEntry("fakeeditor.desktop", editor_ + " %f");
+        desktop_.WriteEntry("gone.desktop", "/nonexistent/browser %u");
     }
 
-    void TearDown() override { desktop_.reset(); }
-
-    void SetDefaults(const QString& lines) { desktop_->SetDefaults(lines); }
-    QString Arguments() const { return desktop_->RecordedArguments(); }
-
-    QString browser_;
-    QString editor_;
-
-  private:
-    std::unique_ptr<test_support::FakeDesktop> desktop_;
+    test_support::FakeDesktop desktop_;
+    const QString browser_ = desktop_.WriteRecordingProgram("bin/fake-browser");
+    const QString editor_ = desktop_.WriteRecordingProgram("bin/editor");
 };
 
 }  // namespace
 
-TEST_F(FakeDesktop, TheDefaultWebBrowserComesFirst) {
-    SetDefaults("text/html=fakeeditor.desktop\nx-scheme-handler/http=fakebrowser.desktop\n");
-    EXPECT_EQ(GetAssociatedProgram(".html"), browser_);
-    EXPECT_EQ(GetAssociatedProgram(".htm"), browser_);
-    EXPECT_EQ(GetAssociatedProgram(".HTML"), browser_);
-    EXPECT_EQ(GetAssociatedProgram(""), "");
-    EXPECT_EQ(GetAssociatedProgram("."), "");
-    EXPECT_EQ(GetAssociatedProgram(".no-such-extension"), "");
+// The default web browser comes first, then the page type's program;
+// programs that are missing are skipped.
+TEST_F(FakeDesktop, TheProgramForPages) {
+    const QString both = "text/html=fakeeditor.desktop\nx-scheme-handler/http=";
+    const std::tuple<QString, QString, QString> cases[] = {
+        {both + "fakebrowser.desktop\n", ".html", browser_},
+        {both + "fakebrowser.desktop\n", ".htm", browser_},
+        {both + "fakebrowser.desktop\n", ".HTML", browser_},
+        {both + "fakebrowser.desktop\n", "", ""},
+        {both + "fakebrowser.desktop\n", ".", ""},
+        {both + "fakebrowser.desktop\n", ".no-such-extension", ""},
+        {"text/html=fakeeditor.desktop\n", ".html", editor_},
+        {both + "gone.desktop\n", ".html", editor_},
+        {"x-scheme-handler/http=gone.desktop\n", ".html", ""},
+        {"x-scheme-handler/http=unknown.desktop\n", ".html", ""},
+    };
+    for (const auto& [defaults, extension, program] : cases) {
+        desktop_.SetDefaults(defaults);
+        EXPECT_EQ(GetAssociatedProgram(extension), program) << (defaults + extension).toStdString();
+    }
 }
 
-TEST_F(FakeDesktop, FallsBackToThePageTypeAndSkipsMissingPrograms) {
-    SetDefaults("text/html=fakeeditor.desktop\n");
-    EXPECT_EQ(GetAssociatedProgram(".html"), editor_);
-    SetDefaults("text/html=fakeeditor.desktop\nx-scheme-handler/http=gone.desktop\n");
-    EXPECT_EQ(GetAssociatedProgram(".html"), editor_);
-    SetDefaults("x-scheme-handler/http=gone.desktop\n");
-    EXPECT_EQ(GetAssociatedProgram(".html"), "");
-    SetDefaults("x-scheme-handler/http=unknown.desktop\n");
-    EXPECT_EQ(GetAssociatedProgram(".html"), "");
-}
-
+// To the browser: the address alone, one argument, never through a shell.
+// Without it: the desktop runs the entry's whole Exec line.
 TEST_F(FakeDesktop, OpenURLHandsTheAddressToTheBrowser) {
-    SetDefaults("x-scheme-handler/http=fakebrowser.desktop\n");
-    OpenURL("update.example.invalid/notes page.html?a=1&b=2", true);
-    ASSERT_TRUE(test_support::WaitUntil([&] { return !Arguments().isEmpty(); }));
-    EXPECT_EQ(Arguments(), "http://update.example.invalid/notes page.html?a=1&b=2")
-        << "one argument, never through a shell";
-}
-
-TEST_F(FakeDesktop, OpenURLWithoutBrowserGoesThroughTheDesktop) {
-    SetDefaults("x-scheme-handler/http=fakebrowser.desktop\n");
-    OpenURL("http://update.example.invalid/page", false);
-    ASSERT_TRUE(test_support::WaitUntil([&] { return !Arguments().isEmpty(); }));
-    EXPECT_EQ(Arguments(), "--new-window\nhttp://update.example.invalid/page")
-        << "the desktop runs the entry's whole Exec line";
+    desktop_.SetDefaults("x-scheme-handler/http=fakebrowser.desktop\n");
+    const std::tuple<QByteArray, bool, QString> cases[] = {
+        {"update.example.invalid/notes page.html?a=1&b=2", true,
+         "http://update.example.invalid/notes page.html?a=1&b=2"},
+        {"http://update.example.invalid/page", false,
+         "--new-window\nhttp://update.example.invalid/page"},
+    };
+    for (const auto& [url, browser, arguments] : cases) {
+        OpenURL(url, browser);
+        EXPECT_TRUE(test_support::WaitUntil([&] {
+            return desktop_.RecordedArguments() == arguments;
+        })) << desktop_.RecordedArguments().toStdString();
+    }
 }

@@ -8,61 +8,40 @@ namespace {
 
 using Params = std::vector<std::string>;
 
-ReplacerRequest Parsed(const Params& params) {
-    const auto request = ParseReplacerParameters(params);
-    EXPECT_TRUE(request.has_value());
-    return request.value_or(ReplacerRequest{});
+// The request as "path|folder|restart parameters|setup", or "none".
+std::string Parsed(const Params& params) {
+    const auto r = ParseReplacerParameters(params);
+    return r ? r->ExecutablePath + '|' + r->Folder + '|' + r->RestartParams + '|' +
+                   (r->SetupMode ? "setup" : "self")
+             : "none";
 }
 
 }  // namespace
 
-TEST(ReplacerParameters, ArgumentFormTakesThePathWhole) {
-    ReplacerRequest r = Parsed({"/opt/my app+1/quorvane", "+/afterupgrade0"});
-    EXPECT_EQ(r.ExecutablePath, "/opt/my app+1/quorvane");
-    EXPECT_EQ(r.Folder, "/opt/my app+1/");
-    EXPECT_EQ(r.RestartParams, "/afterupgrade");
-    EXPECT_FALSE(r.SetupMode);
-
-    r = Parsed({"/opt/q/quorvane", "+/afterupgrade1"});
-    EXPECT_TRUE(r.SetupMode);
-    r = Parsed({"/opt/q/quorvane", "+ 0"});
-    EXPECT_EQ(r.RestartParams, " ");
-    r = Parsed({"/opt/q/quorvane", "+0"});
-    EXPECT_EQ(r.RestartParams, "");
-    r = Parsed({"/opt/q/quorvane", "+/a +b2"});
-    EXPECT_EQ(r.RestartParams, "/a +b");
-    EXPECT_FALSE(r.SetupMode);
-    r = Parsed({"quorvane", "+/afterupgrade0"});
-    EXPECT_EQ(r.Folder, "./");
-}
-
-TEST(ReplacerParameters, JoinedFormSplitsAtTheFirstPlus) {
-    ReplacerRequest r = Parsed({"/opt/my", "app/quorvane", "+/afterupgrade0"});
-    EXPECT_EQ(r.ExecutablePath, "/opt/my app/quorvane");
-    EXPECT_EQ(r.Folder, "/opt/my app/");
-    EXPECT_EQ(r.RestartParams, "/afterupgrade");
-    EXPECT_FALSE(r.SetupMode);
-
-    r = Parsed({"/opt/q/quorvane +/afterupgrade1"});  // one parameter holding all
-    EXPECT_EQ(r.ExecutablePath, "/opt/q/quorvane");
-    EXPECT_EQ(r.RestartParams, "/afterupgrade");
-    EXPECT_TRUE(r.SetupMode);
-
-    r = Parsed({"/opt/q/quorvane", "+", "0"});  // RestartParams " " split apart
-    EXPECT_EQ(r.ExecutablePath, "/opt/q/quorvane");
-    EXPECT_EQ(r.RestartParams, " ");
-
-    r = Parsed({"/opt/q/quorvane", "+/a", "/b2"});
-    EXPECT_EQ(r.RestartParams, "/a /b");
-    EXPECT_FALSE(r.SetupMode);
-}
-
-TEST(ReplacerParameters, NothingToDoWithoutPathOrPlus) {
-    EXPECT_FALSE(ParseReplacerParameters({}).has_value());
-    EXPECT_FALSE(ParseReplacerParameters({"/opt/q/quorvane"}).has_value());
-    EXPECT_FALSE(ParseReplacerParameters({"/opt/q/quorvane", "/afterupgrade0"}).has_value());
-    EXPECT_FALSE(ParseReplacerParameters({"+/afterupgrade0"}).has_value());
-    EXPECT_FALSE(ParseReplacerParameters({"", "+/afterupgrade0"}).has_value());
+// The path whole in its own argument, or split at blanks and joined again up
+// to the first "+"; the last byte is the method digit.
+TEST(ReplacerParameters, PathRestartParametersAndMethod) {
+    const std::pair<Params, std::string> cases[] = {
+        {{"/opt/my app+1/quorvane", "+/afterupgrade0"},
+         "/opt/my app+1/quorvane|/opt/my app+1/|/afterupgrade|self"},
+        {{"/opt/q/quorvane", "+/afterupgrade1"}, "/opt/q/quorvane|/opt/q/|/afterupgrade|setup"},
+        {{"/opt/q/quorvane", "+ 0"}, "/opt/q/quorvane|/opt/q/| |self"},
+        {{"/opt/q/quorvane", "+0"}, "/opt/q/quorvane|/opt/q/||self"},
+        {{"/opt/q/quorvane", "+/a +b2"}, "/opt/q/quorvane|/opt/q/|/a +b|self"},
+        {{"quorvane", "+/afterupgrade0"}, "quorvane|./|/afterupgrade|self"},
+        {{"/opt/my", "app/quorvane", "+/afterupgrade0"},
+         "/opt/my app/quorvane|/opt/my app/|/afterupgrade|self"},
+        {{"/opt/q/quorvane +/afterupgrade1"}, "/opt/q/quorvane|/opt/q/|/afterupgrade|setup"},
+        {{"/opt/q/quorvane", "+", "0"}, "/opt/q/quorvane|/opt/q/| |self"},
+        {{"/opt/q/quorvane", "+/a", "/b2"}, "/opt/q/quorvane|/opt/q/|/a /b|self"},
+        {{}, "none"},
+        {{"/opt/q/quorvane"}, "none"},
+        {{"/opt/q/quorvane", "/afterupgrade0"}, "none"},
+        {{"+/afterupgrade0"}, "none"},
+        {{"", "+/afterupgrade0"}, "none"},
+    };
+    for (const auto& [params, expected] : cases)
+        EXPECT_EQ(Parsed(params), expected) << expected;
 }
 
 TEST(ReplacerParameters, RestartParamsBecomeArgumentsAtBlanks) {

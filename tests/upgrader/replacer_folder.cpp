@@ -44,6 +44,18 @@ int ProgramFolder::Mode(const QString& Name) const {
     return static_cast<int>(status.st_mode & 07777);
 }
 
+QString ProgramFolder::Describe(const QStringList& Names) const {
+    QStringList files;
+    for (const QString& name : Names) {
+        const QByteArray content = Read(name);
+        const QString text = content == oldProgram_    ? "old"
+                             : content == NewProgram() ? "new"
+                                                       : QString::fromUtf8(content);
+        files << name + (Exists(name) ? ' ' + text + ' ' + QString::number(Mode(name), 8) : " -");
+    }
+    return files.join("; ");
+}
+
 QStringList ProgramFolder::Starts(const QString& Name) const {
     const QString text = QString::fromUtf8(Read(Name + ".args"));
     QStringList lines = text.split(u'\n');

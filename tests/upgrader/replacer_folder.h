@@ -27,6 +27,9 @@ class ProgramFolder {
     QByteArray Read(const QString& Name) const;
     bool Exists(const QString& Name) const;
     int Mode(const QString& Name) const;
+    // "name content mode; ..." for the files ("old"/"new" for the stand-in's
+    // two versions, "name -" for a file that is not there).
+    QString Describe(const QStringList& Names) const;
     // The lines the stand-in recorded when started as Name.
     QStringList Starts(const QString& Name) const;
     bool WaitForStarts(const QString& Name, int Count, int TimeoutMs = 20000) const;

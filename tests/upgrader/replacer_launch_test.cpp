@@ -7,13 +7,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include "tests/support/file_contents.h"
-#include "tests/support/wait.h"
 #include "tests/upgrader/replacer_folder.h"
 #include "tests/upgrader/test_files.h"
 #include "upgrader/replacement/replacer_launch.h"
@@ -42,7 +38,6 @@ TEST(TempFiles, NamesFromAddressesAndDeletionOfAllOfThem) {
         QByteArray address;
         std::optional<QString> path;
     } cases[] = {
-        {"http://host/update/quorvane.exe", "/opt/q/quorvane.exe.uTMP"},
         {"http://host/get?file=a.bin", "/opt/q/get?file=a.bin.uTMP"},
         {"http://host/\xd6\xd0\xce\xc4.txt", QString::fromUtf8("/opt/q/中文.txt.uTMP")},
         {"http://host/update/", std::nullopt},

@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QThread>
+#include <cstdio>
 
 #include "tests/support/wait.h"
 #include "tests/upgrader/replacer_folder.h"
@@ -26,17 +28,12 @@ TEST(Replacer, SelfUpgradeInAFolderWithBlanksAndPlusKeepsModesAndRestarts) {
     const ReplacerRun run = RunReplacer({f.ProgramPath(), "+/afterupgrade0"});
     ASSERT_TRUE(run.Finished);
     EXPECT_EQ(run.ExitCode, 0);
-
-    EXPECT_EQ(f.Read("quorvane"), f.NewProgram());
-    EXPECT_EQ(f.Mode("quorvane"), 0755);  // still executable
-    EXPECT_EQ(f.Read("data.txt"), "new data");
-    EXPECT_EQ(f.Mode("data.txt"), 0600);
-    EXPECT_EQ(f.Read("added.txt"), "a new file");
-    EXPECT_EQ(f.Read(".hidden"), "a dot file too");
-    EXPECT_EQ(f.Read("unrelated.txt"), "stays");
-    for (const char* left : {"quorvane.uTMP", "data.txt.uTMP", "added.txt.uTMP", ".hidden.uTMP"})
-        EXPECT_FALSE(f.Exists(left)) << left;
-
+    // The modes stay: the program still executable.
+    EXPECT_EQ(f.Describe({"quorvane", "data.txt", "added.txt", ".hidden", "unrelated.txt",
+                          "quorvane.uTMP", "data.txt.uTMP", "added.txt.uTMP", ".hidden.uTMP"}),
+              "quorvane new 755; data.txt new data 600; added.txt a new file 644; .hidden a dot "
+              "file too 644; unrelated.txt stays 640; quorvane.uTMP -; data.txt.uTMP -; "
+              "added.txt.uTMP -; .hidden.uTMP -");
     ASSERT_TRUE(f.WaitForStarts("quorvane", 1));
     EXPECT_EQ(f.Starts("quorvane"), QStringList{"/afterupgrade"});
 }
@@ -62,11 +59,10 @@ TEST(Replacer, OnlyTheListedFilesAreInstalled) {
         f.Download("data.txt", "new data");
         f.Download("stray.txt", "left by a broken download");
         ASSERT_TRUE(ListedReplacer(c.list).Run({f.ProgramPath(), "+/afterupgrade0"}).Finished);
-        EXPECT_EQ(f.Read("quorvane"),
-                  c.installed.contains("quorvane") ? f.NewProgram() : f.OldProgram());
-        EXPECT_EQ(f.Exists("data.txt"), c.installed.contains("data.txt"));
-        EXPECT_FALSE(f.Exists("stray.txt"));
-        EXPECT_TRUE(f.Exists("stray.txt.uTMP"));
+        EXPECT_EQ(f.Describe({"quorvane", "data.txt", "stray.txt", "stray.txt.uTMP"}),
+                  QString("quorvane %1 755; ").arg(c.installed.isEmpty() ? "old" : "new") +
+                      (c.installed.isEmpty() ? "data.txt -" : "data.txt new data 644") +
+                      "; stray.txt -; stray.txt.uTMP left by a broken download 644");
         EXPECT_TRUE(f.WaitForStarts("quorvane", 1));
     }
 }
@@ -112,8 +108,7 @@ TEST(Replacer, WithoutParametersItOnlyNamesItself) {
         EXPECT_EQ(run.ExitCode, 0);
         EXPECT_TRUE(run.Output.contains("Ruzozudo3")) << run.Output.constData();
     }
-    EXPECT_EQ(f.Read("quorvane"), f.OldProgram());
-    EXPECT_TRUE(f.Exists("quorvane.uTMP"));
+    EXPECT_EQ(f.Describe({"quorvane", "quorvane.uTMP"}), "quorvane old 755; quorvane.uTMP new 644");
     test_support::ServeEvents(200);
     EXPECT_TRUE(f.Starts("quorvane").isEmpty());
 }
@@ -149,11 +144,9 @@ TEST(Replacer, FilesStillInUsePastTheLimitAreLeftAndTheProgramStartsAnyway) {
     const ReplacerRun run = RunReplacer({f.ProgramPath(), "+/afterupgrade0"}, 500);
     ASSERT_TRUE(run.Finished);
     EXPECT_EQ(hangingProgram.state(), QProcess::Running);
-    EXPECT_EQ(f.Read("quorvane"), f.OldProgram());
-    EXPECT_TRUE(f.Exists("quorvane.uTMP"));
-    EXPECT_EQ(f.Read("data.txt"), "old data");
-    EXPECT_EQ(f.Read("data.txt.uTMP"), "new data");
-    EXPECT_EQ(f.Read("free.txt"), "replaced");
+    EXPECT_EQ(f.Describe({"quorvane", "quorvane.uTMP", "data.txt", "data.txt.uTMP", "free.txt"}),
+              "quorvane old 755; quorvane.uTMP new 644; data.txt old data 644; data.txt.uTMP new "
+              "data 644; free.txt replaced 644");
     ASSERT_TRUE(f.WaitForStarts("quorvane", 2));
     EXPECT_EQ(f.Starts("quorvane").last(), "/afterupgrade");
 
@@ -168,26 +161,22 @@ TEST(Replacer, SetupModeRunsTheSetupProgramAndNeverTouchesTheProgram) {
     f.Download("setup.exe", f.OldProgram());  // downloads arrive without execute bits
     f.Download("quorvane", "a setup program named like the program");
     f.Download("readme.txt", "new readme");
-
     ASSERT_TRUE(RunReplacer({f.ProgramPath(), "+/afterupgrade1"}).Finished);
     EXPECT_EQ(f.Starts("setup.exe"), QStringList{"/afterupgrade"});
-    EXPECT_FALSE(f.Exists("setup.exe"));  // removed after it ended
-    EXPECT_EQ(f.Read("quorvane"), f.OldProgram());
-    EXPECT_EQ(f.Mode("quorvane"), 0755);
+    // The setup program is removed after it ended.
+    EXPECT_EQ(f.Describe({"setup.exe", "quorvane", "readme.txt"}),
+              "setup.exe -; quorvane old 755; readme.txt new readme 644");
     EXPECT_TRUE(f.Exists("quorvane.uTMP"));
-    EXPECT_EQ(f.Read("readme.txt"), "new readme");
     ASSERT_TRUE(f.WaitForStarts("quorvane", 1));
     EXPECT_EQ(f.Starts("quorvane"), QStringList{"/afterupgrade"});
-}
 
-TEST(Replacer, SetupModeWithOnlyTheProgramAmongTheDownloads) {
-    ProgramFolder f("setup only", "client.exe");  // the program's own name ends in "exe"
-    f.Download("client.exe", "not the program");
-    ASSERT_TRUE(RunReplacer({f.ProgramPath(), "+/afterupgrade1"}).Finished);
-    EXPECT_EQ(f.Read("client.exe"), f.OldProgram());
-    EXPECT_EQ(f.Mode("client.exe"), 0755);
-    ASSERT_TRUE(f.WaitForStarts("client.exe", 1));
-    EXPECT_EQ(f.Starts("client.exe"), QStringList{"/afterupgrade"});
+    // Only the program among the downloads, its own name ending in "exe".
+    ProgramFolder only("setup only", "client.exe");
+    only.Download("client.exe", "not the program");
+    ASSERT_TRUE(RunReplacer({only.ProgramPath(), "+/afterupgrade1"}).Finished);
+    EXPECT_EQ(only.Describe({"client.exe"}), "client.exe old 755");
+    ASSERT_TRUE(only.WaitForStarts("client.exe", 1));
+    EXPECT_EQ(only.Starts("client.exe"), QStringList{"/afterupgrade"});
 }
 
 namespace {
@@ -253,4 +242,104 @@ TEST(Replacer, KilledAtAnyMomentItLeavesEveryFileWhole) {
     }
     std::printf("full run %lld ms; %d of 12 kills landed amid the replacement\n",
                 static_cast<long long>(fullRunMs), cutHalfway);
+}
+
+// An upgrade whose new program does not come up is undone: the replacer puts
+// every old file back, records the version and starts the old program.
+
+namespace {
+
+const QByteArray kList = "quorvane\ndata.txt\nadded.txt\n";
+
+// The old program, a data file and the upgrade's three files.
+void PrepareUpgrade(const ProgramFolder& f, const QByteArray& newProgram) {
+    f.Download("quorvane", newProgram);
+    f.Write("data.txt", "old data", 0600);
+    f.Download("data.txt", "new data");
+    f.Download("added.txt", "added by the upgrade");
+}
+
+QStringList Backups(const ProgramFolder& f) {
+    return QDir(f.Folder()).entryList({"*.uOLD"}, QDir::Files, QDir::Name);
+}
+
+}  // namespace
+
+TEST(ReplacerRollback, ANewProgramThatDoesNotComeUpIsUndone) {
+    const struct {
+        const char* what;
+        QByteArray program;
+    } cases[] = {
+        {"exits at once with 1", "#!/bin/sh\nexit 1\n"},
+        {"crashes", "#!/bin/sh\nkill -SEGV $$\n"},
+        {"never confirms", "#!/bin/sh\nexec sleep 60\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramFolder f("rolled back");
+        PrepareUpgrade(f, c.program);
+        QElapsedTimer clock;
+        clock.start();
+        const ReplacerRun run =
+            ListedReplacer(kList, 1500).Run({f.ProgramPath(), "+/afterupgrade0"});
+        ASSERT_TRUE(f.WaitForStarts("quorvane", 1));
+        const qint64 backMs = clock.elapsed();
+        EXPECT_TRUE(run.Finished);
+        EXPECT_EQ(f.Starts("quorvane"), QStringList{"/afterupgrade"}) << "the old program again";
+        EXPECT_EQ(f.Describe({"quorvane", "data.txt", "added.txt", "quorvane.refused-upgrade"}),
+                  "quorvane old 755; data.txt old data 600; added.txt -; "
+                  "quorvane.refused-upgrade 2.0.0.6\n 644");
+        EXPECT_TRUE(Backups(f).isEmpty());
+        std::printf("%s: the old program runs again %lld ms after the replacer started\n", c.what,
+                    static_cast<long long>(backMs));
+    }
+}
+
+TEST(ReplacerRollback, AConfirmedUpgradeStaysAndItsBackupsGoWithTheNextOne) {
+    ProgramFolder f("confirmed");
+    PrepareUpgrade(f, f.NewProgram());
+    ASSERT_TRUE(ListedReplacer(kList).Run({f.ProgramPath(), "+/afterupgrade0"}).Finished);
+    EXPECT_EQ(f.Describe({"quorvane", "data.txt", "added.txt", "quorvane.refused-upgrade"}),
+              "quorvane new 755; data.txt new data 600; added.txt added by the upgrade 644; "
+              "quorvane.refused-upgrade -");
+    const QStringList first = Backups(f);
+    ASSERT_EQ(first.size(), 2) << first.join(' ').toStdString();  // the program and data.txt
+
+    PrepareUpgrade(f, f.NewProgram() + "third");
+    ASSERT_TRUE(ListedReplacer(kList).Run({f.ProgramPath(), "+/afterupgrade0"}).Finished);
+    EXPECT_EQ(f.Read("quorvane"), f.NewProgram() + "third");
+    const QStringList second = Backups(f);
+    EXPECT_EQ(second.size(), 3) << second.join(' ').toStdString();  // added.txt now too
+    for (const QString& backup : first)
+        EXPECT_FALSE(second.contains(backup)) << backup.toStdString();
+    EXPECT_EQ(f.Starts("quorvane").size(), 2);
+}
+
+TEST(ReplacerRollback, KilledAtAnyMomentOfTheUndoEveryFileIsWhole) {
+    const QByteArray failing = "#!/bin/sh\nexit 1\n";
+    qint64 fullRunMs = 0;
+    {
+        ProgramFolder f("full undo");
+        PrepareUpgrade(f, failing);
+        QElapsedTimer clock;
+        clock.start();
+        ASSERT_TRUE(ListedReplacer(kList).Run({f.ProgramPath(), "+/afterupgrade0"}).Finished);
+        fullRunMs = clock.elapsed();
+    }
+    for (int round = 0; round < 12; ++round) {
+        ProgramFolder f("killed undo");
+        PrepareUpgrade(f, failing);
+        const ListedReplacer replacer(kList);
+        QProcess process;
+        replacer.Start(process, {f.ProgramPath(), "+/afterupgrade0"});
+        QThread::msleep(QRandomGenerator::global()->bounded(fullRunMs + 1));
+        ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
+        process.waitForFinished();
+        const QByteArray program = f.Read("quorvane");
+        EXPECT_TRUE(program == f.OldProgram() || program == failing) << round;
+        EXPECT_EQ(f.Mode("quorvane"), 0755);
+        const QByteArray data = f.Read("data.txt");
+        EXPECT_TRUE(data == "old data" || data == "new data") << round;
+        QThread::msleep(200);  // a program the replacer started records its start
+    }
 }

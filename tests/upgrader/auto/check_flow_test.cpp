@@ -4,9 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include "common/text_codec.h"
@@ -91,10 +88,11 @@ TEST_F(CheckFlow, AWaitingCheckDecidesWithoutAskingOrDownloading) {
                            "NoUpdateAvailable", "BeginUpgrade 0 1 ", "NoInfoFile"}));
     EXPECT_TRUE(answers->boxes.isEmpty()) << "no dialogs by default";
     EXPECT_TRUE(TempFiles().isEmpty());
-}
 
-TEST_F(CheckFlow, TheMessagesOfACheckAskedFor) {
+    // The messages of a check asked for.
+    log.events.clear();
     upgrader->ShowMessages |= mNoUpdateAvailable | mNoInfoFile | mHostUnreachable;
+    upgrader->InfoFileURL = Url("update/quorvane.inf").toUtf8();
     Publish("2.0.0.5", {"update/quorvane.exe"});
     EXPECT_FALSE(upgrader->CheckUpdate(true));
     upgrader->InfoFileURL = Url("update/missing.inf").toUtf8();
@@ -133,20 +131,16 @@ TEST_F(CheckFlow, TheQuestionShowsTheNoticeAndLaterEndsTheCheck) {
     EXPECT_TRUE(TempFiles().isEmpty());
 
     // OnBeginUpgrade may refuse: no question at all.
-    log.events.clear();
     log.canUpgrade = false;
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("LaterUpgrade"));
+    ASSERT_TRUE(Upgrade("LaterUpgrade"));
     EXPECT_EQ(answers->questions.size(), 1);
     EXPECT_FALSE(upgrader->UpdateAvailable());
 
     // A handler that empties the list leaves nothing to upgrade with.
-    log.events.clear();
     log.canUpgrade = true;
     upgrader->OnBeginUpgrade = [](TauAutoUpgrader*, const QString&, TacUpgradeMethod,
                                   TauDownloadList& files, bool&) { files.clear(); };
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("LaterUpgrade"));
+    ASSERT_TRUE(Upgrade("LaterUpgrade"));
     EXPECT_EQ(answers->questions.size(), 1);
     EXPECT_EQ(WizardForm(), nullptr);
 }

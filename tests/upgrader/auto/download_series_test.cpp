@@ -74,11 +74,9 @@ TEST_F(DownloadSeries, WithoutQuestionOrWizardTheFileLandsBesideTheProgramWithIt
     ASSERT_TRUE(served.setFileTime(published, QFileDevice::FileModificationTime));
     served.close();
     Publish("2.0.0.6", {"update/quorvane.exe"});
-    upgrader->ShowMessages &= ~TauAutoUpgraderShowMessages(mAskUpgrade);
-    upgrader->Wizard.Enabled = false;
+    Unattended();
 
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    ASSERT_TRUE(Upgrade("EndUpgrade"));
     EXPECT_TRUE(answers->questions.isEmpty());
     EXPECT_EQ(WizardForm(), nullptr);
     EXPECT_EQ(log.events, QStringList({"BeginUpgrade 0 1 ", "FileStart quorvane.exe 20000 1",
@@ -105,8 +103,7 @@ TEST_F(DownloadSeries, TheWizardFollowsTwoFilesAndItsOkEndsTheUpgrade) {
                         << wizard->findChild<QLabel*>("LFileSize")->text()
                         << QString::number(log.Count("EndUpgrade"));
     };
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    ASSERT_TRUE(Upgrade("EndUpgrade"));
     EXPECT_EQ(answers->questions.size(), 1);
     // The completed page waited for the user's OK.
     EXPECT_EQ(onCompletedPage, QStringList({"Downloading 2 of 2", "File size: 195.3 Kb", "0"}));
@@ -123,12 +120,10 @@ TEST_F(DownloadSeries, ALostSecondOfThreeFilesIsSkippedOnYesAndAbortsOnNo) {
     Serve("update/a.bin", "first");
     Serve("update/c.bin", "third");
     Publish("2.0.0.6", {"update/a.bin", "update/b.bin", "update/c.bin"});
-    upgrader->ShowMessages &= ~TauAutoUpgraderShowMessages(mAskUpgrade);
-    upgrader->Wizard.Enabled = false;
+    Unattended();
 
     answers->boxAnswers = {QMessageBox::Yes};
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    ASSERT_TRUE(Upgrade("EndUpgrade"));
     EXPECT_EQ(log.events,
               QStringList({"BeginUpgrade 0 3 ", "FileStart a.bin 5 1", "FileDone a.bin.uTMP",
                            "FileStart b.bin 153 1", "LostFile 404 b.bin", "FileStart c.bin 5 1",
@@ -138,10 +133,8 @@ TEST_F(DownloadSeries, ALostSecondOfThreeFilesIsSkippedOnYesAndAbortsOnNo) {
                           "this file and continue upgrade?"});
     EXPECT_EQ(TempFiles(), QStringList({"a.bin.uTMP", "c.bin.uTMP"}));
 
-    log.events.clear();
     answers->boxAnswers = {QMessageBox::No};
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("Aborted"));
+    ASSERT_TRUE(Upgrade("Aborted"));
     EXPECT_EQ(log.events,
               QStringList({"BeginUpgrade 0 3 ", "FileStart a.bin 5 1", "FileDone a.bin.uTMP",
                            "FileStart b.bin 153 1", "LostFile 404 b.bin", "Aborted"}));
@@ -149,11 +142,9 @@ TEST_F(DownloadSeries, ALostSecondOfThreeFilesIsSkippedOnYesAndAbortsOnNo) {
     EXPECT_TRUE(upgrader->Aborted());
 
     // Without the question, the event decides.
-    log.events.clear();
     upgrader->ShowMessages &= ~TauAutoUpgraderShowMessages(mLostFile);
     log.continueUpgrade = true;
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    ASSERT_TRUE(Upgrade("EndUpgrade"));
     EXPECT_FALSE(upgrader->Aborted());
     EXPECT_EQ(answers->boxes.size(), 2);
     EXPECT_EQ(TempFiles(), QStringList({"a.bin.uTMP", "c.bin.uTMP"}));
@@ -181,14 +172,12 @@ TEST_F(DownloadSeries, CancelInTheWizardAbortsAndDeletesTheFiles) {
 
     // No keeps the wizard; closing the completed page and confirming aborts
     // the finished upgrade.
-    log.events.clear();
     Publish("2.0.0.6", {"update/first.bin"});
     answers->completedPage = upgrader_test::DialogAnswers::CompletedPage::Close;
     answers->boxAnswers = {QMessageBox::No};  // then the default Yes
     int closings = 0;
     answers->onCompletedPage = [&] { ++closings; };
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("Aborted"));
+    ASSERT_TRUE(Upgrade("Aborted"));
     EXPECT_EQ(closings, 2) << "No kept the wizard open";
     EXPECT_EQ(log.Count("EndUpgrade"), 0);
     EXPECT_TRUE(TempFiles().isEmpty());
@@ -200,8 +189,7 @@ TEST_F(DownloadSeries, AWaitingCheckDuringASeriesAnswersAtOnce) {
     Serve("slow/big.bin", Pattern(2000000));
     Publish("2.0.0.6", {"slow/big.bin"});
     upgrader->ShowMessages &= ~TauAutoUpgraderShowMessages(mAskUpgrade);
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("FileStart big.bin"));
+    ASSERT_TRUE(Upgrade("FileStart big.bin"));
     // Were the wait to hang, this ends it by aborting the series.
     QTimer::singleShot(15000, upgrader.get(), [this] { upgrader->AbortUpgrade(); });
     EXPECT_TRUE(upgrader->CheckUpdate(true)) << "the previous reading";
@@ -221,11 +209,9 @@ TEST_F(DownloadSeries, UnchangedFurtherFilesAreSkippedButNeverTheProgramItself) 
     WriteFile(BesideProgram("extra.dat"), Pattern(1234, 2));  // other bytes, same size
     WriteFile(BesideProgram("changed.dat"), "old");
     Publish("2.0.0.6", {"update/" + ProgramName(), "update/extra.dat", "update/changed.dat"});
-    upgrader->ShowMessages &= ~TauAutoUpgraderShowMessages(mAskUpgrade);
-    upgrader->Wizard.Enabled = false;
+    Unattended();
     upgrader->MiscFilesUpgrade = mfuOnlyIfSizeDifferent;
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("EndUpgrade", 60000));
+    ASSERT_TRUE(Upgrade("EndUpgrade", 60000));
     EXPECT_EQ(log.events.filter("FileStart").join(';'),
               QStringLiteral("FileStart %1 %2 1;FileStart extra.dat 1234 0;"
                              "FileStart changed.dat 99 1")
@@ -234,10 +220,8 @@ TEST_F(DownloadSeries, UnchangedFurtherFilesAreSkippedButNeverTheProgramItself) 
     EXPECT_EQ(TempFiles(), QStringList({ProgramName() + ".uTMP", "changed.dat.uTMP"}));
 
     // With a single address the rule never skips.
-    log.events.clear();
     Publish("2.0.0.6", {"update/extra.dat"});
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    ASSERT_TRUE(Upgrade("EndUpgrade"));
     EXPECT_EQ(log.events.filter("FileStart"), QStringList{"FileStart extra.dat 1234 1"});
     EXPECT_EQ(ReadFile(common::ExecutableFolder() + "extra.dat.uTMP"), extra);
 }
@@ -250,8 +234,7 @@ TEST_F(DownloadSeries, APasswordWindowForTheInfoFileAndItsCancel) {
     upgrader->InfoFileURL = Url("private/quorvane.inf").toUtf8();
     upgrader->Wizard.Enabled = false;
     answers->credentials = {{"reader", "s3cret"}};
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    ASSERT_TRUE(Upgrade("EndUpgrade"));
     ASSERT_EQ(answers->passwordTexts.size(), 1) << "the credentials serve the files too";
     EXPECT_TRUE(answers->passwordTexts[0].contains("\"quorvane.inf\""));
     EXPECT_EQ(upgrader->HTTPUsername, "reader");
@@ -259,11 +242,9 @@ TEST_F(DownloadSeries, APasswordWindowForTheInfoFileAndItsCancel) {
     EXPECT_EQ(log.events.first(), "PasswordRequest Quorvane Updates");
 
     // Cancel aborts: the files of the upgrade go, nothing else is reported.
-    log.events.clear();
     upgrader->HTTPPassword = "wrong";
     answers->credentials.reset();
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("Aborted"));
+    ASSERT_TRUE(Upgrade("Aborted"));
     ServeEvents(300);
     EXPECT_EQ(log.events, QStringList({"PasswordRequest Quorvane Updates", "Aborted"}));
     EXPECT_TRUE(TempFiles().isEmpty());
@@ -276,8 +257,7 @@ TEST_F(DownloadSeries, AnUnwritableTemporaryFileEndsTheUpgradeWithItsReason) {
     Serve("update/first.bin", "first");
     Serve("update/blocked.bin", "cannot be stored");
     Publish("2.0.0.6", {"update/first.bin", "update/blocked.bin"});
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("Aborted"));
+    ASSERT_TRUE(Upgrade("Aborted"));
     ASSERT_EQ(answers->boxes.size(), 1);
     EXPECT_TRUE(answers->boxes[0].startsWith("Application update wizard | "))
         << answers->boxes[0].toStdString();
@@ -322,10 +302,8 @@ TEST_F(DownloadSeries, ABrokenTransferEndsTheSeriesAndDeletesItsFiles) {
               "restore connection and try to\nupgrade this software again later.");
 
     // A file cut short: the message, the wizard closed, no abort.
-    log.events.clear();
     upgrader->InfoFileURL = (base + "/files.inf").toUtf8();
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("ConnLost"));
+    ASSERT_TRUE(Upgrade("ConnLost"));
     ServeEvents(200);
     EXPECT_EQ(log.events,
               QStringList({"BeginUpgrade 0 2 ", "FileStart whole.bin 5 1",
@@ -336,11 +314,9 @@ TEST_F(DownloadSeries, ABrokenTransferEndsTheSeriesAndDeletesItsFiles) {
 
     // A file's host unreachable in a series asked for: the host message, the
     // files go; no retry.
-    log.events.clear();
     upgrader->ShowMessages |= mHostUnreachable;
     upgrader->InfoFileURL = (base + "/away.inf").toUtf8();
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("HostUnreachable"));
+    ASSERT_TRUE(Upgrade("HostUnreachable"));
     ServeEvents(300);
     EXPECT_EQ(log.events.last(), "HostUnreachable gone.bin 127.0.0.1");
     EXPECT_EQ(log.Count("Aborted"), 0);

@@ -36,20 +36,15 @@ QStringList Starts(const QString& program) {
 void Publish(const QByteArray& newProbe, const test_support::NginxServer& server,
              const test_support::MinisignKeys& publisher) {
     QTemporaryDir release;
-    QFile file(release.filePath("probe"));
-    file.open(QIODevice::WriteOnly);
-    file.write(newProbe);
-    file.close();
-    QFile notice(release.filePath("notice.txt"));
-    notice.open(QIODevice::WriteOnly);
-    notice.write("请注意：升级后客户端会自动重启。\n");
-    notice.close();
+    const QString file = upgrader_test::WriteFile(release.filePath("probe"), newProbe);
+    const QString notice = upgrader_test::WriteFile(release.filePath("notice.txt"),
+                                                    "请注意：升级后客户端会自动重启。\n");
     QProcess tool;
     tool.setProcessChannelMode(QProcess::MergedChannels);
     tool.start(qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/scripts/quorvane-publish",
-               {"--version", "2.0", "--notice", notice.fileName(), "--host",
+               {"--version", "2.0", "--notice", notice, "--host",
                 QStringLiteral("127.0.0.1:%1").arg(server.port()), "--key",
-                publisher.SecretKeyFile(), "--out", server.root(), file.fileName()});
+                publisher.SecretKeyFile(), "--out", server.root(), file});
     ASSERT_TRUE(tool.waitForFinished(30000));
     ASSERT_EQ(tool.exitCode(), 0) << tool.readAll().toStdString();
 }

@@ -47,8 +47,7 @@ class Trust : public UpgradeFixture {
   protected:
     void SetUp() override {
         UpgradeFixture::SetUp();
-        upgrader->ShowMessages &= ~TauAutoUpgraderShowMessages(mAskUpgrade);
-        upgrader->Wizard.Enabled = false;
+        Unattended();
     }
 
     // Publishes the program file and an info file listing it with the hash,
@@ -125,9 +124,7 @@ TEST_F(Trust, OnlyASignedInfoFileAndFilesWithItsHashesAreInstalled) {
 
     // Signed, with the file's hash: the upgrade goes ahead.
     PublishSigned(program, Sha256(program).toUpper(), &publisher);
-    log.events.clear();
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    ASSERT_TRUE(Upgrade("EndUpgrade"));
     EXPECT_EQ(TempFiles(), QStringList{"quorvane.exe.uTMP"});
     EXPECT_EQ(ReadFile(common::ExecutableFolder() + "quorvane.exe.uTMP"), program);
 }
@@ -136,8 +133,7 @@ TEST_F(Trust, OnlyASignedInfoFileAndFilesWithItsHashesAreInstalled) {
 TEST_F(Trust, AddressesBodiesAndLinksOfTheServerAreKeptInBounds) {
     // A file address of this machine is a lost file: nothing is copied.
     Publish("2.0.0.6", {"file:///etc/hostname"});
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("LostFile"));
+    ASSERT_TRUE(Upgrade("LostFile"));
     EXPECT_EQ(log.events.value(1), "LostFile 0 hostname");
     ServeEvents(100);
     EXPECT_TRUE(TempFiles().isEmpty());
@@ -150,9 +146,7 @@ TEST_F(Trust, AddressesBodiesAndLinksOfTheServerAreKeptInBounds) {
     ASSERT_TRUE(QFile::link(target, download));
     Serve("update/linked.bin", "new bytes");
     Publish("2.0.0.6", {"update/linked.bin"});
-    log.events.clear();
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    ASSERT_TRUE(Upgrade("EndUpgrade"));
     EXPECT_EQ(ReadFile(target), "");
     EXPECT_FALSE(QFileInfo(download).isSymLink());
     EXPECT_EQ(ReadFile(download), "new bytes");
@@ -192,9 +186,7 @@ TEST_F(Trust, ARefusedVersionIsToldOnceAndNotOfferedByTheAutomaticCheck) {
     ASSERT_TRUE(WaitForEnd("NoUpdateAvailable"));
     EXPECT_EQ(log.Count("BeginUpgrade"), 0);
     upgrader->SetAutoCheck(false);
-    upgrader->CheckUpdate(false);
-    ASSERT_TRUE(WaitForEnd("BeginUpgrade"));
-    ASSERT_TRUE(WaitForEnd("EndUpgrade"));
+    ASSERT_TRUE(Upgrade("EndUpgrade"));
     EXPECT_TRUE(QFile::exists(record));
 
     Publish("2.0.0.7", {"update/quorvane.exe"});

@@ -70,4 +70,15 @@ bool UpgradeFixture::WaitForEnd(const QString& event, int timeoutMs) {
     return test_support::WaitUntil([&] { return log.Count(event) > 0; }, timeoutMs);
 }
 
+bool UpgradeFixture::Upgrade(const QString& event, int timeoutMs) {
+    log.events.clear();
+    upgrader->CheckUpdate(false);
+    return WaitForEnd(event, timeoutMs);
+}
+
+void UpgradeFixture::Unattended() {
+    upgrader->ShowMessages &= ~TauAutoUpgraderShowMessages(mAskUpgrade);
+    upgrader->Wizard.Enabled = false;
+}
+
 }  // namespace upgrader_test

@@ -36,6 +36,11 @@ class UpgradeFixture : public testing::Test {
     // Serves events until the series has ended (OnEndUpgrade, OnAborted, or
     // the wizard gone with nothing transferring).
     bool WaitForEnd(const QString& event, int timeoutMs = 20000);
+    // Empties the event log, starts a check that goes on into the upgrade and
+    // waits for the event.
+    bool Upgrade(const QString& event, int timeoutMs = 20000);
+    // Neither the upgrade question nor the wizard.
+    void Unattended();
 
     test_support::NginxServer server;
     std::unique_ptr<upgrader::TauAutoUpgrader> upgrader;
