@@ -48,10 +48,7 @@ class ChromiumTest : public testing::Test {
     }
 
     // The widget that receives the page's input events.
-    QWidget* PageWidget() const {
-        QWidget* proxy = view->view()->focusProxy();
-        return proxy ? proxy : view->view();
-    }
+    QWidget* PageWidget() const { return view->view()->focusProxy(); }
 
     std::unique_ptr<test_support::NginxServer> server;
     std::unique_ptr<browser::TChromium> view;

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <optional>
 
 #include "common/file_error_text.h"
 #include "common/text_codec.h"
@@ -38,21 +39,20 @@ TEST(GbkLines, LineEndsAndTheLastLine) {
               QStringList{QStringLiteral("主页\t网址")});
 }
 
-TEST(GbkLines, EntryLinesSplitAtTheFirstTab) {
-    using main_window::SplitEntryLine;
-    EXPECT_EQ(SplitEntryLine("T\thttp://a").title, "T");
-    EXPECT_EQ(SplitEntryLine("T\thttp://a").url, "http://a");
-    EXPECT_EQ(SplitEntryLine("http://a").title, "");
-    EXPECT_EQ(SplitEntryLine("http://a").url, "http://a");
-    EXPECT_EQ(SplitEntryLine("T\ta\tb").url, "a\tb");
-    EXPECT_EQ(SplitEntryLine("T\t").url, "");
-}
-
-TEST(HomePageFile, MissingEmptyAndUnreadable) {
+// The first line's URL: all after the first TAB, or the whole line without
+// one; nothing for a missing file or an empty first line.
+TEST(HomePageFile, TheUrlOfTheFirstLine) {
     QTemporaryDir dir;
+    const std::pair<QByteArray, std::optional<QString>> cases[] = {
+        {"T\thttp://x/", "http://x/"},
+        {"http://x/\n", "http://x/"},
+        {"T\thttp://x/\tmore", "http://x/\tmore"},
+        {"T\t\r\n", ""},
+        {"\r\nT\thttp://x\r\n", {}},
+        {"", {}}};
+    for (const auto& [bytes, url] : cases)
+        EXPECT_EQ(main_window::ReadHomePageUrl(Write(dir, bytes)), url) << bytes.toStdString();
     EXPECT_FALSE(main_window::ReadHomePageUrl(dir.filePath("none.txt")).has_value());
-    EXPECT_FALSE(main_window::ReadHomePageUrl(Write(dir, "\r\nT\thttp://x\r\n")).has_value());
-    EXPECT_EQ(main_window::ReadHomePageUrl(Write(dir, "T\thttp://x/")).value(), "http://x/");
     // A folder where the file should be cannot be read: the error names it.
     const QString folder = dir.filePath("folder");
     QDir().mkpath(folder);
