@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "browser/chromium.h"
+#include "tests/support/local_pages.h"
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/wait.h"
@@ -37,14 +38,7 @@ class ChromiumTest : public testing::Test {
     }
 
     QVariant RunScript(const QString& script) {
-        QVariant result;
-        bool done = false;
-        view->view()->page()->runJavaScript(script, [&](const QVariant& value) {
-            result = value;
-            done = true;
-        });
-        EXPECT_TRUE(test_support::WaitUntil([&] { return done; }));
-        return result;
+        return test_support::RunScript(*view->view()->page(), script);
     }
 
     // The widget that receives the page's input events.

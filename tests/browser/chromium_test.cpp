@@ -3,7 +3,6 @@
 
 #include "browser/chromium_devtools.h"
 #include "tests/browser/chromium_fixture.h"
-#include "tests/support/local_pages.h"
 
 using test_support::WaitUntil;
 

@@ -8,7 +8,6 @@
 
 #include "main/home_host_rewrite.h"
 #include "tests/main/shell_fixture.h"
-#include "tests/support/local_pages.h"
 
 using test_support::WaitUntil;
 
@@ -88,7 +87,6 @@ TEST_F(ShellTest, DownloadsGoThroughTheSaveDialogAndShowTheirPercentage) {
     QTemporaryDir chosen;
     const QString target = chosen.filePath("saved data.bin");
     SaveDialogWatch watch;
-    boxes.holdMs = 600000;  // the test answers the dialog itself
     CreateShownForm();
     QStringList messages;
     QObject::connect(StatusBar(), &QStatusBar::messageChanged,

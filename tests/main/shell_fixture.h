@@ -22,6 +22,7 @@
 #include "main/favorites_menu.h"
 #include "main/main_form.h"
 #include "main/picture_control.h"
+#include "tests/support/local_pages.h"
 #include "tests/support/modal_box_watcher.h"
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
@@ -108,14 +109,7 @@ class ShellTest : public testing::Test {
     }
 
     QVariant RunScript(const QString& script) {
-        QVariant result;
-        bool done = false;
-        form->crm()->view()->page()->runJavaScript(script, [&](const QVariant& value) {
-            result = value;
-            done = true;
-        });
-        EXPECT_TRUE(test_support::WaitUntil([&] { return done; }));
-        return result;
+        return test_support::RunScript(*form->crm()->view()->page(), script);
     }
 
     // A mouse movement delivered to the widget itself, independent of where the

@@ -8,12 +8,11 @@
 
 namespace test_support {
 
-// Answers every modal dialog that opens while it lives (message boxes get
-// their default button, other dialogs are accepted or rejected as set) and
-// records the texts and captions of the message boxes.
+// Answers every message box that opens while it lives with its default
+// button, and records the boxes' texts and captions.
 class ModalBoxWatcher : public QObject {
   public:
-    explicit ModalBoxWatcher(bool acceptDialogs = true);
+    ModalBoxWatcher();
     QStringList texts;
     QStringList captions;
     // The most message boxes seen open at one time (a box opened inside
@@ -27,7 +26,6 @@ class ModalBoxWatcher : public QObject {
     QTimer timer_;
     QPointer<QWidget> seen_;
     QElapsedTimer seenFor_;
-    bool acceptDialogs_;
 };
 
 }  // namespace test_support
