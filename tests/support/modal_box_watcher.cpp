@@ -29,6 +29,7 @@ void ModalBoxWatcher::answer() {
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         texts << box->text();
         captions << box->windowTitle();
+        icons << box->icon();
         box->done(box->defaultButton() ? box->standardButton(box->defaultButton())
                                        : QMessageBox::Ok);
     }

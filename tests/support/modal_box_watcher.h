@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -15,6 +16,7 @@ class ModalBoxWatcher : public QObject {
     ModalBoxWatcher();
     QStringList texts;
     QStringList captions;
+    QList<QMessageBox::Icon> icons;
     // The most message boxes seen open at one time (a box opened inside
     // another's event loop makes two).
     int mostOpenAtOnce = 0;

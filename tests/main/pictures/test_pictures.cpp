@@ -144,13 +144,6 @@ QString BuiltPicture(const QString& name) {
     return qEnvironmentVariable("QUORVANE_BUILD_BIN") + QStringLiteral("/ico/") + name;
 }
 
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        ADD_FAILURE() << "cannot read " << path.toStdString();
-    return file.readAll();
-}
-
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())

@@ -45,7 +45,6 @@ QByteArray EncodeJpeg(QSize size, QColor colour, JpegKind kind = JpegKind::Rgb);
 // A file of the committed "ico" folder, and its copy beside the built program.
 QString SourcePicture(const QString& name);
 QString BuiltPicture(const QString& name);
-QByteArray FileBytes(const QString& path);
 void WriteFile(const QString& path, const QByteArray& bytes);
 
 // Decodes a copy of bytes with one to four bytes overwritten at random
