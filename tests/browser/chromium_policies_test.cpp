@@ -1,7 +1,6 @@
 // The events through which the main window sets its policies: pop-ups,
 // resource requests, certificate errors, context menus and downloads.
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QWebEnginePage>
