@@ -8,30 +8,15 @@
 
 using namespace upgrader;
 
-namespace {
-
-class UpdateHostVariable {
-  public:
-    explicit UpdateHostVariable(const QByteArray& value)
-        : saved_(qgetenv("QUORVANE_UPDATE_HOST")),
-          wasSet_(qEnvironmentVariableIsSet("QUORVANE_UPDATE_HOST")) {
-        qputenv("QUORVANE_UPDATE_HOST", value);
-    }
-    ~UpdateHostVariable() {
-        wasSet_ ? qputenv("QUORVANE_UPDATE_HOST", saved_) : qunsetenv("QUORVANE_UPDATE_HOST");
-    }
-
-  private:
-    QByteArray saved_;
-    bool wasSet_;
-};
-
-}  // namespace
+// Every test sets the variable it needs; nothing else in this program reads it.
+static void SetUpdateHost(const QByteArray& value) {
+    qputenv("QUORVANE_UPDATE_HOST", value);
+}
 
 // The first check comes ten seconds after start: the check is armed before
 // the retry delay is shortened.
 TEST(AutoUpgraderConfig, FirstCheckAfterTenSecondsAtTheConfiguredHost) {
-    UpdateHostVariable host("127.0.0.1:8123");
+    SetUpdateHost("127.0.0.1:8123");
     TauAutoUpgrader upgrader;
     main_window::ConfigureAutoUpgrader(upgrader);
     EXPECT_TRUE(upgrader.AutoCheck());
@@ -43,17 +28,15 @@ TEST(AutoUpgraderConfig, FirstCheckAfterTenSecondsAtTheConfiguredHost) {
 TEST(AutoUpgraderConfig, TheHostComesFromTheEnvironmentWhenItIsAHost) {
     for (const char* good : {"updates.example.org", "127.0.0.1:9", "[::1]:8080", "host_1:65535",
                              "  spaced.example  "}) {
-        UpdateHostVariable host(good);
+        SetUpdateHost(good);
         EXPECT_EQ(main_window::UpdateServerHost(), QString::fromLatin1(good).trimmed()) << good;
     }
-    const QString builtIn = [] {
-        UpdateHostVariable none("");
-        return main_window::UpdateServerHost();
-    }();
+    SetUpdateHost("");
+    const QString builtIn = main_window::UpdateServerHost();
     EXPECT_FALSE(builtIn.isEmpty());
     for (const char* bad : {"evil.example/other?", "user@host", "host:0", "host:65536",
                             "host:80:81", "http://host", "-host", "a b"}) {
-        UpdateHostVariable host(bad);
+        SetUpdateHost(bad);
         EXPECT_EQ(main_window::UpdateServerHost(), builtIn) << bad;
     }
 }

@@ -5,8 +5,6 @@
 #include <optional>
 
 #include "common/file_error_text.h"
-#include "common/text_codec.h"
-#include "main/gbk_lines.h"
 #include "main/home_page_file.h"
 #include "tests/support/qt_printers.h"
 
@@ -20,27 +18,9 @@ QString Write(const QTemporaryDir& dir, const QByteArray& bytes) {
 }
 }  // namespace
 
-TEST(GbkLines, LineEndsAndTheLastLine) {
-    QTemporaryDir dir;
-    const struct {
-        QByteArray bytes;
-        QStringList lines;
-    } cases[] = {
-        {"", {}},
-        {"a\r\nb\r\n", {"a", "b"}},
-        {"a\nb", {"a", "b"}},
-        {"a\r\n\r\nb\n", {"a", "", "b"}},
-        {"\r\n", {""}},
-        {"a\rb\n", {"a\rb"}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(main_window::ReadGbkLines(Write(dir, c.bytes)), c.lines) << c.bytes.toStdString();
-    EXPECT_EQ(main_window::ReadGbkLines(Write(dir, common::ToGbk(QStringLiteral("主页\t网址")))),
-              QStringList{QStringLiteral("主页\t网址")});
-}
-
 // The first line's URL: all after the first TAB, or the whole line without
-// one; nothing for a missing file or an empty first line.
+// one; nothing for a missing file or an empty first line. A line ends at LF,
+// CR LF or the end of the file (the favorites' tests read the other lines).
 TEST(HomePageFile, TheUrlOfTheFirstLine) {
     QTemporaryDir dir;
     const std::pair<QByteArray, std::optional<QString>> cases[] = {
