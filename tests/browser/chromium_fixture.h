@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QTest>
 #include <QWebEngineView>
 #include <memory>
 
@@ -40,9 +39,6 @@ class ChromiumTest : public testing::Test {
     QVariant RunScript(const QString& script) {
         return test_support::RunScript(*view->view()->page(), script);
     }
-
-    // The widget that receives the page's input events.
-    QWidget* PageWidget() const { return view->view()->focusProxy(); }
 
     std::unique_ptr<test_support::NginxServer> server;
     std::unique_ptr<browser::TChromium> view;

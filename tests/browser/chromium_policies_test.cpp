@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWebEnginePage>
 
 #include "tests/browser/chromium_fixture.h"
@@ -97,7 +98,7 @@ TEST_F(ChromiumTest, TheContextMenuPassesThroughTheHandler) {
     LoadAndWait(server->baseUrl() + "/page.html");
     ASSERT_TRUE(WaitUntil(
         [&] {
-            QTest::mouseClick(PageWidget(), Qt::RightButton, {}, QPoint(100, 100));
+            QTest::mouseClick(view->view()->focusProxy(), Qt::RightButton, {}, QPoint(100, 100));
             return QApplication::activePopupWidget() != nullptr;
         },
         10000));

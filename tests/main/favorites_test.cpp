@@ -10,10 +10,6 @@ using test_support::WaitUntil;
 
 namespace {
 
-QByteArray Gbk(const QString& text) {
-    return common::ToGbk(text);
-}
-
 struct Item {
     QString name;
     QString caption;
@@ -41,7 +37,8 @@ TEST_F(ShellTest, MenuHoldsTheFixedItemsThenOneItemPerLine) {
                   u3 = server->baseUrl() + "/3";
     // A titled entry, an empty line, an entry without a title, a line of
     // blanks, and a URL alone as the last line without a line end.
-    WriteFile(FavoritesFile(), Gbk("新闻\t" + u1 + "\r\n\r\n\t" + u2 + "\n \t \r\n" + u3));
+    WriteFile(FavoritesFile(),
+              common::ToGbk("新闻\t" + u1 + "\r\n\r\n\t" + u2 + "\n \t \r\n" + u3));
     CreateShownForm();
     form->move(500, 150);
     Child("ImageFavorite")->LoadFromFile("ico/star_full_hover_ico.jpg");
@@ -77,7 +74,7 @@ TEST_F(ShellTest, MenuHoldsTheFixedItemsThenOneItemPerLine) {
 
     // A change made by hand shows at the next click; a missing file leaves
     // the fixed items alone.
-    WriteFile(FavoritesFile(), Gbk("Only\t" + u2 + "\r\n"));
+    WriteFile(FavoritesFile(), common::ToGbk("Only\t" + u2 + "\r\n"));
     ClickStar();
     EXPECT_EQ(Items(Menu()).size(), 7);
     EXPECT_EQ(Items(Menu()).last(), (Item{"A0", "Only", false}));
@@ -134,13 +131,13 @@ TEST_F(ShellTest, AddingPutsTheNewEntryFirstAndKeepsEveryOldLine) {
     // Missing file: exactly one line.
     star->LoadFromFile("ico/star_full_hover_ico.jpg");
     Trigger("PopFavoritesAdd");
-    EXPECT_EQ(FileBytes(FavoritesFile()), Gbk("问卷 [*] Page\t" + url + "\r\n"));
+    EXPECT_EQ(FileBytes(FavoritesFile()), common::ToGbk("问卷 [*] Page\t" + url + "\r\n"));
     EXPECT_TRUE(Shows(star, "ico/star_full_ico.jpg"));
 
     // n lines become n + 1: the old ones follow byte for byte (even bytes
     // that are no GBK text), each ending in CR LF; a lone LF and a missing
     // last line end become CR LF.
-    const QByteArray oldLines[] = {Gbk("新闻\t" + url.toUpper()),  // differs in case only
+    const QByteArray oldLines[] = {common::ToGbk("新闻\t" + url.toUpper()),  // differs in case only
                                    "",
                                    " \t ",
                                    QByteArray("\xff\xfe\x80 raw\thttp://r/\r"),
@@ -149,7 +146,7 @@ TEST_F(ShellTest, AddingPutsTheNewEntryFirstAndKeepsEveryOldLine) {
     WriteFile(FavoritesFile(), oldLines[0] + "\r\n" + oldLines[1] + "\r\n" + oldLines[2] + "\n" +
                                    oldLines[3] + "\r\n" + oldLines[4] + "\r\n" + oldLines[5]);
     Trigger("PopFavoritesAdd");
-    QByteArray expected = Gbk("问卷 [*] Page\t" + url + "\r\n");
+    QByteArray expected = common::ToGbk("问卷 [*] Page\t" + url + "\r\n");
     for (const QByteArray& line : oldLines)
         expected += line + "\r\n";
     EXPECT_EQ(FileBytes(FavoritesFile()), expected);
@@ -159,7 +156,7 @@ TEST_F(ShellTest, AddingPutsTheNewEntryFirstAndKeepsEveryOldLine) {
     EXPECT_EQ(FileBytes(FavoritesFile()), expected);
     // A file that cannot be replaced stays as it was, nothing is left beside
     // it, and the command ends at the error: no message, the star as it was.
-    const QByteArray old = Gbk("旧\thttp://old/\r\n");
+    const QByteArray old = common::ToGbk("旧\thttp://old/\r\n");
     WriteFile(FavoritesFile(), old);
     star->LoadFromFile("ico/star_full_hover_ico.jpg");
     const QStringList filesBefore = QDir(common::ExecutableFolder()).entryList(QDir::Files);
