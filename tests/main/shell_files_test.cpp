@@ -9,6 +9,7 @@
 #include "common/text_codec.h"
 #include "main/favorites_file.h"
 #include "main/file_replace.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/restricted_folder.h"
 
@@ -20,12 +21,6 @@ namespace {
 QByteArray Read(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 QString ErrorOf(const std::function<void()>& operation) {
@@ -60,7 +55,7 @@ TEST(FavoritesFile, AddRefusesAnExactUrlOnlyAndKeepsTheOldBytes) {
     EXPECT_EQ(AddFavorite(path, "x", "http://a"), AddFavoriteResult::Added);
     EXPECT_EQ(Read(path), common::ToGbk("x\thttp://a\r\n\thttp://A/\r\n标题\thttp://a/\r\n"));
     // A title is no URL: a line "http://t/ TAB u" does not hold http://t/.
-    Write(path, "http://t/\tu\r\n");
+    test_support::WriteFile(path, "http://t/\tu\r\n");
     EXPECT_EQ(AddFavorite(path, "", "http://t/"), AddFavoriteResult::Added);
     EXPECT_EQ(AddFavorite(path, "", "u"), AddFavoriteResult::AlreadyThere);
     // An entry written with a title that only GB18030 holds comes back the same.

@@ -22,11 +22,14 @@
 #include "main/favorites_menu.h"
 #include "main/main_form.h"
 #include "main/picture_control.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/local_pages.h"
 #include "tests/support/modal_box_watcher.h"
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/wait.h"
+
+using test_support::WriteFile;
 
 // The real main window with a real engine, started from a current folder that
 // holds the tool bar's pictures, with a page server. Neither the favorites
@@ -60,12 +63,6 @@ class ShellTest : public testing::Test {
             QFile::remove(path);
             QDir(path).removeRecursively();
         }
-    }
-
-    static void WriteFile(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
     }
 
     static QByteArray FileBytes(const QString& path) {

@@ -33,11 +33,7 @@
 namespace {
 
 using test_support::WaitUntil;
-
-void WriteFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-}
+using test_support::WriteFile;
 
 // The local address of a path, each part escaped as the listing's links are.
 QUrl LocalUrlOf(const QString& path) {
