@@ -1,14 +1,16 @@
-// The favorites file and the way the shell replaces its files.
+// The favorites and home page files and the way the shell replaces its files.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <optional>
 
 #include "common/file_error_text.h"
 #include "common/text_codec.h"
 #include "main/favorites_file.h"
 #include "main/file_replace.h"
+#include "main/home_page_file.h"
 #include "tests/support/file_contents.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/restricted_folder.h"
@@ -33,6 +35,28 @@ QString ErrorOf(const std::function<void()>& operation) {
 }
 
 }  // namespace
+
+// The first line's URL: all after the first TAB, or the whole line without
+// one; nothing for a missing file or an empty first line. A line ends at LF,
+// CR LF or the end of the file (the favorites' tests read the other lines).
+TEST(HomePageFile, TheUrlOfTheFirstLine) {
+    QTemporaryDir dir;
+    const std::pair<QByteArray, std::optional<QString>> cases[] = {
+        {"T\thttp://x/", "http://x/"},
+        {"http://x/\n", "http://x/"},
+        {"T\thttp://x/\tmore", "http://x/\tmore"},
+        {"T\t\r\n", ""},
+        {"\r\nT\thttp://x\r\n", {}},
+        {"", {}}};
+    const QString path = dir.filePath("home.txt");
+    for (const auto& [bytes, url] : cases) {
+        test_support::WriteFile(path, bytes);
+        EXPECT_EQ(main_window::ReadHomePageUrl(path), url) << bytes.toStdString();
+    }
+    EXPECT_FALSE(main_window::ReadHomePageUrl(dir.filePath("none.txt")).has_value());
+    // A folder where the file should be cannot be read.
+    EXPECT_EQ(ErrorOf([&] { main_window::ReadHomePageUrl(dir.path()); }), "I/O error 21");
+}
 
 // A line of control characters and blanks only is a separator (the menu's
 // own test reads the other kinds of line).
