@@ -79,9 +79,11 @@ TEST(FavoritesFile, AddRefusesAnExactUrlOnlyAndKeepsTheOldBytes) {
     EXPECT_EQ(AddFavorite(path, "x", "http://a"), AddFavoriteResult::Added);
     EXPECT_EQ(Read(path), common::ToGbk("x\thttp://a\r\n\thttp://A/\r\n标题\thttp://a/\r\n"));
     // A title is no URL: a line "http://t/ TAB u" does not hold http://t/.
-    test_support::WriteFile(path, "http://t/\tu\r\n");
+    // A URL alone on its line is held as well.
+    test_support::WriteFile(path, "http://t/\tu\r\nv\r\n");
     EXPECT_EQ(AddFavorite(path, "", "http://t/"), AddFavoriteResult::Added);
     EXPECT_EQ(AddFavorite(path, "", "u"), AddFavoriteResult::AlreadyThere);
+    EXPECT_EQ(AddFavorite(path, "", "v"), AddFavoriteResult::AlreadyThere);
     // An entry written with a title that only GB18030 holds comes back the same.
     EXPECT_EQ(AddFavorite(path, QStringLiteral("€ 😀"), "http://e/"), AddFavoriteResult::Added);
     EXPECT_EQ(main_window::ReadFavorites(path).first().title, QStringLiteral("€ 😀"));
