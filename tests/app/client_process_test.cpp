@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 
+#include "tests/support/file_contents.h"
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/wait.h"
@@ -56,9 +57,7 @@ class ClientFolder {
     QString path() const { return folder.path(); }
     QString executable() const { return folder.filePath("quorvane"); }
     void writeHomePage(const QByteArray& line) const {
-        QFile file(folder.filePath(QStringLiteral("主页.txt")));
-        file.open(QIODevice::WriteOnly);
-        file.write(line);
+        test_support::WriteFile(folder.filePath(QStringLiteral("主页.txt")), line);
     }
 
   private:

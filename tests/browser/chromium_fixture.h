@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QTest>
 #include <QWebEngineView>
 #include <memory>
 
 #include "browser/chromium.h"
+#include "tests/support/local_pages.h"
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/wait.h"
@@ -37,20 +37,7 @@ class ChromiumTest : public testing::Test {
     }
 
     QVariant RunScript(const QString& script) {
-        QVariant result;
-        bool done = false;
-        view->view()->page()->runJavaScript(script, [&](const QVariant& value) {
-            result = value;
-            done = true;
-        });
-        EXPECT_TRUE(test_support::WaitUntil([&] { return done; }));
-        return result;
-    }
-
-    // The widget that receives the page's input events.
-    QWidget* PageWidget() const {
-        QWidget* proxy = view->view()->focusProxy();
-        return proxy ? proxy : view->view();
+        return test_support::RunScript(*view->view()->page(), script);
     }
 
     std::unique_ptr<test_support::NginxServer> server;

@@ -1,7 +1,5 @@
 // The star's menu and the favorites file, with the real window and engine.
-#include <QDirIterator>
 #include <QListView>
-#include <QStandardPaths>
 
 #include "common/text_codec.h"
 #include "tests/main/shell_fixture.h"
@@ -11,10 +9,6 @@
 using test_support::WaitUntil;
 
 namespace {
-
-QByteArray Gbk(const QString& text) {
-    return common::ToGbk(text);
-}
 
 struct Item {
     QString name;
@@ -38,14 +32,13 @@ const QList<Item> kFixedItems = {
 }  // namespace
 
 TEST_F(ShellTest, MenuHoldsTheFixedItemsThenOneItemPerLine) {
-    server->writeFile("u1.html", "<title>One</title>");
-    server->writeFile("u2.html", "<title>Two</title>");
-    server->writeFile("u3.html", "<title>Three</title>");
-    const QString u1 = server->baseUrl() + "/u1.html", u2 = server->baseUrl() + "/u2.html",
-                  u3 = server->baseUrl() + "/u3.html";
+    // Pages the server does not have: only their addresses matter.
+    const QString u1 = server->baseUrl() + "/1", u2 = server->baseUrl() + "/2",
+                  u3 = server->baseUrl() + "/3";
     // A titled entry, an empty line, an entry without a title, a line of
     // blanks, and a URL alone as the last line without a line end.
-    WriteFavorites(Gbk("新闻\t" + u1 + "\r\n\r\n\t" + u2 + "\n \t \r\n" + u3));
+    WriteFile(FavoritesFile(),
+              common::ToGbk("新闻\t" + u1 + "\r\n\r\n\t" + u2 + "\n \t \r\n" + u3));
     CreateShownForm();
     form->move(500, 150);
     Child("ImageFavorite")->LoadFromFile("ico/star_full_hover_ico.jpg");
@@ -60,7 +53,6 @@ TEST_F(ShellTest, MenuHoldsTheFixedItemsThenOneItemPerLine) {
                      {"A3", "", true},
                      {"A4", "", false}};
         EXPECT_EQ(Items(Menu()), expected) << "click " << click;
-        EXPECT_EQ(Favorites()->favoriteUrls, (QStringList{u1, "", u2, "", u3}));
         // 18 pixels below the pointer, centred on it.
         const QPoint pointer = QCursor::pos();
         EXPECT_EQ(Menu()->geometry().top(), pointer.y() + 18);
@@ -82,12 +74,14 @@ TEST_F(ShellTest, MenuHoldsTheFixedItemsThenOneItemPerLine) {
 
     // A change made by hand shows at the next click; a missing file leaves
     // the fixed items alone.
-    WriteFavorites(Gbk("Only\t" + u2 + "\r\n"));
+    WriteFile(FavoritesFile(), common::ToGbk("Only\t" + u2 + "\r\n"));
     ClickStar();
     EXPECT_EQ(Items(Menu()).size(), 7);
     EXPECT_EQ(Items(Menu()).last(), (Item{"A0", "Only", false}));
     Menu()->hide();
-    RemoveFavorites();
+    Trigger("A0");
+    ASSERT_TRUE(WaitForUrl(u2));
+    RemoveFiles();
     ClickStar();
     EXPECT_EQ(Items(Menu()), kFixedItems);
     Menu()->hide();
@@ -103,7 +97,7 @@ TEST_F(ShellTest, AVeryLongFavoritesFileShowsAsAListWhoseLinesOpen) {
         lines += i == 1 ? QByteArray("\r\n")
                         : "Page " + QByteArray::number(i) + "\t" + server->baseUrl().toUtf8() +
                               "/u.html?" + QByteArray::number(i) + "\r\n";
-    WriteFavorites(lines);
+    WriteFile(FavoritesFile(), lines);
     CreateShownForm();
     ClickStar();
     ASSERT_TRUE(WaitUntil([&] { return Menu()->isVisible(); }));
@@ -137,47 +131,33 @@ TEST_F(ShellTest, AddingPutsTheNewEntryFirstAndKeepsEveryOldLine) {
     // Missing file: exactly one line.
     star->LoadFromFile("ico/star_full_hover_ico.jpg");
     Trigger("PopFavoritesAdd");
-    EXPECT_EQ(FileBytes(FavoritesFile()), Gbk("问卷 [*] Page\t" + url + "\r\n"));
+    EXPECT_EQ(FileBytes(FavoritesFile()), common::ToGbk("问卷 [*] Page\t" + url + "\r\n"));
     EXPECT_TRUE(Shows(star, "ico/star_full_ico.jpg"));
 
     // n lines become n + 1: the old ones follow byte for byte (even bytes
     // that are no GBK text), each ending in CR LF; a lone LF and a missing
     // last line end become CR LF.
-    const QByteArray oldLines[] = {Gbk("新闻\t" + url.toUpper()),  // differs in case only
+    const QByteArray oldLines[] = {common::ToGbk("新闻\t" + url.toUpper()),  // differs in case only
                                    "",
                                    " \t ",
                                    QByteArray("\xff\xfe\x80 raw\thttp://r/\r"),
                                    "T\t" + url.toLatin1() + "\tmore",
                                    "last"};
-    WriteFavorites(oldLines[0] + "\r\n" + oldLines[1] + "\r\n" + oldLines[2] + "\n" + oldLines[3] +
-                   "\r\n" + oldLines[4] + "\r\n" + oldLines[5]);
+    WriteFile(FavoritesFile(), oldLines[0] + "\r\n" + oldLines[1] + "\r\n" + oldLines[2] + "\n" +
+                                   oldLines[3] + "\r\n" + oldLines[4] + "\r\n" + oldLines[5]);
     Trigger("PopFavoritesAdd");
-    QByteArray expected = Gbk("问卷 [*] Page\t" + url + "\r\n");
+    QByteArray expected = common::ToGbk("问卷 [*] Page\t" + url + "\r\n");
     for (const QByteArray& line : oldLines)
         expected += line + "\r\n";
     EXPECT_EQ(FileBytes(FavoritesFile()), expected);
 
-    // The same URL again, as an entry or as a URL alone, is refused.
+    // The same URL again is refused.
     Trigger("PopFavoritesAdd");
     EXPECT_EQ(FileBytes(FavoritesFile()), expected);
-    const QByteArray urlAlone = "first\thttp://x/\r\n" + url.toLatin1() + "\r\n";
-    WriteFavorites(urlAlone);
-    star->LoadFromFile("ico/star_full_hover_ico.jpg");
-    Trigger("PopFavoritesAdd");
-    EXPECT_EQ(FileBytes(FavoritesFile()), urlAlone);
-    EXPECT_TRUE(Shows(star, "ico/star_full_ico.jpg"));
-    expectedBoxes = {"成功收藏到收藏夹最上面！", "成功收藏到收藏夹最上面！",
-                     "收藏过此网页，无需再次收藏！", "收藏过此网页，无需再次收藏！"};
-    EXPECT_EQ(boxes.captions.value(0), "Quorvane");
-}
-
-TEST_F(ShellTest, AFavoritesFileThatCannotBeReplacedStaysAsItWas) {
-    server->writeFile("page.html", "<title>Page</title>");
-    CreateShownForm();
-    Open("/page.html", "Page");
-    const QByteArray old = Gbk("旧\thttp://old/\r\n");
-    WriteFavorites(old);
-    auto* star = Child("ImageFavorite");
+    // A file that cannot be replaced stays as it was, nothing is left beside
+    // it, and the command ends at the error: no message, the star as it was.
+    const QByteArray old = common::ToGbk("旧\thttp://old/\r\n");
+    WriteFile(FavoritesFile(), old);
     star->LoadFromFile("ico/star_full_hover_ico.jpg");
     const QStringList filesBefore = QDir(common::ExecutableFolder()).entryList(QDir::Files);
     QFile::setPermissions(FavoritesFile(), QFile::ReadOwner);
@@ -188,19 +168,21 @@ TEST_F(ShellTest, AFavoritesFileThatCannotBeReplacedStaysAsItWas) {
     QFile::setPermissions(FavoritesFile(), QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(FileBytes(FavoritesFile()), old);
     EXPECT_EQ(QDir(common::ExecutableFolder()).entryList(QDir::Files), filesBefore);
-    // The command ended at the error: no success message, the star as it was.
     EXPECT_TRUE(Shows(star, "ico/star_full_hover_ico.jpg"));
 
     // A folder where the file should be: reading it fails, the menu does not
     // pop up and adding changes nothing.
-    RemoveFavorites();
+    RemoveFiles();
     ASSERT_TRUE(QDir().mkdir(FavoritesFile()));
     ClickStar();
     test_support::ServeEvents(100);
     EXPECT_FALSE(Menu()->isVisible());
     Trigger("PopFavoritesAdd");
     EXPECT_TRUE(QFileInfo(FavoritesFile()).isDir());
-    expectedBoxes = {"File access denied", "I/O error 21", "I/O error 21"};
+    expectedBoxes = QStringList(2, "成功收藏到收藏夹最上面！") +
+                    QStringList{"收藏过此网页，无需再次收藏！", "File access denied",
+                                "I/O error 21", "I/O error 21"};
+    EXPECT_EQ(boxes.captions.value(0), "Quorvane");
 }
 
 TEST_F(ShellTest, EditingOpensTheFileInTheDesktopsEditorWithoutWaiting) {
@@ -210,17 +192,13 @@ TEST_F(ShellTest, EditingOpensTheFileInTheDesktopsEditorWithoutWaiting) {
     test_support::FakeDesktop desktop;
     QTemporaryDir folder;
     const QString opened = folder.filePath("opened"), release = folder.filePath("release"),
-                  closed = folder.filePath("closed"), environment = folder.filePath("env");
-    const QString editor = folder.filePath("my editor.sh");
-    {
-        QFile script(editor);
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(("#!/bin/sh\nenv > '" + environment + "'\nprintf '%s' \"$1\" > '" + opened +
-                      "'\nfor i in $(seq 200); do [ -e '" + release +
-                      "' ] && break; sleep 0.1; done\ntouch '" + closed + "'\n")
-                         .toUtf8());
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+                  closed = folder.filePath("closed"), editor = folder.filePath("my editor.sh");
+    WriteFile(editor, QStringLiteral("#!/bin/sh\nenv > '%1/env'\nprintf '%s' \"$1\" > '%2'\n"
+                                     "for i in $(seq 200); do [ -e '%3' ] && break; sleep 0.1; "
+                                     "done\ntouch '%4'\n")
+                          .arg(folder.path(), opened, release, closed)
+                          .toUtf8());
+    QFile::setPermissions(editor, QFile::ReadOwner | QFile::ExeOwner);
     desktop.WriteEntry("quorvane-test-editor.desktop", "\"" + editor + "\" %f");
     desktop.SetDefaults("text/plain=quorvane-test-editor.desktop\n");
 
@@ -236,13 +214,13 @@ TEST_F(ShellTest, EditingOpensTheFileInTheDesktopsEditorWithoutWaiting) {
         << FileBytes(opened).toStdString();
     EXPECT_FALSE(QFile::exists(closed));
     // The editor does not inherit what our engine reads.
-    EXPECT_FALSE(FileBytes(environment).contains("QTWEBENGINE"))
-        << FileBytes(environment).toStdString();
+    EXPECT_FALSE(FileBytes(folder.filePath("env")).contains("QTWEBENGINE"))
+        << FileBytes(folder.filePath("env")).toStdString();
     QFile(release).open(QIODevice::WriteOnly);
     EXPECT_TRUE(WaitUntil([&] { return QFile::exists(closed); }));
 
     // An existing file is opened as it is.
-    WriteFavorites("T\thttp://kept/\r\n");
+    WriteFile(FavoritesFile(), "T\thttp://kept/\r\n");
     QFile::remove(opened);
     QFile::remove(closed);
     Trigger("PopFavoritesEdit");

@@ -5,66 +5,49 @@
 
 using test_support::WaitUntil;
 
-TEST_F(ShellTest, BrowsingTheHomePageFollowsItsFirstLine) {
-    server->writeFile("page.html", "<title>Page</title>");
-    server->writeFile("entry.html", "<title>Entry</title>");
-    CreateShownForm();
-    auto* star = Child("ImageFavorite");
-    const QString entry = server->baseUrl() + "/entry.html";
-
-    WriteHomePage("Entry\t" + entry.toLatin1() + "\r\n");
-    star->LoadFromFile("ico/star_full_hover_ico.jpg");
-    Trigger("PopMainpage");
-    EXPECT_TRUE(Shows(star, "ico/star_full_ico.jpg"));
-    ASSERT_TRUE(WaitForUrl(entry));
-
-    // An empty first line is the blank page, whatever follows it.
-    WriteHomePage("\r\nEntry\t" + entry.toLatin1() + "\r\n");
-    Trigger("PopMainpage");
-    ASSERT_TRUE(WaitForUrl("about:blank"));
-
-    // A second TAB belongs to the URL: the engine is asked for it, TAB and all.
-    WriteHomePage("Entry\t" + entry.toLatin1() + "\tw\r\n");
-    Trigger("PopMainpage");
-    ASSERT_TRUE(WaitUntil([&] { return PageUrl().startsWith(entry + "%09w"); }))
-        << PageUrl().toStdString();
-
-    // Without a home page file the empty address is loaded, which the
-    // engine shows as the blank page.
-    Open("/page.html", "Page");
-    QFile::remove(HomePageFile());
-    Trigger("PopMainpage");
-    ASSERT_TRUE(WaitForUrl("about:blank"));
-}
-
-TEST_F(ShellTest, SettingTheHomePageWritesOneLineOrNone) {
+// Setting writes the page's line in place of the whole file, emptying makes
+// the file empty, and browsing follows the first line.
+TEST_F(ShellTest, HomePageCommandsWriteAndFollowTheFirstLine) {
     server->writeFile("page.html", "<meta charset='utf-8'><title>问卷 首页</title>");
     CreateShownForm();
     Open("/page.html", "问卷 首页");
+    const QString page = server->baseUrl() + "/page.html";
     auto* star = Child("ImageFavorite");
-    WriteHomePage("Old\thttp://old/\r\nsecond line\r\n");
+    WriteFile(HomePageFile(), "Old\thttp://old/\r\nsecond line\r\n");
     star->LoadFromFile("ico/star_full_hover_ico.jpg");
     Trigger("PopFavoritesSetMain");
     EXPECT_TRUE(Shows(star, "ico/star_full_ico.jpg"));
-    QFile file(HomePageFile());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(),
-              common::ToGbk("问卷 首页\t" + server->baseUrl() + "/page.html") + "\r\n");
-    file.close();
-
+    EXPECT_EQ(FileBytes(HomePageFile()), common::ToGbk("问卷 首页\t" + page) + "\r\n");
+    form->crm()->Load("about:blank");
+    ASSERT_TRUE(WaitForUrl("about:blank"));
+    star->LoadFromFile("ico/star_full_hover_ico.jpg");
+    Trigger("PopMainpage");
+    EXPECT_TRUE(Shows(star, "ico/star_full_ico.jpg"));
+    ASSERT_TRUE(WaitForUrl(page));
     Trigger("N1");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.size(), 0);
-    file.close();
+    EXPECT_EQ(FileBytes(HomePageFile()), "");
+
+    // An empty first line is the blank page, whatever follows it.
+    WriteFile(HomePageFile(), "\r\nEntry\t" + page.toLatin1() + "\r\n");
+    Trigger("PopMainpage");
+    ASSERT_TRUE(WaitForUrl("about:blank"));
+    // A second TAB belongs to the URL: the engine is asked for it, TAB and all.
+    WriteFile(HomePageFile(), "Entry\t" + page.toLatin1() + "\tw\r\n");
+    Trigger("PopMainpage");
+    ASSERT_TRUE(WaitUntil([&] { return PageUrl().startsWith(page + "%09w"); }))
+        << PageUrl().toStdString();
+    // Without a home page file the empty address is loaded, which the
+    // engine shows as the blank page.
+    QFile::remove(HomePageFile());
+    Trigger("PopMainpage");
+    ASSERT_TRUE(WaitForUrl("about:blank"));
 
     // A home page file that cannot be written: the error, no success
     // message, and the old state stays.
-    QFile::remove(HomePageFile());
     ASSERT_TRUE(QDir().mkdir(HomePageFile()));
     Trigger("PopFavoritesSetMain");
     Trigger("N1");
     EXPECT_TRUE(QFileInfo(HomePageFile()).isDir());
-    QDir(HomePageFile()).removeRecursively();
     expectedBoxes = {"成功设置当前页为主页！", "成功设置主页为空白页！", "I/O error 21",
                      "I/O error 21"};
 }
@@ -79,7 +62,7 @@ TEST_F(ShellTest, WithoutABrowserTheCurrentPageIsEmpty) {
     main_window::TImage star(&window);
     star.LoadFromFile("ico/star_full_hover_ico.jpg");
     const main_window::ShellParts parts{window, crm, star};
-    WriteHomePage("Old\thttp://old/\r\n");
+    WriteFile(HomePageFile(), "Old\thttp://old/\r\n");
     main_window::THomePageCommands(parts).PopFavoritesSetMainClick();
     EXPECT_EQ(FileBytes(HomePageFile()), "");
     EXPECT_TRUE(Shows(&star, "ico/star_full_ico.jpg"));

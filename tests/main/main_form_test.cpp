@@ -1,18 +1,16 @@
-#include "tests/main/main_form_fixture.h"
-
-#include <QFile>
+#include "tests/main/shell_fixture.h"
 
 #include "common/text_codec.h"
-#include "tests/support/modal_box_watcher.h"
 
 using test_support::WaitUntil;
 
-TEST_F(MainFormTest, HomePageFileChoosesTheFirstPage) {
+TEST_F(ShellTest, HomePageFileChoosesTheFirstPage) {
     server->writeFile("home.html", "<title>Home</title>");
     const QString home = server->baseUrl() + "/home.html";
     // A GBK title, a TAB and the URL: the URL is loaded and the loading
     // picture shows at once, before the engine reports anything.
-    WriteHomePage(common::ToGbk(QStringLiteral("问卷首页\t")) + home.toLatin1() + "\r\nX\tY\r\n");
+    WriteFile(HomePageFile(),
+              common::ToGbk(QStringLiteral("问卷首页\t")) + home.toLatin1() + "\r\nX\tY\r\n");
     CreateForm();
     EXPECT_EQ(form->crm()->DefaultUrl, home);
     EXPECT_TRUE(Child("ImageProcess")->Animated());
@@ -23,35 +21,8 @@ TEST_F(MainFormTest, HomePageFileChoosesTheFirstPage) {
     EXPECT_TRUE(Shows(Child("ImageProcess"), "ico/refresh_blue_ico.jpg"));
 }
 
-TEST_F(MainFormTest, HomePageLineVariants) {
-    server->writeFile("plain.html", "<title>Plain</title>");
-    const QString plain = server->baseUrl() + "/plain.html";
-    struct Case {
-        QByteArray file;
-        QString defaultUrl;
-    } cases[] = {
-        {plain.toLatin1() + "\n", plain},                             // no TAB: the whole line
-        {"Title\t" + plain.toLatin1() + "\tmore", plain + "\tmore"},  // a second TAB is the URL's
-        {"Title\t\r\n", ""},                                          // a trailing TAB: empty URL
-        {"\r\nTitle\t" + plain.toLatin1() + "\r\n", "about:blank"},   // empty first line
-        {"", "about:blank"},                                          // empty file
-    };
-    for (const Case& c : cases) {
-        WriteHomePage(c.file);
-        CreateForm();
-        EXPECT_EQ(form->crm()->DefaultUrl, c.defaultUrl) << c.file.toStdString();
-        form.reset();
-    }
-    QFile::remove(HomePageFile());
-    CreateForm();
-    EXPECT_EQ(form->crm()->DefaultUrl, "about:blank");
-    EXPECT_FALSE(Child("ImageProcess")->Animated());
-}
-
-TEST_F(MainFormTest, EnterLoadsTheTextUnchangedAndIsNotPassedOn) {
-    server->writeFile("typed.html", "<title>Typed</title>");
-    CreateForm();
-    ASSERT_TRUE(WaitForUrl("about:blank"));
+TEST_F(ShellTest, EnterLoadsTheTextUnchangedAndIsNotPassedOn) {
+    CreateShownForm();
     auto* box = Child<QLineEdit>("edAddress");
     int returnsSeen = 0;
     QObject::connect(box, &QLineEdit::returnPressed, [&] { ++returnsSeen; });
@@ -63,13 +34,9 @@ TEST_F(MainFormTest, EnterLoadsTheTextUnchangedAndIsNotPassedOn) {
     EXPECT_EQ(box->text(), typed);
     // The engine's own address parser drops the surrounding blanks.
     ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/typed.html")) << PageUrl().toStdString();
-    QFile log(server->prefix() + "/logs/access.log");
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(log.readAll().contains("GET /typed.html "));
 
     // Without a scheme the text is a web address; a text that is no address
     // even so leaves the page as it is (it used to go blank).
-    server->writeFile("bare.html", "<title>Bare</title>");
     box->setText(QString(server->baseUrl()).remove("http://") + "/bare.html");
     QTest::keyClick(box, Qt::Key_Return);
     ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/bare.html")) << PageUrl().toStdString();
@@ -77,12 +44,17 @@ TEST_F(MainFormTest, EnterLoadsTheTextUnchangedAndIsNotPassedOn) {
     QTest::keyClick(box, Qt::Key_Return);
     test_support::ServeEvents(500);
     EXPECT_EQ(PageUrl(), server->baseUrl() + "/bare.html");
+
+    // The reload picture loads the typed text too; closing is always allowed.
+    box->setText(server->baseUrl() + "/typed.html");
+    QTest::mouseClick(Child("ImageProcess"), Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/typed.html"));
+    EXPECT_TRUE(form->close());
 }
 
-TEST_F(MainFormTest, ButtonPicturesFollowTheMouseAndTheHistory) {
-    server->writeFile("one.html", "<title>One</title><a href='/two.html'>two</a>");
-    server->writeFile("two.html", "<title>Two</title>");
-    CreateForm();
+TEST_F(ShellTest, ButtonPicturesFollowTheMouseAndTheHistory) {
+    CreateForm();  // without a home page file: nothing is loading
+    EXPECT_FALSE(Child("ImageProcess")->Animated());
     ASSERT_TRUE(WaitForUrl("about:blank"));
     auto* star = Child("ImageFavorite");
     const std::pair<QPoint, const char*> starCases[] = {{{1, 1}, "ico/star_full_ico.jpg"},
@@ -110,16 +82,17 @@ TEST_F(MainFormTest, ButtonPicturesFollowTheMouseAndTheHistory) {
     EXPECT_TRUE(Shows(back, "ico/left_gray_ico.jpg"));
     QTest::mouseRelease(back, Qt::LeftButton, {}, QPoint(10, 10));
 
-    form->crm()->Load(server->baseUrl() + "/one.html");
-    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/one.html"));
-    form->crm()->Load(server->baseUrl() + "/two.html");
-    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/two.html"));
+    // Two pages the server does not have: only the history matters.
+    form->crm()->Load(server->baseUrl() + "/1");
+    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/1"));
+    form->crm()->Load(server->baseUrl() + "/2");
+    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/2"));
     EXPECT_TRUE(Shows(back, "ico/left_blue_ico.jpg"));
     EXPECT_TRUE(Shows(forward, "ico/right_gray_ico.jpg"));
     MoveMouse(back, QPoint(12, 11));
     EXPECT_TRUE(Shows(back, "ico/left_hover_ico.jpg"));
     QTest::mouseClick(back, Qt::LeftButton, {}, QPoint(10, 10));
-    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/one.html"));
+    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/1"));
     EXPECT_TRUE(Shows(forward, "ico/right_blue_ico.jpg"));
 
     // Moving over the tool bar itself puts every button back to its normal
@@ -133,13 +106,11 @@ TEST_F(MainFormTest, ButtonPicturesFollowTheMouseAndTheHistory) {
     EXPECT_TRUE(Shows(Child("ImageProcess"), "ico/refresh_hover_ico.jpg"));
 }
 
-TEST_F(MainFormTest, CaptionStatusAndLoadingPictureMirrorThePage) {
+TEST_F(ShellTest, CaptionStatusAndLoadingPictureMirrorThePage) {
     server->writeFile("status.html",
                       "<title>Status page</title><body style='margin:0'><a href='/next.html' "
                       "style='display:block;width:400px;height:300px'>next</a></body>");
-    server->writeFile("next.html", "<title>Next</title>");
-    CreateForm();
-    ASSERT_TRUE(WaitForUrl("about:blank"));
+    CreateShownForm();
     auto* process = Child("ImageProcess");
     bool sawLoadingPicture = false;
     form->crm()->Load(server->baseUrl() + "/status.html");
@@ -152,7 +123,7 @@ TEST_F(MainFormTest, CaptionStatusAndLoadingPictureMirrorThePage) {
     EXPECT_TRUE(Shows(process, "ico/refresh_blue_ico.jpg"));
     ASSERT_TRUE(WaitUntil([&] { return form->windowTitle() == "Status page"; }));
 
-    auto* status = Child<QStatusBar>("StatusBar");
+    QStatusBar* status = StatusBar();
     QWidget* page = form->crm()->view()->focusProxy();
     ASSERT_NE(page, nullptr);
     ASSERT_TRUE(WaitUntil([&] {
@@ -165,51 +136,28 @@ TEST_F(MainFormTest, CaptionStatusAndLoadingPictureMirrorThePage) {
     }));
 }
 
-TEST_F(MainFormTest, ReloadPictureLoadsTheTypedTextAndClosingIsAlwaysAllowed) {
-    server->writeFile("box.html", "<title>Box</title>");
-    CreateForm();
-    ASSERT_TRUE(WaitForUrl("about:blank"));
-    Child<QLineEdit>("edAddress")->setText(server->baseUrl() + "/box.html");
-    QTest::mouseClick(Child("ImageProcess"), Qt::LeftButton, {}, QPoint(5, 5));
-    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/box.html"));
-    EXPECT_TRUE(form->close());
-}
-
 // Started without its pictures: each missing one is reported once, one box at
 // a time (the engine's events wait while a box is open), and the window
-// still follows the page.
-TEST_F(MainFormTest, StartedWithoutItsPicturesReportsEachOneAtATime) {
+// still follows the page. A picture missing later, for the pointer on a
+// button, is reported once however often it is wanted.
+TEST_F(ShellTest, StartedWithoutItsPicturesReportsEachOneAtATime) {
     QDir("ico").removeRecursively();
     boxes.holdMs = 300;  // the engine's first events come while a box is open
-    CreateForm();
-    ASSERT_TRUE(WaitForUrl("about:blank"));
+    CreateShownForm();
     ASSERT_TRUE(WaitUntil([&] { return !boxes.texts.isEmpty(); }));
     test_support::ServeEvents(1000);
     EXPECT_EQ(boxes.mostOpenAtOnce, 1);
+    EXPECT_EQ(Child<QLineEdit>("edAddress")->text(), "about:blank");
+    boxes.holdMs = 0;
+    for (int i = 0; i < 5; ++i)
+        MoveMouse(Child("ImageAbout"), QPoint(5 + i, 5));
+    test_support::ServeEvents(300);
     EXPECT_EQ(QSet<QString>(boxes.texts.begin(), boxes.texts.end()).size(), boxes.texts.size())
         << boxes.texts.join('|').toStdString();
-    for (const char* file : {"ico/left_gray_ico.jpg", "ico/right_gray_ico.jpg"})
-        EXPECT_EQ(boxes.texts.count(QStringLiteral("Cannot open file \"%1\". No such file or "
-                                                   "directory")
-                                        .arg(QLatin1String(file))),
-                  1)
+    for (const char* file : {"left_gray_ico.jpg", "right_gray_ico.jpg", "info_hover_ico.jpg"})
+        EXPECT_TRUE(boxes.texts.contains(
+            QStringLiteral("Cannot open file \"ico/%1\". No such file or directory").arg(file)))
             << file;
-    EXPECT_EQ(Child<QLineEdit>("edAddress")->text(), "about:blank");
-    expectedBoxes = boxes.texts;
-}
-
-TEST_F(MainFormTest, MissingPictureFileIsReportedOncePerName) {
-    CreateForm();
-    ASSERT_TRUE(WaitForUrl("about:blank"));
-    QDir("ico").removeRecursively();
-    auto* about = Child("ImageAbout");
-    for (int i = 0; i < 5; ++i)
-        QTest::mouseMove(about, QPoint(5 + i, 5));
-    ASSERT_TRUE(WaitUntil([&] { return !boxes.texts.isEmpty(); }));
-    test_support::ServeEvents(200);
-    EXPECT_EQ(boxes.texts.count(QStringLiteral(
-                  "Cannot open file \"ico/info_hover_ico.jpg\". No such file or directory")),
-              1);
     EXPECT_EQ(boxes.captions.first(), "Quorvane");
     EXPECT_TRUE(form->isVisible());
     expectedBoxes = boxes.texts;

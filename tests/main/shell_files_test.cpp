@@ -1,14 +1,17 @@
-// The favorites file and the way the shell replaces its files.
+// The favorites and home page files and the way the shell replaces its files.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <optional>
 
 #include "common/file_error_text.h"
 #include "common/text_codec.h"
 #include "main/favorites_file.h"
 #include "main/file_replace.h"
+#include "main/home_page_file.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/restricted_folder.h"
 
@@ -22,12 +25,6 @@ QByteArray Read(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 QString ErrorOf(const std::function<void()>& operation) {
     try {
         operation();
@@ -39,25 +36,36 @@ QString ErrorOf(const std::function<void()>& operation) {
 
 }  // namespace
 
-TEST(FavoritesFile, LinesSeparatorsAndTheirUrls) {
+// The first line's URL: all after the first TAB, or the whole line without
+// one; nothing for a missing file or an empty first line. A line ends at LF,
+// CR LF or the end of the file (the favorites' tests read the other lines).
+TEST(HomePageFile, TheUrlOfTheFirstLine) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("favorites.txt");
-    Write(path, common::ToGbk("新闻\thttp://a/\r\n\r\n\thttp://b/\n\x01 \t\x1f\r\nhttp://c/\r\n"
-                              "T\thttp://d/\tmore\r\n\x7f"));
-    const QList<main_window::Favorite> favorites = main_window::ReadFavorites(path);
-    ASSERT_EQ(favorites.size(), 7);
-    EXPECT_EQ(favorites[0].title, "新闻");
-    EXPECT_EQ(favorites[0].url, "http://a/");
-    EXPECT_TRUE(favorites[1].separator);
-    EXPECT_EQ(favorites[2].title, "");
-    EXPECT_EQ(favorites[2].url, "http://b/");
-    EXPECT_TRUE(favorites[3].separator);  // control characters and blanks only
-    EXPECT_EQ(favorites[4].url, "http://c/");
-    EXPECT_EQ(favorites[5].url, "http://d/\tmore");
-    EXPECT_FALSE(favorites[6].separator);  // code 127 is above 32
-    EXPECT_TRUE(main_window::IsSeparatorLine(""));
-    EXPECT_FALSE(main_window::IsSeparatorLine(QStringLiteral("\u3000")));
-    EXPECT_EQ(ErrorOf([&] { main_window::ReadFavorites(dir.filePath("none.txt")); }),
+    const std::pair<QByteArray, std::optional<QString>> cases[] = {
+        {"T\thttp://x/", "http://x/"},
+        {"http://x/\n", "http://x/"},
+        {"T\thttp://x/\tmore", "http://x/\tmore"},
+        {"T\t\r\n", ""},
+        {"\r\nT\thttp://x\r\n", {}},
+        {"", {}}};
+    const QString path = dir.filePath("home.txt");
+    for (const auto& [bytes, url] : cases) {
+        test_support::WriteFile(path, bytes);
+        EXPECT_EQ(main_window::ReadHomePageUrl(path), url) << bytes.toStdString();
+    }
+    EXPECT_FALSE(main_window::ReadHomePageUrl(dir.filePath("none.txt")).has_value());
+    // A folder where the file should be cannot be read.
+    EXPECT_EQ(ErrorOf([&] { main_window::ReadHomePageUrl(dir.path()); }), "I/O error 21");
+}
+
+// A line of control characters and blanks only is a separator (the menu's
+// own test reads the other kinds of line).
+TEST(FavoritesFile, SeparatorsAndAMissingFile) {
+    for (const QString line : {"", " \t ", "\x01 \t\x1f"})
+        EXPECT_TRUE(main_window::IsSeparatorLine(line)) << line.toStdString();
+    for (const QString line : {"\x7f", "\u3000", " x"})
+        EXPECT_FALSE(main_window::IsSeparatorLine(line)) << line.toStdString();
+    EXPECT_EQ(ErrorOf([] { main_window::ReadFavorites("/nonexistent/favorites.txt"); }),
               "File not found");
 }
 
@@ -71,9 +79,11 @@ TEST(FavoritesFile, AddRefusesAnExactUrlOnlyAndKeepsTheOldBytes) {
     EXPECT_EQ(AddFavorite(path, "x", "http://a"), AddFavoriteResult::Added);
     EXPECT_EQ(Read(path), common::ToGbk("x\thttp://a\r\n\thttp://A/\r\n标题\thttp://a/\r\n"));
     // A title is no URL: a line "http://t/ TAB u" does not hold http://t/.
-    Write(path, "http://t/\tu\r\n");
+    // A URL alone on its line is held as well.
+    test_support::WriteFile(path, "http://t/\tu\r\nv\r\n");
     EXPECT_EQ(AddFavorite(path, "", "http://t/"), AddFavoriteResult::Added);
     EXPECT_EQ(AddFavorite(path, "", "u"), AddFavoriteResult::AlreadyThere);
+    EXPECT_EQ(AddFavorite(path, "", "v"), AddFavoriteResult::AlreadyThere);
     // An entry written with a title that only GB18030 holds comes back the same.
     EXPECT_EQ(AddFavorite(path, QStringLiteral("€ 😀"), "http://e/"), AddFavoriteResult::Added);
     EXPECT_EQ(main_window::ReadFavorites(path).first().title, QStringLiteral("€ 😀"));
@@ -93,28 +103,19 @@ TEST(FileReplace, NewContentWholeOrNotAtAll) {
     main_window::ReplaceFileContent(path, QByteArray(1 << 20, 'x'));
     EXPECT_EQ(Read(path).size(), 1 << 20);
 
-    // A folder where the file should be, a folder that is missing, a folder
-    // that cannot be written: the error of the system, the old file kept,
-    // nothing left beside it.
-    QDir(dir.path()).mkdir("folder");
-    EXPECT_EQ(ErrorOf([&] { main_window::ReplaceFileContent(dir.filePath("folder"), "x"); }),
-              "I/O error 21");
+    // A folder that is missing, a folder that cannot be written: the error of
+    // the system, nothing left beside the file (a folder in the file's place
+    // and a read-only file are the shell's tests).
     EXPECT_EQ(ErrorOf([&] { main_window::ReplaceFileContent(dir.filePath("no/file.txt"), "x"); }),
               "File not found");
-    // A folder that takes no new file: a writable file is rewritten in place,
-    // a read-only one is refused.
+    // A folder that takes no new file: a writable file is rewritten in place.
     {
         test_support::RestrictedFolder readOnly(dir.path(), 0222);
         EXPECT_EQ(ErrorOf([&] { main_window::ReplaceFileContent(path, "in place"); }), "no error");
         EXPECT_EQ(Read(path), "in place");
-        QFile::setPermissions(path, QFile::ReadOwner);
-        EXPECT_EQ(ErrorOf([&] { main_window::ReplaceFileContent(path, "lost?"); }),
-                  "File access denied");
         EXPECT_EQ(ErrorOf([&] { main_window::CreateFileIfMissing(dir.filePath("new.txt")); }),
                   "File access denied");
     }
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    EXPECT_EQ(Read(path), "in place");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"file.txt"});
     main_window::ReplaceFileContent(path, QByteArray(1 << 20, 'x'));
 

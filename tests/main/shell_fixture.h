@@ -1,40 +1,68 @@
 #pragma once
 
-#include <QAction>
-#include <QMenu>
-#include <QVariant>
-#include <QWindow>
+#include <gtest/gtest.h>
 
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVariant>
+#include <QWebEngineView>
+#include <QWindow>
+#include <memory>
+
+#include "common/executable_folder.h"
 #include "main/browser_policies.h"
 #include "main/favorites_file.h"
 #include "main/favorites_menu.h"
-#include "tests/main/main_form_fixture.h"
+#include "main/main_form.h"
+#include "main/picture_control.h"
+#include "tests/support/file_contents.h"
+#include "tests/support/local_pages.h"
+#include "tests/support/modal_box_watcher.h"
+#include "tests/support/nginx_server.h"
+#include "tests/support/qt_printers.h"
+#include "tests/support/wait.h"
 
-// The main window with its favorites file, home page file, menu and policies
-// at hand. Neither file is left behind by a test.
-class ShellTest : public MainFormTest {
+using test_support::WriteFile;
+
+// The real main window with a real engine, started from a current folder that
+// holds the tool bar's pictures, with a page server. Neither the favorites
+// file nor the home page file is left behind by a test.
+class ShellTest : public testing::Test {
   protected:
     void SetUp() override {
-        MainFormTest::SetUp();
-        RemoveFavorites();
+        ASSERT_TRUE(pictureFolder.isValid());
+        QDir source(qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/ico");
+        ASSERT_TRUE(QDir(pictureFolder.path()).mkpath("ico"));
+        for (const QString& name : source.entryList(QDir::Files))
+            QFile::copy(source.filePath(name), pictureFolder.path() + "/ico/" + name);
+        previousFolder = QDir::currentPath();
+        QDir::setCurrent(pictureFolder.path());
+        RemoveFiles();
+        server = std::make_unique<test_support::NginxServer>();
     }
 
     void TearDown() override {
-        MainFormTest::TearDown();
-        RemoveFavorites();
+        form.reset();
+        EXPECT_EQ(boxes.texts, expectedBoxes) << "message boxes shown";
+        RemoveFiles();
+        QDir::setCurrent(previousFolder);
     }
 
     static QString FavoritesFile() { return main_window::FavoritesFilePath(); }
+    static QString HomePageFile() { return common::ExecutableFolder() + "主页.txt"; }
 
-    static void RemoveFavorites() {
-        QFile::remove(FavoritesFile());
-        QDir(FavoritesFile()).removeRecursively();
-    }
-
-    static void WriteFavorites(const QByteArray& bytes) {
-        QFile file(FavoritesFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+    static void RemoveFiles() {
+        for (const QString& path : {FavoritesFile(), HomePageFile()}) {
+            QFile::remove(path);
+            QDir(path).removeRecursively();
+        }
     }
 
     static QByteArray FileBytes(const QString& path) {
@@ -42,10 +70,28 @@ class ShellTest : public MainFormTest {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
     }
 
+    void CreateForm() {
+        form = std::make_unique<main_window::TMainForm>();
+        form->resize(1024, 512);
+        form->show();
+        ASSERT_TRUE(test_support::WaitUntil([&] { return form->crm()->Browser() != nullptr; }));
+    }
+
     // Creates the window and waits until its first page is shown.
     void CreateShownForm() {
         CreateForm();
         ASSERT_TRUE(WaitForUrl("about:blank"));
+    }
+
+    template <typename T = main_window::TImage>
+    T* Child(const char* name) const {
+        return form->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    QString PageUrl() const { return form->crm()->Browser()->GetMainFrame()->GetUrl(); }
+
+    bool WaitForUrl(const QString& url) {
+        return test_support::WaitUntil([&] { return PageUrl() == url && !form->FLoading; });
     }
 
     // Loads a page of the server and waits until its title is the caption.
@@ -60,29 +106,27 @@ class ShellTest : public MainFormTest {
     }
 
     QVariant RunScript(const QString& script) {
-        QVariant result;
-        bool done = false;
-        form->crm()->view()->page()->runJavaScript(script, [&](const QVariant& value) {
-            result = value;
-            done = true;
-        });
-        EXPECT_TRUE(test_support::WaitUntil([&] { return done; }));
-        return result;
+        return test_support::RunScript(*form->crm()->view()->page(), script);
     }
 
-    // The widget that receives the page's input events.
-    QWidget* PageWidget() const {
-        QWidget* proxy = form->crm()->view()->focusProxy();
-        return proxy ? proxy : form->crm()->view();
+    // A mouse movement delivered to the widget itself, independent of where the
+    // display's real pointer happens to be.
+    static void MoveMouse(QWidget* widget, QPoint position) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(position),
+                         QPointF(widget->mapToGlobal(position)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &move);
     }
 
-    main_window::TBrowserPolicies* Policies() const {
-        return form->findChild<main_window::TBrowserPolicies*>();
+    // Whether the control shows the picture of that file.
+    static bool Shows(main_window::TImage* image, const char* file) {
+        main_window::TImage reference;
+        reference.LoadFromFile(QString::fromLatin1(file));
+        return image->Picture() == reference.Picture();
     }
-    main_window::TFavoritesMenu* Favorites() const {
-        return form->findChild<main_window::TFavoritesMenu*>();
-    }
-    QMenu* Menu() const { return form->findChild<QMenu*>("PopmenuSCJ"); }
+
+    QMenu* Menu() const { return Child<QMenu>("PopmenuSCJ"); }
+    QStatusBar* StatusBar() const { return Child<QStatusBar>("StatusBar"); }
 
     // A click on the star with the pointer on it; the menu is left open.
     void ClickStar() {
@@ -92,10 +136,17 @@ class ShellTest : public MainFormTest {
     }
 
     void Trigger(const char* itemName) {
-        auto* item = form->findChild<QAction*>(QString::fromLatin1(itemName));
+        auto* item = Child<QAction>(itemName);
         ASSERT_NE(item, nullptr) << itemName;
         item->trigger();
     }
 
-    QStatusBar* StatusBar() const { return Child<QStatusBar>("StatusBar"); }
+    // Answers every box so that nothing waits for a user; a test lists the
+    // boxes it expects.
+    test_support::ModalBoxWatcher boxes;
+    QStringList expectedBoxes;
+    QTemporaryDir pictureFolder;
+    QString previousFolder;
+    std::unique_ptr<test_support::NginxServer> server;
+    std::unique_ptr<main_window::TMainForm> form;
 };

@@ -9,10 +9,13 @@
 
 #include "scheme/file_scheme.h"
 #include "scheme/file_scheme_reply.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/restricted_folder.h"
 
 namespace {
+
+using test_support::WriteFile;
 
 struct Answer {
     scheme::TResponseHeaders headers;
@@ -37,11 +40,6 @@ Answer Fetch(const QUrl& url, qint64 pieceSize = 4096) {
 
 QUrl LocalUrl(const QString& path) {
     return QUrl(QStringLiteral("local://c") + path);
-}
-
-void WriteFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
 }
 
 void ExpectNotFound(const Answer& answer, const QString& shownPath) {

@@ -24,6 +24,7 @@
 #include "scheme/file_scheme_factory.h"
 #include "scheme/script_escape.h"
 #include "tests/support/file_contents.h"
+#include "tests/support/local_pages.h"
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/restricted_folder.h"
@@ -32,11 +33,7 @@
 namespace {
 
 using test_support::WaitUntil;
-
-void WriteFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-}
+using test_support::WriteFile;
 
 // The local address of a path, each part escaped as the listing's links are.
 QUrl LocalUrlOf(const QString& path) {
@@ -124,16 +121,7 @@ class LocalSchemeInEngine : public testing::Test {
         return lastLoadOk;
     }
 
-    QVariant RunScript(const QString& script) {
-        QVariant result;
-        bool done = false;
-        page.runJavaScript(script, [&](const QVariant& value) {
-            result = value;
-            done = true;
-        });
-        EXPECT_TRUE(WaitUntil([&] { return done; }));
-        return result;
-    }
+    QVariant RunScript(const QString& script) { return test_support::RunScript(page, script); }
 
     QString TextOf(const QString& selector) {
         return RunScript("document.querySelector('" + selector + "').textContent").toString();

@@ -1,10 +1,14 @@
 #include "tests/support/local_pages.h"
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QFile>
+#include <QWebEnginePage>
 
 #include "app/engine.h"
 #include "scheme/file_scheme_factory.h"
+#include "tests/support/wait.h"
 
 namespace test_support {
 
@@ -21,6 +25,17 @@ QString LocalPages::Write(const QString& name, const QByteArray& content) const 
     file.open(QIODevice::WriteOnly);
     file.write(content);
     return QStringLiteral("local://c") + file.fileName();
+}
+
+QVariant RunScript(QWebEnginePage& page, const QString& script) {
+    QVariant result;
+    bool done = false;
+    page.runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    EXPECT_TRUE(WaitUntil([&] { return done; })) << script.toStdString();
+    return result;
 }
 
 }  // namespace test_support

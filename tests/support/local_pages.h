@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <QVariant>
+
+class QWebEnginePage;
 
 namespace test_support {
 
@@ -17,5 +20,8 @@ class LocalPages {
   private:
     QTemporaryDir folder_;
 };
+
+// Runs the script in the page's main frame and waits for its result.
+QVariant RunScript(QWebEnginePage& page, const QString& script);
 
 }  // namespace test_support

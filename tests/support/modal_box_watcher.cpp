@@ -1,14 +1,13 @@
 #include "tests/support/modal_box_watcher.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
 
 namespace test_support {
 
-ModalBoxWatcher::ModalBoxWatcher(bool acceptDialogs) : acceptDialogs_(acceptDialogs) {
+ModalBoxWatcher::ModalBoxWatcher() {
     connect(&timer_, &QTimer::timeout, this, &ModalBoxWatcher::answer);
     timer_.start(30);
 }
@@ -30,12 +29,10 @@ void ModalBoxWatcher::answer() {
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         texts << box->text();
         captions << box->windowTitle();
+        icons << box->icon();
         box->done(box->defaultButton() ? box->standardButton(box->defaultButton())
                                        : QMessageBox::Ok);
-        return;
     }
-    if (auto* dialog = qobject_cast<QDialog*>(modal))
-        acceptDialogs_ ? dialog->accept() : dialog->reject();
 }
 
 }  // namespace test_support

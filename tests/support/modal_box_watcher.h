@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -8,14 +9,14 @@
 
 namespace test_support {
 
-// Answers every modal dialog that opens while it lives (message boxes get
-// their default button, other dialogs are accepted or rejected as set) and
-// records the texts and captions of the message boxes.
+// Answers every message box that opens while it lives with its default
+// button, and records the boxes' texts and captions.
 class ModalBoxWatcher : public QObject {
   public:
-    explicit ModalBoxWatcher(bool acceptDialogs = true);
+    ModalBoxWatcher();
     QStringList texts;
     QStringList captions;
+    QList<QMessageBox::Icon> icons;
     // The most message boxes seen open at one time (a box opened inside
     // another's event loop makes two).
     int mostOpenAtOnce = 0;
@@ -27,7 +28,6 @@ class ModalBoxWatcher : public QObject {
     QTimer timer_;
     QPointer<QWidget> seen_;
     QElapsedTimer seenFor_;
-    bool acceptDialogs_;
 };
 
 }  // namespace test_support

@@ -55,10 +55,6 @@ QString NginxServer::baseUrl() const {
     return QStringLiteral("%1://127.0.0.1:%2").arg(tls_ ? "https" : "http").arg(port_);
 }
 
-QString NginxServer::root() const {
-    return prefix_.path() + QStringLiteral("/root");
-}
-
 void NginxServer::writeFile(const QString& relativePath, const QByteArray& content) const {
     const QString path = root() + u'/' + relativePath;
     QDir().mkpath(QFileInfo(path).path());

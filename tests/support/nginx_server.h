@@ -30,7 +30,7 @@ class NginxServer {
     // "http://127.0.0.1:<port>" (or https).
     QString baseUrl() const;
     // Folder served at "/".
-    QString root() const;
+    QString root() const { return prefix_.path() + QStringLiteral("/root"); }
     // Folder holding the server's own files (config, logs, certificate).
     QString prefix() const { return prefix_.path(); }
     // Writes a file under the root (folders are created).

@@ -1,9 +1,7 @@
 #include "tests/support/scripted_http_server.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -40,11 +38,6 @@ void ScriptedConnection::pause(int ms) {
 }
 
 ScriptedHttpServer::ScriptedHttpServer(Script script) : script_(std::move(script)) {
-    int wake[2];
-    if (::pipe2(wake, O_CLOEXEC) != 0)
-        throw std::runtime_error("no pipe");
-    wakeRead_ = wake[0];
-    wakeWrite_ = wake[1];
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -58,22 +51,20 @@ ScriptedHttpServer::ScriptedHttpServer(Script script) : script_(std::move(script
     acceptor_ = std::thread([this] { acceptLoop(); });
 }
 
+// Shutting a socket down wakes the thread waiting on it, the acceptor too.
 ScriptedHttpServer::~ScriptedHttpServer() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
+        ::shutdown(listener_, SHUT_RDWR);
         for (const int socket : sockets_)
             ::shutdown(socket, SHUT_RDWR);
     }
     stopped_.notify_all();
-    const char wake = 1;
-    [[maybe_unused]] const ssize_t written = ::write(wakeWrite_, &wake, 1);
     acceptor_.join();
     for (std::thread& thread : threads_)
         thread.join();
     ::close(listener_);
-    ::close(wakeRead_);
-    ::close(wakeWrite_);
 }
 
 QString ScriptedHttpServer::baseUrl() const {
@@ -85,22 +76,17 @@ QList<ScriptedRequest> ScriptedHttpServer::requests() const {
     return requests_;
 }
 
-bool ScriptedHttpServer::waitReadable(int socket) {
-    pollfd fds[2] = {{socket, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
-    while (!stopping()) {
-        if (::poll(fds, 2, 1000) > 0)
-            return !stopping() && (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0;
-    }
-    return false;
-}
-
 void ScriptedHttpServer::acceptLoop() {
-    while (waitReadable(listener_)) {
+    while (!stopping()) {
         const int socket = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         if (socket < 0)
             continue;
-        ++connections_;
         std::lock_guard lock(mutex_);
+        if (stopping()) {
+            ::close(socket);
+            return;
+        }
+        ++connections_;
         sockets_.push_back(socket);
         threads_.emplace_back([this, socket] { serve(socket); });
     }
@@ -123,8 +109,6 @@ bool ScriptedHttpServer::readRequest(int socket, QByteArray& pending, ScriptedRe
             pending.remove(0, headEnd + 4 + bodyLength);
             return true;
         }
-        if (!waitReadable(socket))
-            return false;
         char buffer[16384];
         const ssize_t count = ::recv(socket, buffer, sizeof buffer, 0);
         if (count <= 0)

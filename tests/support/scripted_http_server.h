@@ -65,13 +65,10 @@ class ScriptedHttpServer {
     void acceptLoop();
     void serve(int socket);
     bool readRequest(int socket, QByteArray& pending, ScriptedRequest& request);
-    bool waitReadable(int socket);
     bool stopping() const { return stopping_.load(); }
 
     Script script_;
     int listener_ = -1;
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
     quint16 port_ = 0;
     std::atomic<bool> stopping_{false};
     std::atomic<int> connections_{0};

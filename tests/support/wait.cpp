@@ -18,11 +18,7 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
 }
 
 void ServeEvents(int ms) {
-    QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
+    WaitUntil([] { return false; }, ms);
 }
 
 }  // namespace test_support

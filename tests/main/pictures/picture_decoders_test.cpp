@@ -10,11 +10,13 @@
 #include "main/jpeg_file.h"
 #include "main/picture_error.h"
 #include "tests/main/pictures/test_pictures.h"
+#include "tests/support/file_contents.h"
 
 namespace main_window {
 namespace {
 
 using namespace pictures_test;
+using test_support::ReadFile;
 
 std::string GifError(const QByteArray& bytes) {
     return ErrorText<PictureError>([&] { DecodeGif(bytes); });
@@ -183,10 +185,10 @@ TEST(JpegFile, DecodesEveryToolBarPictureWhereverItIsKept) {
         const QImage picture = ReadJpegFile(SourcePicture(file));
         ASSERT_EQ(picture.size(), QSize(26, 26));
         EXPECT_EQ(picture.format(), QImage::Format_RGB32);
-        EXPECT_EQ(FileBytes(BuiltPicture(file)), FileBytes(SourcePicture(file)));
+        EXPECT_EQ(ReadFile(BuiltPicture(file)), ReadFile(SourcePicture(file)));
         EXPECT_EQ(EmbeddedPicture(file), picture);
     }
-    EXPECT_EQ(FileBytes(BuiltPicture("load.gif")), FileBytes(SourcePicture("load.gif")));
+    EXPECT_EQ(ReadFile(BuiltPicture("load.gif")), ReadFile(SourcePicture("load.gif")));
     EXPECT_THROW(EmbeddedPicture("no_such_ico.jpg"), PictureError);
 
     const QImage icon = ProgramIcon().pixmap(QSize(64, 64)).toImage();
@@ -221,7 +223,7 @@ TEST(JpegFile, RefusesDamagedDataWithAReason) {
 
     // Every cut of a valid picture is refused: a half-written file must not
     // show as a picture with a grey bottom.
-    const QByteArray whole = FileBytes(SourcePicture("star_full_ico.jpg"));
+    const QByteArray whole = ReadFile(SourcePicture("star_full_ico.jpg"));
     ASSERT_GT(whole.size(), 100);
     for (qsizetype length = 0; length < whole.size(); ++length) {
         const std::string error = JpegError(whole.left(length));

@@ -144,19 +144,6 @@ QString BuiltPicture(const QString& name) {
     return qEnvironmentVariable("QUORVANE_BUILD_BIN") + QStringLiteral("/ico/") + name;
 }
 
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        ADD_FAILURE() << "cannot read " << path.toStdString();
-    return file.readAll();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        ADD_FAILURE() << "cannot write " << path.toStdString();
-}
-
 CurrentFolder::CurrentFolder() : previous_(QDir::currentPath()) {
     if (!folder_.isValid() || !QDir::setCurrent(folder_.path()))
         ADD_FAILURE() << "cannot enter a temporary folder";

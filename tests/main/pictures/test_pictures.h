@@ -13,7 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_contents.h"
+
 namespace pictures_test {
+
+using test_support::WriteFile;
 
 // A GIF frame: colour indices, row by row, for the rectangle `area`.
 struct GifFrameSpec {
@@ -45,8 +49,6 @@ QByteArray EncodeJpeg(QSize size, QColor colour, JpegKind kind = JpegKind::Rgb);
 // A file of the committed "ico" folder, and its copy beside the built program.
 QString SourcePicture(const QString& name);
 QString BuiltPicture(const QString& name);
-QByteArray FileBytes(const QString& path);
-void WriteFile(const QString& path, const QByteArray& bytes);
 
 // Decodes a copy of bytes with one to four bytes overwritten at random
 // places, many times: each either decodes to some picture or is refused with
