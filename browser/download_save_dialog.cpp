@@ -68,8 +68,12 @@ TDownloadSaveDialog::TDownloadSaveDialog(QWebEngineDownloadRequest* download, QW
 }
 
 TDownloadSaveDialog::~TDownloadSaveDialog() {
-    if (ended_)
-        return;
+    if (!ended_)
+        Discard();
+}
+
+// Stops the download if it still runs and removes what it received.
+void TDownloadSaveDialog::Discard() {
     if (download_ && !download_->isFinished())
         download_->cancel();
     QFile::remove(receivingPath_);
@@ -81,9 +85,7 @@ void TDownloadSaveDialog::Chosen(const QString& path) {
 }
 
 void TDownloadSaveDialog::Rejected() {
-    if (download_ && !download_->isFinished())
-        download_->cancel();
-    QFile::remove(receivingPath_);
+    Discard();
     End();
 }
 

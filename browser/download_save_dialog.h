@@ -33,6 +33,7 @@ class TDownloadSaveDialog : public QObject {
                         const QString& proposedPath);
     void Chosen(const QString& path);
     void Rejected();
+    void Discard();
     void DownloadStateChanged();
     void MoveIntoPlace();
     void End();
