@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 #include <QStringList>
 #include <memory>
 #include <mutex>
@@ -17,11 +16,7 @@ class EventLog {
     explicit EventLog(upgrader::TauCustomHTTP& http);
 
     QStringList Events() const;
-    int ProgressCount() const;
     bool AllGuiEventsOnGuiThread() const;
-    // OnStatusChange belongs to the worker.
-    bool StatusEverOnGuiThread() const;
-    QStringList StatusTexts() const;
     // Adds an entry for a handler the test assigns itself.
     void Note(const QString& event);
 
@@ -30,28 +25,17 @@ class EventLog {
     qint64 doneFileSize = -1;
     bool doneStreamNull = false;
     int httpError = 0;
-    int headerStatus = 0;
     qint64 headerLength = -1;
-    QByteArray headerRawHeaders;
-    QByteArray realm;
-    QList<QByteArray> redirects;
-    qint64 lastProgressBytes = -1;
     int lastPercent = -1;
-    qint64 largestChunk = 0;
 
   private:
-    void Add(const QString& event, bool onGuiThread);
-
     mutable std::mutex mutex_;
     QStringList events_;
-    QStringList statusTexts_;
-    int progressCount_ = 0;
     bool allGui_ = true;
-    bool statusOnGui_ = false;
 };
 
 // Runs a waiting transfer (from the byte given: resumed) with a fresh log of
 // its events.
-std::unique_ptr<EventLog> Fetch(upgrader::TauCustomHTTP& http, quint64 from = 0, quint64 to = 0);
+std::unique_ptr<EventLog> Fetch(upgrader::TauCustomHTTP& http, quint64 from = 0);
 
 }  // namespace http_test
