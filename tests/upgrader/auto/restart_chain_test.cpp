@@ -61,10 +61,10 @@ struct Upgrade {
 
 // Installs the probe in a new folder, publishes its new version (signed by
 // the publisher, when given, for a probe with its key) and lets it upgrade
-// itself with the restart parameter; with `setup`, publishes a setup
-// program for the external setup method instead.
-Upgrade RunUpgrade(const QString& restartParams, const QString& closing,
-                   const test_support::MinisignKeys* publisher = nullptr, bool setup = false) {
+// itself with the restart parameter "/afterupgrade"; with `setup`, publishes
+// a setup program for the external setup method instead.
+Upgrade RunUpgrade(const QString& closing, const test_support::MinisignKeys* publisher = nullptr,
+                   bool setup = false) {
     QTemporaryDir folder;
     QTemporaryDir temp;
     const QString program = folder.filePath("probe");
@@ -99,7 +99,7 @@ Upgrade RunUpgrade(const QString& restartParams, const QString& closing,
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("TMPDIR", temp.path());
     process.setProcessEnvironment(environment);
-    QStringList arguments = {"--upgrade", server.baseUrl() + infoFile, restartParams};
+    QStringList arguments = {"--upgrade", server.baseUrl() + infoFile, "/afterupgrade"};
     if (!closing.isEmpty())
         arguments << closing;
     if (publisher != nullptr)
@@ -134,42 +134,33 @@ Upgrade RunUpgrade(const QString& restartParams, const QString& closing,
 }  // namespace
 
 TEST(RestartChain, TheProgramIsReplacedAndRestartedWithItsParameter) {
-    const Upgrade plain = RunUpgrade("/afterupgrade", "");
-    EXPECT_EQ(plain.exitCode, 0);
-    ASSERT_EQ(plain.starts.size(), 2) << plain.starts.join('|').toStdString();
-    EXPECT_EQ(plain.starts[1], "/afterupgrade");
-    EXPECT_TRUE(plain.program.endsWith("\nthe new version\n"));
-    EXPECT_FALSE(plain.replacerLeft);
-    EXPECT_FALSE(plain.undone);
-    EXPECT_TRUE(plain.othersIntact);
-
-    // An empty RestartParams is kept as one blank: the replacer still finds
-    // the method digit after it, and the program starts without parameters.
-    const Upgrade blank = RunUpgrade("", "");
-    ASSERT_EQ(blank.starts.size(), 2) << blank.starts.join('|').toStdString();
-    EXPECT_EQ(blank.starts[1], "");
-    EXPECT_TRUE(blank.program.endsWith("\nthe new version\n"));
-
-    // OnDoOwnCloseAppMethod closes the program instead.
-    const Upgrade own = RunUpgrade("/afterupgrade", "own-close");
-    EXPECT_EQ(own.exitCode, 0);
-    ASSERT_EQ(own.starts.size(), 3) << own.starts.join('|').toStdString();
-    EXPECT_EQ(own.starts[1], "own close");
-    EXPECT_EQ(own.starts[2], "/afterupgrade");
-
-    // Published with the publisher's tool and signed with the key the
-    // program holds.
     const test_support::MinisignKeys publisher;
-    const Upgrade signedRelease = RunUpgrade("/afterupgrade", "", &publisher);
-    EXPECT_EQ(signedRelease.exitCode, 0);
-    ASSERT_EQ(signedRelease.starts.size(), 2) << signedRelease.starts.join('|').toStdString();
-    EXPECT_TRUE(signedRelease.program.endsWith("\nthe new version\n"));
-    EXPECT_FALSE(signedRelease.undone);
-
-    // The external setup method: the setup program runs with the restart
-    // parameter, and the program, unchanged, starts again.
-    const Upgrade setup = RunUpgrade("/afterupgrade", "", nullptr, true);
-    EXPECT_EQ(setup.setupRan, "/afterupgrade\n");
-    EXPECT_EQ(setup.starts.value(1), "/afterupgrade");
-    EXPECT_FALSE(setup.program.endsWith("\nthe new version\n"));
+    const struct {
+        const char* what;
+        QString closing;
+        const test_support::MinisignKeys* publisher;
+        bool setup;
+        QStringList restarts;  // the starts after the first
+    } cases[] = {
+        {"plain", "", nullptr, false, {"/afterupgrade"}},
+        // OnDoOwnCloseAppMethod closes the program instead.
+        {"own close", "own-close", nullptr, false, {"own close", "/afterupgrade"}},
+        // Published with the publisher's tool and signed with the key the
+        // program holds.
+        {"signed", "", &publisher, false, {"/afterupgrade"}},
+        // The external setup method: the setup program runs with the restart
+        // parameter, and the program, unchanged, starts again.
+        {"setup", "", nullptr, true, {"/afterupgrade"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Upgrade run = RunUpgrade(c.closing, c.publisher, c.setup);
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.starts.mid(1), c.restarts);
+        EXPECT_EQ(run.program.endsWith("\nthe new version\n"), !c.setup);
+        EXPECT_FALSE(run.replacerLeft);
+        EXPECT_FALSE(run.undone);
+        EXPECT_TRUE(run.othersIntact);
+        EXPECT_EQ(run.setupRan, c.setup ? "/afterupgrade\n" : "");
+    }
 }

@@ -55,13 +55,13 @@ class Trust : public UpgradeFixture {
     // after signing.
     void PublishSigned(const QByteArray& program, const QByteArray& hash,
                        const test_support::MinisignKeys* signer, const QByteArray& tamper = {}) {
-        Serve("update/quorvane.exe", program);
+        server.writeFile("update/quorvane.exe", program);
         const QByteArray info = "#version=2.0.0.6\r\n#url=" + Url("update/quorvane.exe").toUtf8() +
                                 "\r\n" + (hash.isEmpty() ? "" : "#url_sha256=" + hash + "\r\n");
-        Serve("update/quorvane.inf", info + tamper);
+        server.writeFile("update/quorvane.inf", info + tamper);
         QFile::remove(server.root() + "/update/quorvane.inf.minisig");
         if (signer != nullptr)
-            Serve("update/quorvane.inf.minisig", signer->Sign(info));
+            server.writeFile("update/quorvane.inf.minisig", signer->Sign(info));
     }
 
     test_support::MinisignKeys publisher;
@@ -144,7 +144,7 @@ TEST_F(Trust, AddressesBodiesAndLinksOfTheServerAreKeptInBounds) {
     upgrader_test::WriteFile(target, "");
     const QString download = BesideProgram("linked.bin.uTMP");
     ASSERT_TRUE(QFile::link(target, download));
-    Serve("update/linked.bin", "new bytes");
+    server.writeFile("update/linked.bin", "new bytes");
     Publish("2.0.0.6", {"update/linked.bin"});
     ASSERT_TRUE(Upgrade("EndUpgrade"));
     EXPECT_EQ(ReadFile(target), "");
@@ -179,7 +179,7 @@ TEST_F(Trust, ARefusedVersionIsToldOnceAndNotOfferedByTheAutomaticCheck) {
     ServeEvents(200);
     EXPECT_EQ(answers->boxes.size(), 1) << "told once";
 
-    Serve("update/quorvane.exe", "new program");
+    server.writeFile("update/quorvane.exe", "new program");
     Publish("2.0.0.6", {"update/quorvane.exe"});
     upgrader->AutoCheckDelay = 50;
     upgrader->SetAutoCheck(true);
