@@ -34,21 +34,6 @@ TEST(VersionDecision, ByNumberOrByDate) {
     EXPECT_FALSE(IsNewerVersion("#date=2016-12-31\n", byDate, "", today)) << "unreadable: today";
 }
 
-// Only the restart parameter itself, first and as written, means a restart
-// after an upgrade.
-TEST(AutoUpgraderRestart, OnAfterRestartOnlyForTheRestartParameter) {
-    TauAutoUpgrader upgrader;
-    int restarts = 0;
-    upgrader.OnAfterRestart = [&](TauAutoUpgrader*) { ++restarts; };
-    for (const QStringList& other : {QStringList{"quorvane", "/AFTERUPGRADE"},
-                                     {"quorvane", "x", "/afterupgrade"},
-                                     {"quorvane"}})
-        upgrader.Loaded(other);
-    EXPECT_EQ(restarts, 0);
-    upgrader.Loaded({"quorvane", "/afterupgrade", "x"});
-    EXPECT_EQ(restarts, 1);
-}
-
 class CheckFlow : public UpgradeFixture {};
 
 TEST_F(CheckFlow, AWaitingCheckDecidesWithoutAskingOrDownloading) {

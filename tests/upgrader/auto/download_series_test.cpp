@@ -16,7 +16,6 @@
 #include "tests/support/wait.h"
 #include "tests/upgrader/auto/upgrade_fixture.h"
 #include "tests/upgrader/test_files.h"
-#include "upgrader/auto/download_figures.h"
 #include "upgrader/dialogs/wizard_form.h"
 
 using namespace upgrader;
@@ -28,41 +27,17 @@ using upgrader_test::ReadFile;
 using upgrader_test::TempFiles;
 using upgrader_test::WriteFile;
 
-TEST(DownloadFigures, TheTotalCountsTheFilesBeforeAndAShareOfTheCurrentOne) {
-    EXPECT_EQ(TotalPercentDone(50, 1, 2), 75);
-    EXPECT_EQ(TotalPercentDone(100, 1, 2), 100);
-    EXPECT_EQ(TotalPercentDone(99, 2, 3), 33 + 67);
-    EXPECT_EQ(TotalPercentDone(50, 0, 0), 0);
-}
-
 class DownloadSeries : public upgrader_test::UpgradeFixture {};
 
-TEST_F(DownloadSeries, WithoutQuestionOrWizardTheFileLandsBesideTheProgramWithItsTime) {
-    const QByteArray program = Pattern(20000);
-    server.writeFile("update/quorvane.exe", program);
+// The files land beside the program, with the server's times; the restart
+// refused here, they stay for a later upgrade.
+TEST_F(DownloadSeries, TheWizardFollowsTwoFilesAndItsOkEndsTheUpgrade) {
+    server.writeFile("update/quorvane.exe", Pattern(300000));
     const QDateTime published(QDate(2020, 1, 2), QTime(3, 4, 6), Qt::UTC);
     QFile served(server.root() + "/update/quorvane.exe");
     ASSERT_TRUE(served.open(QIODevice::ReadWrite));
     ASSERT_TRUE(served.setFileTime(published, QFileDevice::FileModificationTime));
     served.close();
-    Publish("2.0.0.6", {"update/quorvane.exe"});
-    Unattended();
-
-    ASSERT_TRUE(Upgrade("EndUpgrade"));
-    EXPECT_TRUE(answers->questions.isEmpty());
-    EXPECT_EQ(WizardForm(), nullptr);
-    EXPECT_EQ(log.events, QStringList({"BeginUpgrade 0 1 ", "FileStart quorvane.exe 20000",
-                                       "FileDone quorvane.exe.uTMP", "EndUpgrade"}));
-    const QString temp = common::ExecutableFolder() + "quorvane.exe.uTMP";
-    EXPECT_EQ(ReadFile(temp), program);
-    EXPECT_EQ(QFileInfo(temp).lastModified().toUTC(), published);
-    // The restart was refused: the file stays for a later upgrade.
-    ServeEvents(100);
-    EXPECT_EQ(TempFiles(), QStringList{"quorvane.exe.uTMP"});
-}
-
-TEST_F(DownloadSeries, TheWizardFollowsTwoFilesAndItsOkEndsTheUpgrade) {
-    server.writeFile("update/quorvane.exe", Pattern(300000));
     server.writeFile("update/data.pak", Pattern(200000, 1));
     Publish("2.0.0.6", {"update/quorvane.exe", "update/data.pak"});
     QStringList onCompletedPage;
@@ -78,6 +53,9 @@ TEST_F(DownloadSeries, TheWizardFollowsTwoFilesAndItsOkEndsTheUpgrade) {
     EXPECT_EQ(onCompletedPage, QStringList({"Downloading 2 of 2", "File size: 195.3 Kb", "0"}));
     EXPECT_EQ(WizardForm(), nullptr);
     EXPECT_EQ(TempFiles(), QStringList({"data.pak.uTMP", "quorvane.exe.uTMP"}));
+    const QString program = common::ExecutableFolder() + "quorvane.exe.uTMP";
+    EXPECT_EQ(ReadFile(program), Pattern(300000));
+    EXPECT_EQ(QFileInfo(program).lastModified().toUTC(), published);
     EXPECT_TRUE(std::is_sorted(log.totals.begin(), log.totals.end()));
     ASSERT_FALSE(log.totals.isEmpty());
     EXPECT_EQ(log.totals.last(), 100);

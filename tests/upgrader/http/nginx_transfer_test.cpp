@@ -18,13 +18,9 @@ namespace {
 
 const QStringList kDone = {"BeforeSendRequest", "HeaderInfo", "DownloadProgress", "Done"};
 
-// One nginx for all plain transfers, with a folder behind a login.
+// One nginx for all plain transfers.
 class NginxTransfer : public testing::Test {
   protected:
-    NginxTransfer()
-        : server_({QStringLiteral("location /private/ { auth_basic \"Quorvane Updates\";"
-                                  " auth_basic_user_file htpasswd; }")}) {}
-
     QByteArray Url(const QString& path) const { return (server_.baseUrl() + path).toUtf8(); }
 
     test_support::NginxServer server_;
@@ -97,38 +93,6 @@ TEST_F(NginxTransfer, Resume) {
             EXPECT_EQ(log->doneFileSize, content.size());
         }
     }
-}
-
-TEST_F(NginxTransfer, PasswordHandlerSuppliesOrGivesUp) {
-    WriteFile(server_.prefix() + "/htpasswd", "user:{PLAIN}secret\n");
-    server_.writeFile("private/f.bin", "the private file");
-    TauCustomHTTP http;
-    http.URL = Url("/private/f.bin");
-    EventLog log(http);
-    QByteArray realm;
-    int asked = 0;
-    http.OnHTTPPasswordRequest = [&](TauCustomHTTP* sender, const QByteArray& named,
-                                     bool& tryAgain) {
-        log.Note("PasswordRequest");
-        realm = named;
-        sender->HTTPUsername = "user";
-        sender->HTTPPassword = ++asked < 3 ? "wrong" : "secret";
-        tryAgain = true;
-    };
-    ASSERT_TRUE(http.Read(true));
-    EXPECT_EQ(asked, 3) << "asked again while the credentials are refused";
-    EXPECT_EQ(log.Events(),
-              QStringList({"BeforeSendRequest", "PasswordRequest", "PasswordRequest",
-                           "PasswordRequest", "HeaderInfo", "DownloadProgress", "Done"}));
-    EXPECT_EQ(realm, "Quorvane Updates");
-    EXPECT_EQ(log.body, "the private file");
-
-    // Given up: the refusal is the answer.
-    http.HTTPPassword = "wrong";
-    http.OnHTTPPasswordRequest = [](TauCustomHTTP*, const QByteArray&, bool&) {};
-    auto givenUp = Fetch(http);
-    EXPECT_EQ(givenUp->httpError, 401);
-    EXPECT_TRUE(givenUp->body.contains("401 Authorization Required"));
 }
 
 // Only a certificate the system trusts, for the host's name and in its time,
