@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <QDir>
 #include <algorithm>
+#include <array>
 
 #include "main/embedded_pictures.h"
 #include "main/gif_animation.h"
@@ -41,35 +42,27 @@ std::string Letters(const QImage& image) {
     return text;
 }
 
+// Delays of 10 ms ("as fast as possible") or none at all show for 100 ms.
+// Without a loop extension the animation plays once; a count of n plays it
+// n + 1 times; 0 never ends.
 TEST(GifAnimation, ReadsEveryFrameWithItsDelayAndTheLoopCount) {
     GifSpec spec;
     spec.frames = {SolidFrame({0, 0, 4, 4}, 1), SolidFrame({0, 0, 4, 4}, 2),
-                   SolidFrame({0, 0, 4, 4}, 3)};
+                   SolidFrame({0, 0, 4, 4}, 3), SolidFrame({0, 0, 4, 4}, 3)};
     spec.frames[0].delayCentiseconds = 2;
-    spec.frames[1].delayCentiseconds = 1;  // 10 ms, "as fast as possible": shown 100 ms
+    spec.frames[1].delayCentiseconds = 1;
     spec.frames[2].delayCentiseconds = 50;
-    spec.loopCount = 0;
-    GifAnimation animation = DecodeGif(EncodeGif(spec));
-    ASSERT_EQ(animation.frames.size(), 3u);
-    EXPECT_EQ(animation.frames[0].delayMs, 20);
-    EXPECT_EQ(animation.frames[1].delayMs, kDefaultFrameDelayMs);
-    EXPECT_EQ(animation.frames[2].delayMs, 500);
-    EXPECT_EQ(Letters(animation.frames[0].image), "rrrr|rrrr|rrrr|rrrr");
-    EXPECT_EQ(Letters(animation.frames[2].image), "bbbb|bbbb|bbbb|bbbb");
-    EXPECT_EQ(animation.loopCount, 0);
-    EXPECT_EQ(animation.PlayCount(), 0);
-
-    spec.loopCount = 3;
-    animation = DecodeGif(EncodeGif(spec));
-    EXPECT_EQ(animation.loopCount, 3);
-    EXPECT_EQ(animation.PlayCount(), 4);
-
-    spec.loopCount.reset();
-    spec.frames[0].graphicControl = false;  // no control block: no delay given, 100 ms
-    animation = DecodeGif(EncodeGif(spec));
-    EXPECT_EQ(animation.loopCount, kNoLoopExtension);
-    EXPECT_EQ(animation.PlayCount(), 1);
-    EXPECT_EQ(animation.frames[0].delayMs, kDefaultFrameDelayMs);
+    spec.frames[3].graphicControl = false;
+    for (const auto& [loopCount, plays] :
+         {std::pair<std::optional<int>, int>{std::nullopt, 1}, {0, 0}, {3, 4}}) {
+        spec.loopCount = loopCount;
+        const GifAnimation animation = DecodeGif(EncodeGif(spec));
+        EXPECT_EQ(animation.PlayCount(), plays);
+        ASSERT_EQ(animation.frames.size(), 4u);
+        for (std::size_t i = 0; i < 4; ++i)
+            EXPECT_EQ(animation.frames[i].delayMs, (std::array{20, 100, 500, 100})[i]);
+        EXPECT_EQ(Letters(animation.frames[0].image), "rrrr|rrrr|rrrr|rrrr");
+    }
 }
 
 TEST(GifAnimation, ComposesRectanglesTransparencyAndEveryDisposalMethod) {
@@ -92,7 +85,6 @@ TEST(GifAnimation, ComposesRectanglesTransparencyAndEveryDisposalMethod) {
         spec.frames = {SolidFrame({0, 0, 4, 4}, 1), blue, SolidFrame({3, 3, 1, 1}, 2)};
         const GifAnimation animation = DecodeGif(EncodeGif(spec));
         ASSERT_EQ(animation.frames.size(), 3u);
-        EXPECT_EQ(Letters(animation.frames[0].image), "rrrr|rrrr|rrrr|rrrr");
         EXPECT_EQ(Letters(animation.frames[1].image), "rrrr|rrbr|rbbr|rrrr");
         EXPECT_EQ(Letters(animation.frames[2].image), expected);
     }
@@ -120,51 +112,31 @@ TEST(GifAnimation, CutsFramesAtTheScreenAndReadsInterlacedAndLocalColours) {
     EXPECT_EQ(Letters(animation.frames[1].image), "g..|b..|g..|b..|g..|b..|g..|b..|g.r|b.r");
 }
 
-TEST(GifAnimation, DecodesTheLoadingPicture) {
-    const GifAnimation animation = ReadGifFile(SourcePicture("load.gif"));
-    ASSERT_EQ(animation.frames.size(), 8u);
-    for (const GifFrame& frame : animation.frames)
-        EXPECT_EQ(std::pair(frame.image.size(), frame.delayMs), std::pair(QSize(26, 26), 100));
-    EXPECT_NE(animation.frames[0].image, animation.frames[1].image);
-    EXPECT_EQ(animation.PlayCount(), 0);
-}
-
 TEST(GifAnimation, RefusesDamagedDataWithAReason) {
-    EXPECT_EQ(GifError(QByteArray()), "Invalid GIF picture: the data ends early");
-    EXPECT_EQ(GifError("\xFF\xD8\xFF\xE0 not a GIF at all"),
-              "Invalid GIF picture: Data is not in GIF format");
-
     GifSpec spec;
-    spec.loopCount = 0;
     spec.frames = {SolidFrame({0, 0, 4, 4}, 1), SolidFrame({1, 1, 2, 2}, 2)};
     const QByteArray whole = EncodeGif(spec);
     ASSERT_EQ(GifError(whole), "no error");
-    for (qsizetype length = 0; length < whole.size(); ++length) {
+    for (qsizetype length = 0; length < whole.size(); ++length)
         ASSERT_EQ(GifError(whole.left(length)), "Invalid GIF picture: the data ends early")
             << length;
-    }
 
     // The same picture with its global colour table (4 colours) taken out.
     QByteArray noColours = whole;
     noColours[10] = char(noColours[10] & 0x7F);
     noColours.remove(13, 12);
-    EXPECT_EQ(GifError(noColours), "Invalid GIF picture: a frame has no colour table");
-
-    GifSpec noFrames;
-    EXPECT_EQ(GifError(EncodeGif(noFrames)), "Invalid GIF picture: it holds no picture");
-
     QByteArray hugeScreen = whole;
-    hugeScreen[6] = hugeScreen[7] = hugeScreen[8] = hugeScreen[9] = char(0xFF);
-    EXPECT_EQ(GifError(hugeScreen), "Invalid GIF picture: a screen of 65535 x 65535 pixels");
-
-    GifSpec hugeFrame;
-    hugeFrame.frames = {SolidFrame({0, 0, 1, 1}, 1)};
-    QByteArray bytes = EncodeGif(hugeFrame);
-    const qsizetype descriptor = bytes.indexOf(',');  // image separator
-    ASSERT_GT(descriptor, 0);
-    for (int i : {5, 6, 7, 8})
-        bytes[descriptor + i] = char(0xFF);
-    EXPECT_EQ(GifError(bytes), "Invalid GIF picture: a frame of 65535 x 65535 pixels");
+    hugeScreen.replace(6, 4, "\xFF\xFF\xFF\xFF");
+    QByteArray hugeFrame = whole;
+    hugeFrame.replace(whole.indexOf(',') + 5, 4, "\xFF\xFF\xFF\xFF");  // after the separator
+    const std::pair<QByteArray, std::string> cases[] = {
+        {"\xFF\xD8\xFF\xE0 not a GIF at all", "Data is not in GIF format"},
+        {noColours, "a frame has no colour table"},
+        {EncodeGif(GifSpec{}), "it holds no picture"},
+        {hugeScreen, "a screen of 65535 x 65535 pixels"},
+        {hugeFrame, "a frame of 65535 x 65535 pixels"}};
+    for (const auto& [bytes, reason] : cases)
+        EXPECT_EQ(GifError(bytes), "Invalid GIF picture: " + reason);
 
     DecodeDamaged<PictureError>(whole, 20240602, [](const QByteArray& damaged) {
         for (const GifFrame& frame : DecodeGif(damaged).frames)
@@ -173,22 +145,23 @@ TEST(GifAnimation, RefusesDamagedDataWithAReason) {
 }
 
 // Every tool bar picture decodes from the "ico" folder, from its copy beside
-// the program and from the program itself.
+// the program and from the program itself; the loading picture animates.
 TEST(JpegFile, DecodesEveryToolBarPictureWhereverItIsKept) {
-    for (const QString& name : QString("star_full star_full_hover star_full_active info_blue "
-                                       "info_hover info_active left_blue left_gray left_hover "
-                                       "left_active right_blue right_gray right_hover "
-                                       "right_active refresh_blue refresh_hover")
-                                   .split(' ')) {
-        const QString file = name + "_ico.jpg";
+    const QStringList names = QDir(SourcePicture("")).entryList({"*_ico.jpg"});
+    ASSERT_EQ(names.size(), 16);
+    for (const QString& file : names) {
         SCOPED_TRACE(file.toStdString());
         const QImage picture = ReadJpegFile(SourcePicture(file));
         ASSERT_EQ(picture.size(), QSize(26, 26));
-        EXPECT_EQ(picture.format(), QImage::Format_RGB32);
         EXPECT_EQ(ReadFile(BuiltPicture(file)), ReadFile(SourcePicture(file)));
         EXPECT_EQ(EmbeddedPicture(file), picture);
     }
     EXPECT_EQ(ReadFile(BuiltPicture("load.gif")), ReadFile(SourcePicture("load.gif")));
+    const GifAnimation loading = ReadGifFile(SourcePicture("load.gif"));
+    ASSERT_EQ(loading.frames.size(), 8u);
+    EXPECT_EQ(std::pair(loading.frames[7].image.size(), loading.frames[7].delayMs),
+              std::pair(QSize(26, 26), 100));
+    EXPECT_EQ(loading.PlayCount(), 0);
     EXPECT_THROW(EmbeddedPicture("no_such_ico.jpg"), PictureError);
 
     const QImage icon = ProgramIcon().pixmap(QSize(64, 64)).toImage();
@@ -197,30 +170,24 @@ TEST(JpegFile, DecodesEveryToolBarPictureWhereverItIsKept) {
     EXPECT_GT(qBlue(icon.pixel(10, 32)), qRed(icon.pixel(10, 32)));  // blue face
 }
 
-TEST(JpegFile, DecodesColourGreyCmykAndProgressivePictures) {
-    const QColor orange(230, 120, 30);
-    const std::pair<JpegKind, QColor> cases[] = {{JpegKind::Rgb, orange},
-                                                 {JpegKind::Progressive, orange},
-                                                 {JpegKind::Grey, QColor(90, 90, 90)},
+// Colour pictures are the tool bar's.
+TEST(JpegFile, DecodesGreyAndCmykPictures) {
+    const std::pair<JpegKind, QColor> cases[] = {{JpegKind::Grey, QColor(90, 90, 90)},
                                                  {JpegKind::AdobeCmyk, QColor(200, 40, 160)}};
     for (const auto& [kind, colour] : cases) {
         const QImage picture = DecodeJpeg(EncodeJpeg(QSize(19, 7), colour, kind));
         ASSERT_EQ(picture.size(), QSize(19, 7));
-        for (const QRgb p : {picture.pixel(0, 0), picture.pixel(18, 6)}) {
-            EXPECT_LE(
-                std::max({std::abs(qRed(p) - colour.red()), std::abs(qGreen(p) - colour.green()),
-                          std::abs(qBlue(p) - colour.blue())}),
-                6)
-                << int(kind) << ": " << std::hex << p;
-        }
+        const QRgb p = picture.pixel(18, 6);
+        EXPECT_LE(std::max({std::abs(qRed(p) - colour.red()), std::abs(qGreen(p) - colour.green()),
+                            std::abs(qBlue(p) - colour.blue())}),
+                  6)
+            << int(kind) << ": " << std::hex << p;
     }
 }
 
 TEST(JpegFile, RefusesDamagedDataWithAReason) {
-    EXPECT_EQ(JpegError(QByteArray()), "Invalid JPEG picture: Empty input file");
     EXPECT_EQ(JpegError("GIF89a\x01\x00"),
               "Invalid JPEG picture: Not a JPEG file: starts with 0x47 0x49");
-
     // Every cut of a valid picture is refused: a half-written file must not
     // show as a picture with a grey bottom.
     const QByteArray whole = ReadFile(SourcePicture("star_full_ico.jpg"));
@@ -235,30 +202,27 @@ TEST(JpegFile, RefusesDamagedDataWithAReason) {
         EXPECT_FALSE(DecodeJpeg(damaged).isNull());
     });
 
-    // A huge declared size is refused before memory is taken for it.
+    // A huge declared size is refused before memory is taken for it: the start
+    // of frame holds its length (2), precision (1), height (2), width (2).
     QByteArray huge = EncodeJpeg(QSize(8, 8), Qt::red);
-    const qsizetype frame = huge.indexOf("\xFF\xC0");
-    ASSERT_GT(frame, 0);
-    // Start of frame: length (2), precision (1), height (2), width (2).
-    for (int i : {5, 6, 7, 8})
-        huge[frame + i] = char(0xEA);
+    huge.replace(huge.indexOf("\xFF\xC0") + 5, 4, "\xEA\xEA\xEA\xEA");
     EXPECT_EQ(JpegError(huge), "Invalid JPEG picture: 60138 x 60138 pixels is too large");
 }
 
 TEST(JpegFile, ReportsTheSystemsReasonForFilesThatCannotBeRead) {
     CurrentFolder folder;
-    const auto errorOf = [](const QString& path) {
-        return ErrorText<PictureError>([&] { ReadJpegFile(path); });
-    };
-    EXPECT_EQ(errorOf("missing.jpg"), "No such file or directory");
     ASSERT_TRUE(QDir().mkdir("folder.jpg"));
-    EXPECT_EQ(errorOf("folder.jpg"), "Is a directory");
     ASSERT_EQ(::mkfifo("pipe.jpg", 0600), 0);
-    EXPECT_EQ(errorOf("pipe.jpg"), "Not a regular file");  // and no wait for a writer
     WriteFile("empty.jpg", QByteArray());
-    EXPECT_EQ(errorOf("empty.jpg"), "Invalid JPEG picture: Empty input file");
     WriteFile("good.jpg", EncodeJpeg(QSize(3, 2), Qt::blue));
-    EXPECT_EQ(errorOf("good.jpg"), "no error");
+    const std::pair<QString, std::string> cases[] = {
+        {"missing.jpg", "No such file or directory"},
+        {"folder.jpg", "Is a directory"},
+        {"pipe.jpg", "Not a regular file"},  // and no wait for a writer
+        {"empty.jpg", "Invalid JPEG picture: Empty input file"},
+        {"good.jpg", "no error"}};
+    for (const auto& [path, error] : cases)
+        EXPECT_EQ(ErrorText<PictureError>([&] { ReadJpegFile(path); }), error);
 }
 
 }  // namespace

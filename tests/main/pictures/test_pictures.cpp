@@ -121,8 +121,6 @@ QByteArray EncodeJpeg(QSize size, QColor colour, JpegKind kind) {
     info.input_components = int(pixel.size());
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 100, TRUE);
-    if (kind == JpegKind::Progressive)
-        jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     std::vector<JSAMPLE> row;
     for (int x = 0; x < size.width(); ++x)
@@ -142,15 +140,6 @@ QString SourcePicture(const QString& name) {
 
 QString BuiltPicture(const QString& name) {
     return qEnvironmentVariable("QUORVANE_BUILD_BIN") + QStringLiteral("/ico/") + name;
-}
-
-CurrentFolder::CurrentFolder() : previous_(QDir::currentPath()) {
-    if (!folder_.isValid() || !QDir::setCurrent(folder_.path()))
-        ADD_FAILURE() << "cannot enter a temporary folder";
-}
-
-CurrentFolder::~CurrentFolder() {
-    QDir::setCurrent(previous_);
 }
 
 }  // namespace pictures_test
