@@ -7,11 +7,11 @@
 #include "browser/browser_settings.h"
 #include "tests/support/qt_printers.h"
 
-using browser::STATE_DEFAULT;
 using browser::STATE_DISABLED;
-using browser::STATE_ENABLED;
 
-TEST(BrowserSettings, StatesFontsAndEncodingReachThePage) {
+// The main window's settings reach the page; what it leaves alone keeps the
+// engine's defaults.
+TEST(BrowserSettings, TheMainWindowsSettingsReachThePage) {
     QWebEngineProfile profile;
     QWebEnginePage page(&profile);
     QWebEngineSettings& s = *page.settings();
@@ -30,26 +30,7 @@ TEST(BrowserSettings, StatesFontsAndEncodingReachThePage) {
     // The engine's own default keeps plug-ins (the PDF viewer) on.
     EXPECT_TRUE(s.testAttribute(QWebEngineSettings::PluginsEnabled));
 
-    options.Javascript = STATE_DISABLED;
-    options.LocalStorage = STATE_DISABLED;
-    options.JavascriptOpenWindows = STATE_ENABLED;
-    options.Webgl = STATE_DISABLED;
-    options.ImageLoading = STATE_DISABLED;
-    options.Plugins = STATE_DISABLED;
-    fonts.StandardFontFamily = "DejaVu Serif";
-    fonts.FixedFontFamily = "DejaVu Sans Mono";
-    fonts.DefaultFontSize = 21;
-    fonts.MinimumFontSize = 7;
+    // An empty encoding keeps the one set.
     browser::ApplyBrowserSettings(page, options, fonts, QString());
-    EXPECT_FALSE(s.testAttribute(QWebEngineSettings::JavascriptEnabled));
-    EXPECT_FALSE(s.testAttribute(QWebEngineSettings::LocalStorageEnabled));
-    EXPECT_TRUE(s.testAttribute(QWebEngineSettings::JavascriptCanOpenWindows));
-    EXPECT_FALSE(s.testAttribute(QWebEngineSettings::WebGLEnabled));
-    EXPECT_FALSE(s.testAttribute(QWebEngineSettings::AutoLoadImages));
-    EXPECT_FALSE(s.testAttribute(QWebEngineSettings::PluginsEnabled));
-    EXPECT_EQ(s.fontFamily(QWebEngineSettings::StandardFont), "DejaVu Serif");
-    EXPECT_EQ(s.fontFamily(QWebEngineSettings::FixedFont), "DejaVu Sans Mono");
-    EXPECT_EQ(s.fontSize(QWebEngineSettings::DefaultFontSize), 21);
-    EXPECT_EQ(s.fontSize(QWebEngineSettings::MinimumFontSize), 7);
-    EXPECT_EQ(s.defaultTextEncoding(), "GBK");  // an empty encoding keeps the one set
+    EXPECT_EQ(s.defaultTextEncoding(), "GBK");
 }
