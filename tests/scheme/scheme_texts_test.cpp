@@ -27,20 +27,15 @@ std::pair<QByteArray, QByteArray> Parts(const char* testCase) {
 // an address without host or path gives an empty path (not found).
 TEST(UrlToPath, AddressesMapToAbsolutePathsOrFail) {
     for (const char* c :
-         {"local://c/ -> /", "local://c/etc/ -> /etc/", "local://c/etc -> /etc",
-          "local://d/a -> /a", "local://c/a%20b+c -> /a b c", "local://c/a%2Bb%2b -> /a+b+",
-          "local://c/x.txt?v=1 -> /x.txt", "local://c/x.txt?a%4 -> /x.txt",
-          "local://c/x.txt#part -> /x.txt", "local://c/a%3Fb%23c -> /a?b#c",
-          "local://c/a%25b -> /a%b", "local://c/a%%b -> /a%b", "local://c/%%41 -> /%41",
-          "local://c/%22q%22%5Cb -> /\"q\"\\b", "local://c/\xe4\xb8\xad -> /\xe4\xb8\xad",
-          "local://c/%E4%B8%AD/caf%C3%A9 -> /\xe4\xb8\xad/caf\xc3\xa9",
-          "local://c/%D6%D0%CE%C4.txt -> /\xd6\xd0\xce\xc4.txt", "local://c/%FF -> /\xff"}) {
+         {"local://c/ -> /", "local://d/a -> /a", "local://c/a%20b+c%2b -> /a b c+",
+          "local://c/x.txt?a%4 -> /x.txt", "local://c/x.txt#part -> /x.txt",
+          "local://c/a%3Fb%23c -> /a?b#c", "local://c/a%%b -> /a%b", "local://c/%%41 -> /%41",
+          "local://c/%d6%D0%ce%C4.txt -> /\xd6\xd0\xce\xc4.txt", "local://c/%FF -> /\xff"}) {
         const auto [url, path] = Parts(c);
         EXPECT_EQ(scheme::UrlToPath(QString::fromUtf8(url)), path) << c;
     }
-    for (const char* url :
-         {"local://c/a%4", "local://c/a%4?v=1", "local://c/a%", "local://c/%ZZ", "local://c/a%1G",
-          "local://c/a%00b", "local:///etc", "local://c", "local:/c/etc", "local//c/etc", ""})
+    for (const char* url : {"local://c/a%4", "local://c/%ZZ", "local://c/a%00b", "local:///etc",
+                            "local://c", "local:/c/etc", ""})
         EXPECT_EQ(scheme::UrlToPath(QString::fromUtf8(url)), QByteArray()) << url;
 }
 
@@ -50,22 +45,17 @@ TEST(UrlToPath, AddressesMapToAbsolutePathsOrFail) {
 TEST(ScriptEscape, OutputIsAsciiAndSafeInsideAQuotedScriptString) {
     for (const char* c :
          {"plain name.txt -> plain name.txt", "a\"b -> a\\\"b", "a\\b -> a\\\\b",
-          "caf\xc3\xa9 -> caf\\u00E9", "\xc3\xbf -> \\u00FF", "\xe4\xb8\xad -> \\u4E2D",
-          "\xf0\x9f\x98\x80 -> \\uD83D\\uDE00", "a\nb\tc -> a\\u000Ab\\u0009c", "\x7f -> \\u007F",
-          "</script><b>& -> \\u003C/script\\u003E\\u003Cb\\u003E\\u0026", "'$&` -> '$\\u0026`"}) {
+          "caf\xc3\xa9 -> caf\\u00E9", "\xf0\x9f\x98\x80 -> \\uD83D\\uDE00", "a\nb -> a\\u000Ab",
+          "</script><b>& -> \\u003C/script\\u003E\\u003Cb\\u003E\\u0026"}) {
         const auto [text, escaped] = Parts(c);
         EXPECT_EQ(scheme::ScriptEscape(QString::fromUtf8(text)), escaped) << c;
     }
 }
 
 TEST(SizeText, EveryUnitBoundary) {
-    for (const char* c :
-         {"0 -> 0 B", "1023 -> 1023 B", "1024 -> 1.0 kB", "1536 -> 1.5 kB", "1048575 -> 1024.0 kB",
-          "1048576 -> 1.0 MB", "1073741823 -> 1024.0 MB", "1073741824 -> 1.0 GB",
-          "3221225472 -> 3.0 GB", "1099511627775 -> 1024.0 GB", "1099511627776 -> 1.0 TB",
-          "1125899906842623 -> 1024.0 TB", "1125899906842624 -> 1.0 PB",
-          "1152921504606846975 -> 1024.0 PB", "1152921504606846976 -> big",
-          "9223372036854775807 -> big"}) {
+    for (const char* c : {"1023 -> 1023 B", "1024 -> 1.0 kB", "1048575 -> 1024.0 kB",
+                          "1048576 -> 1.0 MB", "1125899906842624 -> 1.0 PB",
+                          "1152921504606846975 -> 1024.0 PB", "1152921504606846976 -> big"}) {
         const auto [size, text] = Parts(c);
         EXPECT_EQ(scheme::SizeText(size.toLongLong()), QString(text)) << c;
     }
@@ -83,25 +73,16 @@ TEST(DateText, ShortDateAndLongTimeWithoutZoneAndNoTimeAtMidnight) {
     // Only exactly midnight drops the time.
     EXPECT_EQ(c(LocalTime(0, 0, 0, 1)), QStringLiteral("2 Jan 2024 00:00:00"));
     EXPECT_EQ(c(scheme::kUnknownTime), QString());
-    EXPECT_FALSE(c(0).isEmpty());  // the epoch is a time like any other
     const scheme::TDateText chinese{QLocale(QStringLiteral("zh_CN"))};
     EXPECT_EQ(chinese(LocalTime(15, 4, 5)), QStringLiteral("2024/1/2 15:04:05"));
-    const scheme::TDateText american{QLocale(QStringLiteral("en_US"))};
-    EXPECT_EQ(american(LocalTime(15, 4, 5)), QStringLiteral("1/2/24 3:04:05 PM"));
-    EXPECT_EQ(american(LocalTime(0, 0, 0)), QStringLiteral("1/2/24"));
 }
 
 // The registered type wins, then the PDF rule, then octet-stream.
 TEST(MimeType, OfExtensions) {
-    const struct {
-        const char *registered, *extension, *type;
-    } types[] = {{"", ".pdf", "application/pdf"},
-                 {"", ".PdF", "application/pdf"},
-                 {"application/x-special", ".pdf", "application/x-special"},
-                 {"", ".pdfx", "application/octet-stream"},
-                 {"", "", "application/octet-stream"}};
-    for (const auto& t : types)
-        EXPECT_EQ(scheme::ResponseMimeType(t.registered, t.extension), QLatin1String(t.type));
+    EXPECT_EQ(scheme::ResponseMimeType("", ".PdF"), QStringLiteral("application/pdf"));
+    EXPECT_EQ(scheme::ResponseMimeType("application/x-special", ".pdf"),
+              QStringLiteral("application/x-special"));
+    EXPECT_EQ(scheme::ResponseMimeType("", ".pdfx"), QStringLiteral("application/octet-stream"));
     for (const char* c :
          {"/a.b/c.tar.gz -> .gz", "/a.b/c -> ", "/a/.profile -> .profile", "/a/c. -> ."}) {
         const auto [path, extension] = Parts(c);
