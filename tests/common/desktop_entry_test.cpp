@@ -11,20 +11,15 @@ TEST(DesktopEntry, ExecLinesBecomeArgumentVectors) {
     };
     const Case cases[] = {
         {"gedit %F", {"gedit", target}},
-        {"/usr/bin/firefox --new-window %u", {"/usr/bin/firefox", "--new-window", target}},
         {"editor", {"editor", target}},
         {"editor %U %f", {"editor", target}},
         {"editor --icon %i --name=%c %k %f", {"editor", "--icon", "--name=", target}},
         {"\"/opt/my editor/run\" \"a \\\"quoted\\\" %f\" %f",
          {"/opt/my editor/run", "a \"quoted\" %f", target}},
         {"editor 100%% \"50%% off\" %f", {"editor", "100%", "50% off", target}},
-        {"  editor\t%f  ", {"editor", target}},
         {"\"unterminated %f", {}},
         {"%f editor", {}},
-        {"%i %c %f", {}},
-        {"%f", {}},
         {"", {}},
-        {"   ", {}},
     };
     for (const Case& c : cases) {
         const std::optional<QStringList> arguments = common::ExecArguments(c.exec, target);
