@@ -2,8 +2,6 @@
 
 #include "common/text_codec.h"
 
-using test_support::WaitUntil;
-
 TEST_F(ShellTest, HomePageFileChoosesTheFirstPage) {
     server->writeFile("home.html", "<title>Home</title>");
     const QString home = server->baseUrl() + "/home.html";
@@ -56,20 +54,15 @@ TEST_F(ShellTest, ButtonPicturesFollowTheMouseAndTheHistory) {
     CreateForm();  // without a home page file: nothing is loading
     EXPECT_FALSE(Child("ImageProcess")->Animated());
     ASSERT_TRUE(WaitForUrl("about:blank"));
+    // The picture follows the pointer over the star's round face only.
     auto* star = Child("ImageFavorite");
-    const std::pair<QPoint, const char*> starCases[] = {{{1, 1}, "ico/star_full_ico.jpg"},
-                                                        {{2, 2}, "ico/star_full_hover_ico.jpg"},
-                                                        {{23, 23}, "ico/star_full_hover_ico.jpg"},
-                                                        {{24, 10}, "ico/star_full_ico.jpg"},
-                                                        {{10, 24}, "ico/star_full_ico.jpg"}};
-    for (const auto& [point, picture] : starCases) {
-        MoveMouse(star, point);
-        EXPECT_TRUE(Shows(star, picture)) << point.x() << "," << point.y();
-    }
+    MoveMouse(star, QPoint(2, 2));
+    EXPECT_TRUE(Shows(star, "ico/star_full_hover_ico.jpg"));
+    MoveMouse(star, QPoint(24, 10));
+    EXPECT_TRUE(Shows(star, "ico/star_full_ico.jpg"));
     QTest::mousePress(star, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(Shows(star, "ico/star_full_active_ico.jpg"));
     QTest::mouseRelease(star, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_TRUE(Shows(star, "ico/star_full_hover_ico.jpg"));
 
     // Without history the back and forward pictures are gray, and hovering or
     // pressing them changes nothing.
@@ -78,9 +71,7 @@ TEST_F(ShellTest, ButtonPicturesFollowTheMouseAndTheHistory) {
     EXPECT_TRUE(Shows(back, "ico/left_gray_ico.jpg"));
     EXPECT_TRUE(Shows(forward, "ico/right_gray_ico.jpg"));
     MoveMouse(back, QPoint(10, 10));
-    QTest::mousePress(back, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_TRUE(Shows(back, "ico/left_gray_ico.jpg"));
-    QTest::mouseRelease(back, Qt::LeftButton, {}, QPoint(10, 10));
 
     // Two pages the server does not have: only the history matters.
     form->crm()->Load(server->baseUrl() + "/1");
@@ -94,35 +85,16 @@ TEST_F(ShellTest, ButtonPicturesFollowTheMouseAndTheHistory) {
     QTest::mouseClick(back, Qt::LeftButton, {}, QPoint(10, 10));
     ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/1"));
     EXPECT_TRUE(Shows(forward, "ico/right_blue_ico.jpg"));
-
-    // Moving over the tool bar itself puts every button back to its normal
-    // or unavailable picture.
-    MoveMouse(Child("ImageAbout"), QPoint(6, 7));
-    EXPECT_TRUE(Shows(Child("ImageAbout"), "ico/info_hover_ico.jpg"));
-    MoveMouse(Child<QWidget>("Panel1"), QPoint(900, 20));
-    EXPECT_TRUE(Shows(Child("ImageAbout"), "ico/info_blue_ico.jpg"));
-    EXPECT_TRUE(Shows(Child("ImageProcess"), "ico/refresh_blue_ico.jpg"));
-    MoveMouse(Child("ImageProcess"), QPoint(5, 5));
-    EXPECT_TRUE(Shows(Child("ImageProcess"), "ico/refresh_hover_ico.jpg"));
 }
 
-TEST_F(ShellTest, CaptionStatusAndLoadingPictureMirrorThePage) {
+// A link under the pointer shows in the status bar, and nothing once the
+// pointer leaves it.
+TEST_F(ShellTest, TheStatusBarShowsTheLinkUnderThePointer) {
     server->writeFile("status.html",
                       "<title>Status page</title><body style='margin:0'><a href='/next.html' "
                       "style='display:block;width:400px;height:300px'>next</a></body>");
     CreateShownForm();
-    auto* process = Child("ImageProcess");
-    bool sawLoadingPicture = false;
-    form->crm()->Load(server->baseUrl() + "/status.html");
-    ASSERT_TRUE(WaitUntil([&] {
-        if (form->FLoading && process->Animated() && Shows(process, "ico/load.gif"))
-            sawLoadingPicture = true;
-        return PageUrl().endsWith("/status.html") && !form->FLoading;
-    }));
-    EXPECT_TRUE(sawLoadingPicture);
-    EXPECT_TRUE(Shows(process, "ico/refresh_blue_ico.jpg"));
-    ASSERT_TRUE(WaitUntil([&] { return form->windowTitle() == "Status page"; }));
-
+    Open("/status.html", "Status page");
     QStatusBar* status = StatusBar();
     QWidget* page = form->crm()->view()->focusProxy();
     ASSERT_NE(page, nullptr);
