@@ -45,9 +45,8 @@ QByteArray EncodeGif(const GifSpec& spec);
 // A frame of one colour index over `area`.
 GifFrameSpec SolidFrame(QRect area, int index);
 
-enum class JpegKind { Rgb, Grey, AdobeCmyk };
 // A JPEG picture of one colour, written at the highest quality.
-QByteArray EncodeJpeg(QSize size, QColor colour, JpegKind kind = JpegKind::Rgb);
+QByteArray EncodeJpeg(QSize size, QColor colour, bool adobeCmyk = false);
 
 // A file of the committed "ico" folder, and its copy beside the built program.
 QString SourcePicture(const QString& name);
