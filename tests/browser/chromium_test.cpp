@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <memory>
 
+#include "browser/browser_settings.h"
 #include "browser/chromium.h"
 #include "browser/chromium_devtools.h"
 #include "tests/support/local_pages.h"
@@ -106,19 +110,14 @@ TEST_F(ChromiumTest, DestroyingTheViewDuringALoadDeliversNoFurtherEvent) {
     int events = 0;
     view->OnLoadStart = [&](QObject*, browser::TCefBrowser*, browser::TCefFrame*) { ++events; };
     view->OnTitleChange = [&](QObject*, browser::TCefBrowser*, const QString&) { ++events; };
-    view->OnAddressChange = [&](QObject*, browser::TCefBrowser*, browser::TCefFrame*,
-                                const QString&) { ++events; };
     view->Loaded();
     ASSERT_TRUE(WaitUntil([&] { return loadEnds > 0; }));
     view->Load(server->baseUrl() + "/big.html");
     ASSERT_TRUE(WaitUntil([&] { return events > 0; }));
-    auto* closing = view.release();
-    delete closing;
-    const int afterDestruction = events;
-    const int loadEndsAfter = loadEnds;
+    view.reset();
+    const int eventsBefore = events + loadEnds;
     test_support::ServeEvents(1500);
-    EXPECT_EQ(events, afterDestruction);
-    EXPECT_EQ(loadEnds, loadEndsAfter);
+    EXPECT_EQ(events + loadEnds, eventsBefore);
 }
 
 // Developer tools ignore a missing browser (docking them is the main window's
@@ -139,4 +138,26 @@ TEST_F(ChromiumTest, DeveloperToolsIgnoreAMissingBrowserAndFocusReachesThePage) 
         QWidget* focused = QApplication::focusWidget();
         return focused && (view->view()->isAncestorOf(focused) || focused == view->view());
     }));
+}
+
+// The main window's settings reach the page; what it leaves alone keeps the
+// engine's defaults.
+TEST(BrowserSettings, TheMainWindowsSettingsReachThePage) {
+    QWebEngineProfile profile;
+    QWebEnginePage page(&profile);
+    QWebEngineSettings& s = *page.settings();
+    const bool javascriptDefault = s.testAttribute(QWebEngineSettings::JavascriptEnabled);
+
+    browser::TChromiumOptions options;
+    browser::TChromiumFontOptions fonts;
+    options.ApplicationCache = browser::STATE_DISABLED;  // the main window's only change
+    browser::ApplyBrowserSettings(page, options, fonts, "GBK");
+    EXPECT_EQ(s.defaultTextEncoding(), "GBK");
+    EXPECT_EQ(s.testAttribute(QWebEngineSettings::JavascriptEnabled), javascriptDefault);
+    // The engine's own default keeps plug-ins (the PDF viewer) on.
+    EXPECT_TRUE(s.testAttribute(QWebEngineSettings::PluginsEnabled));
+
+    // An empty encoding keeps the one set.
+    browser::ApplyBrowserSettings(page, options, fonts, QString());
+    EXPECT_EQ(s.defaultTextEncoding(), "GBK");
 }
