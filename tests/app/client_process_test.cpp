@@ -36,25 +36,6 @@ QStringList WindowsNamed(const QString& title) {
     return OutputOf("xdotool", {"search", "--onlyvisible", "--name", title});
 }
 
-// A copy of the client in a folder of its own, with its pictures, so that its
-// home page file is the test's.
-class ClientFolder {
-  public:
-    ClientFolder() {
-        QFile::copy(BuiltClient(), folder.filePath("quorvane"));
-        QFile::setPermissions(folder.filePath("quorvane"), QFile::permissions(BuiltClient()));
-        QDir(folder.path()).mkpath("ico");
-        QDir source(qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/ico");
-        for (const QString& name : source.entryList(QDir::Files))
-            QFile::copy(source.filePath(name), folder.filePath("ico/" + name));
-    }
-    QString path() const { return folder.path(); }
-    QString executable() const { return folder.filePath("quorvane"); }
-
-  private:
-    QTemporaryDir folder;
-};
-
 }  // namespace
 
 TEST(ClientProcess, MissingEngineResourcesShowOneApplicationErrorAndExitWithOne) {
@@ -87,12 +68,21 @@ TEST(ClientProcess, MissingEngineResourcesShowOneApplicationErrorAndExitWithOne)
 TEST(ClientProcess, RunsItsOwnSubProcessesServesDebuggingAndEndsWithZero) {
     test_support::NginxServer server;
     server.writeFile("home.html", "<title>Client home</title>");
-    ClientFolder folder;
+    // A copy of the client in a folder of its own, with its pictures, so that
+    // its home page file is the test's.
+    QTemporaryDir folder;
+    const QString executable = folder.filePath("quorvane");
+    QFile::copy(BuiltClient(), executable);
+    QFile::setPermissions(executable, QFile::permissions(BuiltClient()));
+    QDir(folder.path()).mkpath("ico");
+    const QDir source(qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/ico");
+    for (const QString& name : source.entryList(QDir::Files))
+        QFile::copy(source.filePath(name), folder.filePath("ico/" + name));
     test_support::WriteFile(folder.path() + "/主页.txt",
                             "Home\t" + server.baseUrl().toLatin1() + "/home.html\r\n");
     QProcess client;
     client.setWorkingDirectory(folder.path());
-    client.start(folder.executable());
+    client.start(executable);
     ASSERT_TRUE(client.waitForStarted());
     ASSERT_TRUE(WaitUntil([&] { return !WindowsNamed("^Client home$").isEmpty(); }, 60000))
         << client.readAllStandardError().toStdString();
@@ -101,8 +91,7 @@ TEST(ClientProcess, RunsItsOwnSubProcessesServesDebuggingAndEndsWithZero) {
     const QStringList children = OutputOf("pgrep", {"-P", QString::number(client.processId())});
     ASSERT_FALSE(children.isEmpty());
     for (const QString& child : children)
-        EXPECT_EQ(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(child)),
-                  folder.executable());
+        EXPECT_EQ(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(child)), executable);
 
     QNetworkAccessManager network;
     // The debugging server lists this client's page (on this test's own

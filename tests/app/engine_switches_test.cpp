@@ -28,18 +28,16 @@ TEST(EngineSwitches, ProgramSettingsGiveDebuggingServerOnLoopbackAndOwnSubProces
     EXPECT_TRUE(env.variable("QTWEBENGINE_DISABLE_SANDBOX").isEmpty());
 }
 
-// Logging, the process model and the sandbox reach the engine as switches
-// or variables; a field left unset adds nothing.
+// The process model and the sandbox reach the engine as switches and
+// variables; a field left unset adds nothing.
 TEST(EngineSwitches, EachSetFieldReachesTheEngine) {
     EngineSettings settings;
     settings.single_process = false;
     settings.log_severity = app::LOGSEVERITY_DEFAULT;
     EXPECT_EQ(SwitchesOf(settings), QSet<QString>());
     settings.single_process = settings.no_sandbox = true;
-    settings.log_severity = app::LOGSEVERITY_WARNING;
     settings.resources_dir_path = "/res";
-    EXPECT_EQ(SwitchesOf(settings), (QSet<QString>{"--single-process", "--no-sandbox",
-                                                   "--enable-logging", "--log-level=1"}));
+    EXPECT_EQ(SwitchesOf(settings), (QSet<QString>{"--single-process", "--no-sandbox"}));
     const auto env = MapEngineSettings(settings, "/self");
     EXPECT_EQ(env.variable("QTWEBENGINE_DISABLE_SANDBOX"), "1");
     EXPECT_EQ(env.variable("QTWEBENGINE_RESOURCES_PATH"), "/res");
