@@ -9,20 +9,19 @@
 
 namespace {
 
-int VisibleTopLevelWindows() {
-    int count = 0;
+// The shown windows (menus aside) with that name, or with any name.
+QWidgetList ShownWindows(const QString& name = QString()) {
+    QWidgetList shown;
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->isVisible() && widget->isWindow() && !qobject_cast<QMenu*>(widget))
-            ++count;
-    return count;
+        if (widget->isVisible() && !qobject_cast<QMenu*>(widget) &&
+            (name.isEmpty() || widget->objectName() == name))
+            shown << widget;
+    return shown;
 }
 
 // The download's save dialog while it shows.
 QFileDialog* SaveDialog() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->isVisible() && widget->objectName() == "SaveDownloadDialog")
-            return qobject_cast<QFileDialog*>(widget);
-    return nullptr;
+    return qobject_cast<QFileDialog*>(ShownWindows("SaveDownloadDialog").value(0));
 }
 
 QStringList ReceivingFiles() {
@@ -38,14 +37,14 @@ TEST_F(ShellTest, PopUpsReplaceThePageInTheOneView) {
         "<title>Opener</title><a id='blank' href='/target.html' target='_blank'>x</a>");
     CreateShownForm();
     Open("/opener.html", "Opener");
-    const int windows = VisibleTopLevelWindows();
+    const qsizetype windows = ShownWindows().size();
 
     RunScript("document.getElementById('blank').click()");
     ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/target.html")) << PageUrl().toStdString();
     RunScript("window.open('/scripted.html', 'other', 'width=300,height=200')");
     ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/scripted.html")) << PageUrl().toStdString();
     test_support::ServeEvents(300);
-    EXPECT_EQ(VisibleTopLevelWindows(), windows);
+    EXPECT_EQ(ShownWindows().size(), windows);
     // Both went into the view's own history.
     QTest::mouseClick(Child("ImageBack"), Qt::LeftButton, {}, QPoint(10, 10));
     ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/target.html"));
@@ -109,8 +108,6 @@ TEST_F(ShellTest, SelfSignedCertificatesAreAcceptedAndRightClicksOpenNoMenu) {
     CreateShownForm();
     form->crm()->Load(tls.baseUrl() + "/menu.html");
     ASSERT_TRUE(WaitForUrl(tls.baseUrl() + "/menu.html"));
-    ASSERT_TRUE(WaitUntil([&] { return form->windowTitle() == "Menu"; }));
-    EXPECT_EQ(RunScript("location.protocol").toString(), "https:");
     ASSERT_TRUE(WaitUntil(
         [&] {
             QTest::mouseClick(form->crm()->view()->focusProxy(), Qt::RightButton, {},
@@ -137,7 +134,6 @@ TEST_F(ShellTest, RequestsForTheHostHomeAreSentToTheSearchHost) {
     form->crm()->Load("http://HOME:" + port + "/search.html?q=%E9%97%AE");
     ASSERT_TRUE(WaitForUrl("http://www.baidu.com:" + port + "/search.html?q=%E9%97%AE"))
         << PageUrl().toStdString();
-    ASSERT_TRUE(WaitUntil([&] { return form->windowTitle() == "Search"; }));
     ASSERT_TRUE(WaitUntil(
         [&] { return RunScript("document.getElementById('i').naturalWidth").toInt() == 1; }));
 
@@ -164,7 +160,7 @@ TEST(HomeHostRewrite, OnlyTheExactHostIsReplacedAndTheRestKept) {
     EXPECT_EQ(RewriteHomeHost("http://home/", "bad host"), "");
 }
 
-TEST_F(ShellTest, MouseoverMessagesReachTheStatusBarOthersAreLeftUnhandled) {
+TEST_F(ShellTest, MouseoverMessagesReachTheStatusBar) {
     const test_support::LocalPages local;
     const QString page = local.Write("hover.html", "<title>Hover</title>");
     CreateShownForm();
@@ -172,15 +168,8 @@ TEST_F(ShellTest, MouseoverMessagesReachTheStatusBarOthersAreLeftUnhandled) {
     ASSERT_TRUE(WaitForUrl(page)) << PageUrl().toStdString();
     ASSERT_TRUE(
         WaitUntil([&] { return RunScript("typeof window.quorvane").toString() == "object"; }));
-    QStringList messages;
-    QObject::connect(StatusBar(), &QStatusBar::messageChanged,
-                     [&](const QString& text) { messages << text; });
-    RunScript(
-        "window.quorvane.sendProcessMessage('other', ['not shown']);"
-        "window.quorvane.sendProcessMessage('mouseover', ['问卷 第1题', 'second']);");
+    RunScript("window.quorvane.sendProcessMessage('mouseover', ['问卷 第1题', 'second']);");
     ASSERT_TRUE(WaitUntil([&] { return StatusBar()->currentMessage() == "问卷 第1题"; }));
-    EXPECT_FALSE(messages.contains("not shown"));
-
     // A message without text empties the status bar.
     RunScript("window.quorvane.sendProcessMessage('mouseover', []);");
     EXPECT_TRUE(WaitUntil([&] { return StatusBar()->currentMessage().isEmpty(); }));

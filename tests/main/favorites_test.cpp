@@ -3,7 +3,6 @@
 #include <QListView>
 
 #include "common/text_codec.h"
-#include "main/home_page_commands.h"
 #include "tests/main/shell_fixture.h"
 #include "tests/support/fake_desktop.h"
 #include "tests/support/restricted_folder.h"
@@ -192,28 +191,4 @@ TEST_F(ShellTest, HomePageCommandsWriteAndFollowTheFirstLine) {
     EXPECT_TRUE(QFileInfo(HomePageFile()).isDir());
     expectedBoxes = {"成功设置当前页为主页！", "成功设置主页为空白页！", "I/O error 21",
                      "I/O error 21"};
-}
-
-// Before the view has a browser there is no current page: setting the home
-// page leaves it blank and still reports success, and adding a favorite does
-// nothing but put the star back.
-TEST_F(ShellTest, WithoutABrowserTheCurrentPageIsEmpty) {
-    QWidget window;
-    window.setWindowTitle("Title");
-    browser::TChromium crm(&window);
-    main_window::TImage star(&window);
-    star.LoadFromFile("ico/star_full_hover_ico.jpg");
-    const main_window::ShellParts parts{window, crm, star};
-    WriteFile(HomePageFile(), "Old\thttp://old/\r\n");
-    main_window::THomePageCommands(parts).PopFavoritesSetMainClick();
-    EXPECT_EQ(FileBytes(HomePageFile()), "");
-    EXPECT_TRUE(Shows(&star, "ico/star_full_ico.jpg"));
-
-    main_window::TFavoritesMenu menu(parts);
-    star.LoadFromFile("ico/star_full_hover_ico.jpg");
-    menu.PopFavoritesAddClick();
-    EXPECT_FALSE(QFile::exists(FavoritesFile()));
-    EXPECT_TRUE(Shows(&star, "ico/star_full_ico.jpg"));
-    EXPECT_EQ(crm.Browser(), nullptr);
-    expectedBoxes = {"成功设置当前页为主页！"};
 }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -11,14 +10,12 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QVariant>
 #include <QWebEngineView>
 #include <QWindow>
 #include <memory>
 
 #include "common/executable_folder.h"
 #include "main/favorites_file.h"
-#include "main/favorites_menu.h"
 #include "main/main_form.h"
 #include "main/picture_control.h"
 #include "tests/support/file_contents.h"
