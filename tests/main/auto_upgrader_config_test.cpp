@@ -26,16 +26,14 @@ TEST(AutoUpgraderConfig, FirstCheckAfterTenSecondsAtTheConfiguredHost) {
 }
 
 TEST(AutoUpgraderConfig, TheHostComesFromTheEnvironmentWhenItIsAHost) {
-    for (const char* good : {"updates.example.org", "127.0.0.1:9", "[::1]:8080", "host_1:65535",
-                             "  spaced.example  "}) {
+    for (const char* good : {"updates.example.org", "[::1]:8080", "  spaced.example:65535  "}) {
         SetUpdateHost(good);
         EXPECT_EQ(main_window::UpdateServerHost(), QString::fromLatin1(good).trimmed()) << good;
     }
     SetUpdateHost("");
     const QString builtIn = main_window::UpdateServerHost();
     EXPECT_FALSE(builtIn.isEmpty());
-    for (const char* bad : {"evil.example/other?", "user@host", "host:0", "host:65536",
-                            "host:80:81", "http://host", "-host", "a b"}) {
+    for (const char* bad : {"evil.example/other?", "user@host", "host:0", "host:65536", "-host"}) {
         SetUpdateHost(bad);
         EXPECT_EQ(main_window::UpdateServerHost(), builtIn) << bad;
     }

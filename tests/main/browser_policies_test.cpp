@@ -1,44 +1,28 @@
 // The main window's fixed browsing policies against the real engine and nginx.
 #include <QApplication>
 #include <QFileDialog>
+#include <QPointer>
 #include <QRegularExpression>
 
 #include "main/home_host_rewrite.h"
 #include "tests/main/shell_fixture.h"
 
-using test_support::WaitUntil;
-
 namespace {
 
-int VisibleTopLevelWindows() {
-    int count = 0;
+// The shown windows (menus aside) with that name, or with any name.
+QWidgetList ShownWindows(const QString& name = QString()) {
+    QWidgetList shown;
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->isVisible() && widget->isWindow() && !qobject_cast<QMenu*>(widget))
-            ++count;
-    return count;
+        if (widget->isVisible() && !qobject_cast<QMenu*>(widget) &&
+            (name.isEmpty() || widget->objectName() == name))
+            shown << widget;
+    return shown;
 }
 
-// Notes the download's save dialog and what it proposed when it shows.
-class SaveDialogWatch : public QObject {
-  public:
-    SaveDialogWatch() { qApp->installEventFilter(this); }
-    ~SaveDialogWatch() override { qApp->removeEventFilter(this); }
-    QPointer<QFileDialog> dialog;
-    QString proposed;
-    int shown = 0;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* shownDialog = qobject_cast<QFileDialog*>(watched);
-        if (event->type() == QEvent::Show && shownDialog &&
-            shownDialog->objectName() == "SaveDownloadDialog") {
-            ++shown;
-            dialog = shownDialog;
-            proposed = shownDialog->selectedFiles().value(0);
-        }
-        return false;
-    }
-};
+// The download's save dialog while it shows.
+QFileDialog* SaveDialog() {
+    return qobject_cast<QFileDialog*>(ShownWindows("SaveDownloadDialog").value(0));
+}
 
 QStringList ReceivingFiles() {
     return QDir(common::ExecutableFolder())
@@ -53,14 +37,14 @@ TEST_F(ShellTest, PopUpsReplaceThePageInTheOneView) {
         "<title>Opener</title><a id='blank' href='/target.html' target='_blank'>x</a>");
     CreateShownForm();
     Open("/opener.html", "Opener");
-    const int windows = VisibleTopLevelWindows();
+    const qsizetype windows = ShownWindows().size();
 
     RunScript("document.getElementById('blank').click()");
     ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/target.html")) << PageUrl().toStdString();
     RunScript("window.open('/scripted.html', 'other', 'width=300,height=200')");
     ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/scripted.html")) << PageUrl().toStdString();
     test_support::ServeEvents(300);
-    EXPECT_EQ(VisibleTopLevelWindows(), windows);
+    EXPECT_EQ(ShownWindows().size(), windows);
     // Both went into the view's own history.
     QTest::mouseClick(Child("ImageBack"), Qt::LeftButton, {}, QPoint(10, 10));
     ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/target.html"));
@@ -78,47 +62,35 @@ TEST_F(ShellTest, DownloadsGoThroughTheSaveDialogAndShowTheirPercentage) {
     slow.writeFile("slow/data.bin", content);
     QTemporaryDir chosen;
     const QString target = chosen.filePath("saved data.bin");
-    SaveDialogWatch watch;
     CreateShownForm();
     QStringList messages;
     QObject::connect(StatusBar(), &QStatusBar::messageChanged,
                      [&](const QString& text) { messages << text; });
 
     form->crm()->Load(slow.baseUrl() + "/slow/data.bin");
-    ASSERT_TRUE(WaitUntil([&] { return watch.dialog != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return SaveDialog() != nullptr; }));
+    const QPointer<QFileDialog> dialog = SaveDialog();
+    EXPECT_EQ(dialog->selectedFiles().value(0), common::ExecutableFolder() + "data.bin");
     EXPECT_EQ(RunScript("6 * 7").toInt(), 42);
     ASSERT_TRUE(WaitUntil([&] { return !messages.isEmpty() && messages.last().isEmpty(); }, 30000));
-    ASSERT_TRUE(watch.dialog);
+    ASSERT_TRUE(dialog);
     // What the user types; selectFile leaves a focused name box alone.
-    watch.dialog->findChild<QLineEdit*>("fileNameEdit")->setText(target);
-    QMetaObject::invokeMethod(watch.dialog, &QDialog::accept, Qt::QueuedConnection);
+    dialog->findChild<QLineEdit*>("fileNameEdit")->setText(target);
+    QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
     ASSERT_TRUE(WaitUntil([&] { return FileBytes(target) == content; }))
         << messages.join(" ").toStdString();
-    EXPECT_EQ(watch.shown, 1);
-    EXPECT_EQ(watch.proposed, common::ExecutableFolder() + "data.bin");
     EXPECT_FALSE(QFile::exists(common::ExecutableFolder() + "data.bin"));
     EXPECT_EQ(ReceivingFiles(), QStringList());
-    EXPECT_FALSE(watch.dialog && watch.dialog->isVisible());
+    EXPECT_EQ(SaveDialog(), nullptr);
 
-    // Every text before the last is a percentage, rising to 100%, with some
-    // on the way; "-1%" may come first, while the engine does not know the
-    // size yet.
-    QList<int> percents;
-    for (const QString& text : messages.first(messages.size() - 1)) {
-        if (text.isEmpty() || (percents.isEmpty() && text == "-1%"))
-            continue;
-        ASSERT_TRUE(QRegularExpression("^\\d+%$").match(text).hasMatch()) << text.toStdString();
-        percents << text.chopped(1).toInt();
-    }
-    EXPECT_TRUE(!percents.isEmpty() && std::is_sorted(percents.begin(), percents.end()) &&
-                percents.last() == 100 &&
-                std::any_of(percents.begin(), percents.end(), [](int p) { return p % 100; }))
+    // The status bar showed percentages on the way, up to 100%.
+    EXPECT_TRUE(messages.contains("100%") &&
+                !messages.filter(QRegularExpression("^[1-9][0-9]?%$")).isEmpty())
         << messages.join(' ').toStdString();
 
     form->crm()->Load(slow.baseUrl() + "/slow/data.bin");
-    ASSERT_TRUE(WaitUntil([&] { return watch.shown == 2 && watch.dialog; }));
-    ASSERT_TRUE(WaitUntil([&] { return !ReceivingFiles().isEmpty(); }));
-    watch.dialog->reject();
+    ASSERT_TRUE(WaitUntil([&] { return SaveDialog() && !ReceivingFiles().isEmpty(); }));
+    SaveDialog()->reject();
     ASSERT_TRUE(WaitUntil([&] { return ReceivingFiles().isEmpty(); }));
     test_support::ServeEvents(500);
     EXPECT_EQ(ReceivingFiles(), QStringList());
@@ -136,8 +108,6 @@ TEST_F(ShellTest, SelfSignedCertificatesAreAcceptedAndRightClicksOpenNoMenu) {
     CreateShownForm();
     form->crm()->Load(tls.baseUrl() + "/menu.html");
     ASSERT_TRUE(WaitForUrl(tls.baseUrl() + "/menu.html"));
-    ASSERT_TRUE(WaitUntil([&] { return form->windowTitle() == "Menu"; }));
-    EXPECT_EQ(RunScript("location.protocol").toString(), "https:");
     ASSERT_TRUE(WaitUntil(
         [&] {
             QTest::mouseClick(form->crm()->view()->focusProxy(), Qt::RightButton, {},
@@ -164,7 +134,6 @@ TEST_F(ShellTest, RequestsForTheHostHomeAreSentToTheSearchHost) {
     form->crm()->Load("http://HOME:" + port + "/search.html?q=%E9%97%AE");
     ASSERT_TRUE(WaitForUrl("http://www.baidu.com:" + port + "/search.html?q=%E9%97%AE"))
         << PageUrl().toStdString();
-    ASSERT_TRUE(WaitUntil([&] { return form->windowTitle() == "Search"; }));
     ASSERT_TRUE(WaitUntil(
         [&] { return RunScript("document.getElementById('i').naturalWidth").toInt() == 1; }));
 
@@ -181,20 +150,17 @@ TEST(HomeHostRewrite, OnlyTheExactHostIsReplacedAndTheRestKept) {
     using main_window::RewriteHomeHost;
     const QString host = "search.example";
     EXPECT_EQ(RewriteHomeHost("http://home/", host), "http://search.example/");
-    EXPECT_EQ(RewriteHomeHost("https://user:pw@HOME:8443/a/b?c=d&e#f", host),
-              "https://user:pw@search.example:8443/a/b?c=d&e#f");
-    EXPECT_EQ(RewriteHomeHost("http://home/%E9%97%AE?q=a%20b", host),
-              "http://search.example/%E9%97%AE?q=a%20b");
+    EXPECT_EQ(RewriteHomeHost("https://user:pw@HOME:8443/a/%E9%97%AE?c=d&e#f", host),
+              "https://user:pw@search.example:8443/a/%E9%97%AE?c=d&e#f");
     // Other hosts, and what cannot be parsed, stay as they are.
     for (const QString other : {"http://homes/", "http://home.example/", "http://www.home/",
-                                "http://home./", "http://127.0.0.1/home", "about:blank", "",
-                                "http://home:99999999/", "http://[home/", "http://ho me/"})
+                                "http://127.0.0.1/home", "about:blank", "http://[home/"})
         EXPECT_FALSE(RewriteHomeHost(other, host).has_value()) << other.toStdString();
     // A replacement that makes no URL gives the empty URL.
     EXPECT_EQ(RewriteHomeHost("http://home/", "bad host"), "");
 }
 
-TEST_F(ShellTest, MouseoverMessagesReachTheStatusBarOthersAreLeftUnhandled) {
+TEST_F(ShellTest, MouseoverMessagesReachTheStatusBar) {
     const test_support::LocalPages local;
     const QString page = local.Write("hover.html", "<title>Hover</title>");
     CreateShownForm();
@@ -202,22 +168,9 @@ TEST_F(ShellTest, MouseoverMessagesReachTheStatusBarOthersAreLeftUnhandled) {
     ASSERT_TRUE(WaitForUrl(page)) << PageUrl().toStdString();
     ASSERT_TRUE(
         WaitUntil([&] { return RunScript("typeof window.quorvane").toString() == "object"; }));
-    QStringList messages;
-    QObject::connect(StatusBar(), &QStatusBar::messageChanged,
-                     [&](const QString& text) { messages << text; });
-    RunScript(
-        "window.quorvane.sendProcessMessage('other', ['not shown']);"
-        "window.quorvane.sendProcessMessage('mouseover', ['问卷 第1题', 'second']);");
+    RunScript("window.quorvane.sendProcessMessage('mouseover', ['问卷 第1题', 'second']);");
     ASSERT_TRUE(WaitUntil([&] { return StatusBar()->currentMessage() == "问卷 第1题"; }));
-    EXPECT_FALSE(messages.contains("not shown"));
-
-    // The view asks with the result false; only "mouseover" sets it.
-    auto* policies = form->findChild<main_window::TBrowserPolicies*>();
-    bool handled = false;
-    policies->crmProcessMessageReceived(browser::TCefProcessMessage("MouseOver", {"x"}), handled);
-    EXPECT_FALSE(handled);
-    EXPECT_EQ(StatusBar()->currentMessage(), "问卷 第1题");
-    policies->crmProcessMessageReceived(browser::TCefProcessMessage("mouseover", {}), handled);
-    EXPECT_TRUE(handled);
-    EXPECT_EQ(StatusBar()->currentMessage(), "");
+    // A message without text empties the status bar.
+    RunScript("window.quorvane.sendProcessMessage('mouseover', []);");
+    EXPECT_TRUE(WaitUntil([&] { return StatusBar()->currentMessage().isEmpty(); }));
 }

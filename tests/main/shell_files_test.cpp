@@ -20,11 +20,6 @@ using main_window::AddFavoriteResult;
 
 namespace {
 
-QByteArray Read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 QString ErrorOf(const std::function<void()>& operation) {
     try {
         operation();
@@ -58,26 +53,9 @@ TEST(HomePageFile, TheUrlOfTheFirstLine) {
     EXPECT_EQ(ErrorOf([&] { main_window::ReadHomePageUrl(dir.path()); }), "I/O error 21");
 }
 
-// A line of control characters and blanks only is a separator (the menu's
-// own test reads the other kinds of line).
-TEST(FavoritesFile, SeparatorsAndAMissingFile) {
-    for (const QString line : {"", " \t ", "\x01 \t\x1f"})
-        EXPECT_TRUE(main_window::IsSeparatorLine(line)) << line.toStdString();
-    for (const QString line : {"\x7f", "\u3000", " x"})
-        EXPECT_FALSE(main_window::IsSeparatorLine(line)) << line.toStdString();
-    EXPECT_EQ(ErrorOf([] { main_window::ReadFavorites("/nonexistent/favorites.txt"); }),
-              "File not found");
-}
-
 TEST(FavoritesFile, AddRefusesAnExactUrlOnlyAndKeepsTheOldBytes) {
     QTemporaryDir dir;
     const QString path = dir.filePath("favorites.txt");
-    EXPECT_EQ(AddFavorite(path, "标题", "http://a/"), AddFavoriteResult::Added);
-    EXPECT_EQ(Read(path), common::ToGbk("标题\thttp://a/\r\n"));
-    EXPECT_EQ(AddFavorite(path, "Other title", "http://a/"), AddFavoriteResult::AlreadyThere);
-    EXPECT_EQ(AddFavorite(path, "", "http://A/"), AddFavoriteResult::Added);
-    EXPECT_EQ(AddFavorite(path, "x", "http://a"), AddFavoriteResult::Added);
-    EXPECT_EQ(Read(path), common::ToGbk("x\thttp://a\r\n\thttp://A/\r\n标题\thttp://a/\r\n"));
     // A title is no URL: a line "http://t/ TAB u" does not hold http://t/.
     // A URL alone on its line is held as well.
     test_support::WriteFile(path, "http://t/\tu\r\nv\r\n");
@@ -93,15 +71,15 @@ TEST(FileReplace, NewContentWholeOrNotAtAll) {
     QTemporaryDir dir;
     const QString path = dir.filePath("file.txt");
     main_window::ReplaceFileContent(path, "first");
-    EXPECT_EQ(Read(path), "first");
+    EXPECT_EQ(test_support::ReadFile(path), "first");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     main_window::ReplaceFileContent(path, "");
-    EXPECT_EQ(Read(path), "");
+    EXPECT_EQ(test_support::ReadFile(path), "");
     const auto userBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
     EXPECT_EQ(QFile::permissions(path) & ~userBits,
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     main_window::ReplaceFileContent(path, QByteArray(1 << 20, 'x'));
-    EXPECT_EQ(Read(path).size(), 1 << 20);
+    EXPECT_EQ(test_support::ReadFile(path).size(), 1 << 20);
 
     // A folder that is missing, a folder that cannot be written: the error of
     // the system, nothing left beside the file (a folder in the file's place
@@ -112,7 +90,7 @@ TEST(FileReplace, NewContentWholeOrNotAtAll) {
     {
         test_support::RestrictedFolder readOnly(dir.path(), 0222);
         EXPECT_EQ(ErrorOf([&] { main_window::ReplaceFileContent(path, "in place"); }), "no error");
-        EXPECT_EQ(Read(path), "in place");
+        EXPECT_EQ(test_support::ReadFile(path), "in place");
         EXPECT_EQ(ErrorOf([&] { main_window::CreateFileIfMissing(dir.filePath("new.txt")); }),
                   "File access denied");
     }
@@ -120,7 +98,8 @@ TEST(FileReplace, NewContentWholeOrNotAtAll) {
     main_window::ReplaceFileContent(path, QByteArray(1 << 20, 'x'));
 
     main_window::CreateFileIfMissing(dir.filePath("new.txt"));
-    EXPECT_EQ(Read(dir.filePath("new.txt")), "");
+    EXPECT_TRUE(QFile::exists(dir.filePath("new.txt")) &&
+                test_support::ReadFile(dir.filePath("new.txt")).isEmpty());
     main_window::CreateFileIfMissing(path);
-    EXPECT_EQ(Read(path).size(), 1 << 20);
+    EXPECT_EQ(test_support::ReadFile(path).size(), 1 << 20);
 }

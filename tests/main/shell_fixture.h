@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -11,15 +10,12 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QVariant>
 #include <QWebEngineView>
 #include <QWindow>
 #include <memory>
 
 #include "common/executable_folder.h"
-#include "main/browser_policies.h"
 #include "main/favorites_file.h"
-#include "main/favorites_menu.h"
 #include "main/main_form.h"
 #include "main/picture_control.h"
 #include "tests/support/file_contents.h"
@@ -29,6 +25,7 @@
 #include "tests/support/qt_printers.h"
 #include "tests/support/wait.h"
 
+using test_support::WaitUntil;
 using test_support::WriteFile;
 
 // The real main window with a real engine, started from a current folder that
@@ -103,6 +100,15 @@ class ShellTest : public testing::Test {
             const QWindow* window = form->windowHandle();
             return (window ? window->title() : form->windowTitle()) == title;
         }));
+    }
+
+    // Shows the window with a page of the server titled `title`; gives its address.
+    QString ShowTitledPage(const QString& title) {
+        server->writeFile("page.html",
+                          "<meta charset='utf-8'><title>" + title.toUtf8() + "</title>");
+        CreateShownForm();
+        Open("/page.html", title);
+        return server->baseUrl() + "/page.html";
     }
 
     QVariant RunScript(const QString& script) {

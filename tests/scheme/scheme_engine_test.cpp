@@ -9,16 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QScopeGuard>
 #include <QTemporaryDir>
-#include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineSettings>
 #include <QWebEngineUrlRequestJob>
-#include <functional>
 
 #include "app/engine.h"
 #include "scheme/file_scheme_factory.h"
@@ -85,14 +79,8 @@ class TNotingFactory : public scheme::TFileSchemeFactory {
     void requestStarted(QWebEngineUrlRequestJob* job) override {
         requested << job->requestUrl();
         TFileSchemeFactory::requestStarted(job);
-        // The engine reads the answer from this thread's event loop: nothing
-        // of it has been read yet.
-        if (onAnswerPrepared)
-            onAnswerPrepared();
     }
     QList<QUrl> requested;
-    // Runs between the announced length and the engine's first read.
-    std::function<void()> onAnswerPrepared;
 };
 
 TNotingFactory& Factory() {
@@ -160,7 +148,6 @@ TEST_F(LocalSchemeInEngine, ListingShowsEveryNameAndEveryLinkOpensItsEntry) {
     withoutSlash.setPath(withoutSlash.path().chopped(1));
     ASSERT_TRUE(LoadAndWait(withoutSlash));
     EXPECT_EQ(page.title(), "Index of " + folder.path());
-    EXPECT_EQ(TextOf("th"), QStringLiteral("Name"));
     const QList<QStringList> rows = ListedRows();
     ASSERT_TRUE(LoadAndWait(folder.url()));
     EXPECT_EQ(ListedRows(), rows);
@@ -193,29 +180,15 @@ TEST_F(LocalSchemeInEngine, ListingShowsEveryNameAndEveryLinkOpensItsEntry) {
     }
 }
 
-// The root has no parent row. A folder that may be read but not searched
-// lists its names, its folders as folders, sizes and dates unknown; one that
-// may not be read lists only "..".
-TEST_F(LocalSchemeInEngine, TheRootAndFoldersThatCannotBeSearchedOrRead) {
+// The root has no parent row; a folder that may not be read lists only "..".
+TEST_F(LocalSchemeInEngine, TheRootAndAFolderThatCannotBeRead) {
     ASSERT_TRUE(LoadAndWait(QUrl("local://c/")));
     EXPECT_EQ(page.title(), QStringLiteral("Index of /"));
-    QStringList names;
-    for (const QStringList& row : ListedRows())
-        names << row[0];
-    EXPECT_TRUE(names.contains("tmp/")) << names.join(' ').toStdString();
-    EXPECT_FALSE(names.contains("[Parent directory]"));
+    const QList<QStringList> rows = ListedRows();
+    ASSERT_FALSE(rows.isEmpty());
+    EXPECT_NE(rows[0][0], QStringLiteral("[Parent directory]"));  // it would lead
 
     const TTestFolder folder;
-    QList<QStringList> rows;
-    {
-        const test_support::RestrictedFolder unsearchable(folder.path(), 0111);
-        ASSERT_TRUE(LoadAndWait(folder.url()));
-        rows = ListedRows();
-    }
-    ASSERT_EQ(rows.size(), kAwkwardNames.size() + 5);
-    EXPECT_EQ(rows[1], (QStringList{kFolderName + '/', "icon dir", "", ""}));
-    for (const QStringList& row : rows.mid(2))
-        EXPECT_EQ(row.mid(1), (QStringList{"icon file", "", ""})) << row[0].toStdString();
     const test_support::RestrictedFolder unreadable(folder.path(), 0444);
     ASSERT_TRUE(LoadAndWait(folder.url()));
     EXPECT_EQ(ListedRows(), (QList<QStringList>{{"[Parent directory]", "icon up", "", ""}}));
@@ -235,54 +208,6 @@ TEST_F(LocalSchemeInEngine, ANameThatIsNotUtf8IsShownAndOpened) {
     ASSERT_EQ(ListedRows().value(1).value(0), QString::fromUtf8("中文.txt"));
     ClickRow(1);
     EXPECT_EQ(TextOf("body"), QStringLiteral("gbk name"));
-}
-
-// With the view's default encoding (GBK): a UTF-8 text file shows as written
-// ("中文", not "涓枃"), and a GBK one still does.
-TEST_F(LocalSchemeInEngine, TextFilesShowInTheirOwnEncoding) {
-    const QTemporaryDir folder;
-    page.settings()->setDefaultTextEncoding(QStringLiteral("GBK"));
-    for (const char* bytes : {"\xe4\xb8\xad\xe6\x96\x87", "\xd6\xd0\xce\xc4"}) {
-        WriteFile(folder.filePath("text.txt"), bytes);
-        ASSERT_TRUE(LoadAndWait(LocalUrlOf(folder.filePath("text.txt"))));
-        EXPECT_EQ(TextOf("body"), QString::fromUtf8("中文"));
-    }
-}
-
-// A file of an unknown type is downloaded whole; one that shrinks after its
-// length was announced (and before the engine read anything of it) can never
-// deliver the rest: the download must end, and not as complete.
-TEST_F(LocalSchemeInEngine, AFileIsDownloadedWholeOrEndsInAnErrorWhenItShrinks) {
-    QTemporaryDir source;
-    QTemporaryDir downloads;
-    QList<QWebEngineDownloadRequest*> requests;
-    QObject::connect(page.profile(), &QWebEngineProfile::downloadRequested, &page,
-                     [&](QWebEngineDownloadRequest* request) {
-                         request->setDownloadDirectory(downloads.path());
-                         request->accept();
-                         requests << request;
-                     });
-    QByteArray content;
-    for (int i = 0; i < 8; ++i)
-        content += QByteArray::number(i).rightJustified(16, '0') +
-                   QByteArray((1 << 20) - 16, char('a' + i));
-    const QString path = source.filePath(QStringLiteral("large.qvunknown"));
-    WriteFile(path, content);
-    page.load(LocalUrlOf(path));
-    ASSERT_TRUE(
-        WaitUntil([&] { return requests.size() == 1 && requests[0]->isFinished(); }, 60000));
-    EXPECT_EQ(requests[0]->state(), QWebEngineDownloadRequest::DownloadCompleted);
-    EXPECT_TRUE(test_support::ReadFile(downloads.filePath(requests[0]->downloadFileName())) ==
-                content);
-
-    Factory().onAnswerPrepared = [&] { EXPECT_TRUE(QFile::resize(path, 1 << 20)); };
-    page.load(LocalUrlOf(path));
-    const bool finished =
-        WaitUntil([&] { return requests.size() == 2 && requests[1]->isFinished(); }, 60000);
-    Factory().onAnswerPrepared = nullptr;
-    ASSERT_TRUE(finished);
-    EXPECT_EQ(requests[1]->state(), QWebEngineDownloadRequest::DownloadInterrupted);
-    EXPECT_LE(requests[1]->receivedBytes(), qint64(1) << 20);
 }
 
 // A page that tries to show and read local addresses, and records how each
@@ -308,14 +233,9 @@ TEST_F(LocalSchemeInEngine, AWebPageCannotLoadOrReadLocalAddresses) {
     ASSERT_TRUE(picture.save(folder.path("picture.png")));
     const QByteArray probe = ProbePage(folder.url("picture.png"), folder.url(), secret);
     auto recordedResults = [&] {
-        QJsonObject results;
-        EXPECT_TRUE(WaitUntil([&] {
-            results = QJsonDocument::fromJson(
-                          RunScript(QStringLiteral("JSON.stringify(results)")).toString().toUtf8())
-                          .object();
-            return results.size() == 2;
-        }));
-        return results;
+        EXPECT_TRUE(
+            WaitUntil([&] { return RunScript("Object.keys(results).length").toInt() == 2; }));
+        return RunScript("results").toMap();
     };
 
     // A local page may show a local picture: the probe itself can see a load.
@@ -329,7 +249,7 @@ TEST_F(LocalSchemeInEngine, AWebPageCannotLoadOrReadLocalAddresses) {
     server.writeFile(QStringLiteral("probe.html"), probe);
     Factory().requested.clear();
     ASSERT_TRUE(LoadAndWait(QUrl(server.baseUrl() + QStringLiteral("/probe.html"))));
-    EXPECT_EQ(recordedResults(), (QJsonObject{{"img", "refused"}, {"fetch", "refused"}}));
+    EXPECT_EQ(recordedResults(), (QVariantMap{{"img", "refused"}, {"fetch", "refused"}}));
     RunScript(QStringLiteral("location.href = '%1';").arg(secret.toString(QUrl::FullyEncoded)));
     test_support::ServeEvents(1500);
     EXPECT_EQ(page.url().scheme(), QStringLiteral("http"));

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <stdexcept>
 
+#include "tests/support/file_contents.h"
+
 namespace test_support {
 
 namespace {
@@ -48,35 +50,27 @@ QString FakeDesktop::WriteRecordingProgram(const QString& relativePath) {
     const QString path = root_.filePath(relativePath);
     QDir().mkpath(QFileInfo(path).path());
     const QByteArray record = QFile::encodeName(root_.filePath("arguments"));
-    QFile program(path);
-    if (!program.open(QIODevice::WriteOnly))
-        throw std::runtime_error("cannot write a program");
     // Written beside and renamed, so a reader never sees half of the list.
-    program.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + record + ".part\"\nmv \"" + record +
-                  ".part\" \"" + record + "\"\n");
-    program.setPermissions(program.permissions() | QFile::ExeOwner);
+    WriteFile(path, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + record + ".part\"\nmv \"" + record +
+                        ".part\" \"" + record + "\"\n");
+    QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
     return path;
 }
 
 void FakeDesktop::WriteEntry(const QString& name, const QString& exec) {
-    QFile entry(root_.filePath("data/applications/" + name));
-    if (!entry.open(QIODevice::WriteOnly))
-        throw std::runtime_error("cannot write an entry");
-    entry.write(("[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec +
-                 "\n\n[Desktop Action other]\nExec=/bin/false\n")
-                    .toUtf8());
+    WriteFile(root_.filePath("data/applications/" + name),
+              ("[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec +
+               "\n\n[Desktop Action other]\nExec=/bin/false\n")
+                  .toUtf8());
 }
 
 void FakeDesktop::SetDefaults(const QString& lines) {
-    QFile list(root_.filePath("config/mimeapps.list"));
-    if (!list.open(QIODevice::WriteOnly))
-        throw std::runtime_error("cannot write mimeapps.list");
-    list.write(("[Default Applications]\n" + lines).toUtf8());
+    WriteFile(root_.filePath("config/mimeapps.list"),
+              ("[Default Applications]\n" + lines).toUtf8());
 }
 
 QString FakeDesktop::RecordedArguments() const {
-    QFile file(root_.filePath("arguments"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
+    return QString::fromUtf8(ReadFile(root_.filePath("arguments"))).trimmed();
 }
 
 }  // namespace test_support

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QWebEnginePage>
 
 #include "app/engine.h"
 #include "scheme/file_scheme_factory.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/wait.h"
 
 namespace test_support {
@@ -21,10 +21,8 @@ LocalPages::LocalPages() {
 }
 
 QString LocalPages::Write(const QString& name, const QByteArray& content) const {
-    QFile file(folder_.filePath(name));
-    file.open(QIODevice::WriteOnly);
-    file.write(content);
-    return QStringLiteral("local://c") + file.fileName();
+    WriteFile(folder_.filePath(name), content);
+    return QStringLiteral("local://c") + folder_.filePath(name);
 }
 
 QVariant RunScript(QWebEnginePage& page, const QString& script) {

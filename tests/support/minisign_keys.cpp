@@ -37,10 +37,7 @@ QByteArray MinisignKeys::PublicKey() const {
 
 QByteArray MinisignKeys::Sign(const QByteArray& Bytes, bool Legacy) const {
     const QString signedFile = folder_.filePath("signed");
-    QFile file(signedFile);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(Bytes);
-    file.close();
+    WriteFile(signedFile, Bytes);
     QStringList arguments{"-S",       "-s", folder_.filePath("key.sec"), "-m",
                           signedFile, "-t", "Quorvane test release"};
     if (Legacy)

@@ -12,6 +12,8 @@
 #include <csignal>
 #include <stdexcept>
 
+#include "tests/support/file_contents.h"
+
 namespace test_support {
 
 quint16 FreeLoopbackPort() {
@@ -58,9 +60,7 @@ QString NginxServer::baseUrl() const {
 void NginxServer::writeFile(const QString& relativePath, const QByteArray& content) const {
     const QString path = root() + u'/' + relativePath;
     QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        throw std::runtime_error("cannot write " + path.toStdString());
+    WriteFile(path, content);
 }
 
 void NginxServer::writeConfig(const Options& options) {
@@ -88,19 +88,14 @@ void NginxServer::writeConfig(const Options& options) {
             "}\n")
             .arg(geteuid() == 0 ? QStringLiteral("user root;") : QString(), p, listen,
                  options.serverConfig);
-    QFile file(p + QStringLiteral("/nginx.conf"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(config.toUtf8()) < 0)
-        throw std::runtime_error("cannot write nginx.conf");
+    WriteFile(p + QStringLiteral("/nginx.conf"), config.toUtf8());
 }
 
 void NginxServer::makeCertificate(const Options& options) {
     const QString p = prefix_.path();
     if (!options.certificatePem.isEmpty()) {
-        QFile certificate(p + "/cert.pem");
-        QFile key(p + "/key.pem");
-        if (!certificate.open(QIODevice::WriteOnly) || !key.open(QIODevice::WriteOnly) ||
-            certificate.write(options.certificatePem) < 0 || key.write(options.keyPem) < 0)
-            throw std::runtime_error("cannot write the given certificate");
+        WriteFile(p + "/cert.pem", options.certificatePem);
+        WriteFile(p + "/key.pem", options.keyPem);
         return;
     }
     QProcess openssl;

@@ -13,7 +13,4 @@ inline void PrintTo(const QString& value, std::ostream* os) {
 inline void PrintTo(const QByteArray& value, std::ostream* os) {
     *os << '"' << value.toStdString() << '"';
 }
-inline void PrintTo(const QStringList& value, std::ostream* os) {
-    *os << '{' << value.join(QStringLiteral(", ")).toStdString() << '}';
-}
 QT_END_NAMESPACE

@@ -98,7 +98,7 @@ GifFrameSpec SolidFrame(QRect area, int index) {
     return frame;
 }
 
-QByteArray EncodeJpeg(QSize size, QColor colour, JpegKind kind) {
+QByteArray EncodeJpeg(QSize size, QColor colour, bool adobeCmyk) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -110,19 +110,14 @@ QByteArray EncodeJpeg(QSize size, QColor colour, JpegKind kind) {
     info.image_height = JDIMENSION(size.height());
     // Adobe stores CMYK inverted: 255 means no ink.
     const QColor cmyk = colour.toCmyk();
-    const std::vector<int> pixel = kind == JpegKind::Grey ? std::vector{colour.red()}
-                                   : kind == JpegKind::AdobeCmyk
+    const std::vector<int> pixel = adobeCmyk
                                        ? std::vector{255 - cmyk.cyan(), 255 - cmyk.magenta(),
                                                      255 - cmyk.yellow(), 255 - cmyk.black()}
                                        : std::vector{colour.red(), colour.green(), colour.blue()};
-    info.in_color_space = kind == JpegKind::Grey        ? JCS_GRAYSCALE
-                          : kind == JpegKind::AdobeCmyk ? JCS_CMYK
-                                                        : JCS_RGB;
+    info.in_color_space = adobeCmyk ? JCS_CMYK : JCS_RGB;
     info.input_components = int(pixel.size());
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 100, TRUE);
-    if (kind == JpegKind::Progressive)
-        jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     std::vector<JSAMPLE> row;
     for (int x = 0; x < size.width(); ++x)
@@ -142,15 +137,6 @@ QString SourcePicture(const QString& name) {
 
 QString BuiltPicture(const QString& name) {
     return qEnvironmentVariable("QUORVANE_BUILD_BIN") + QStringLiteral("/ico/") + name;
-}
-
-CurrentFolder::CurrentFolder() : previous_(QDir::currentPath()) {
-    if (!folder_.isValid() || !QDir::setCurrent(folder_.path()))
-        ADD_FAILURE() << "cannot enter a temporary folder";
-}
-
-CurrentFolder::~CurrentFolder() {
-    QDir::setCurrent(previous_);
 }
 
 }  // namespace pictures_test

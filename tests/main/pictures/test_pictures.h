@@ -2,8 +2,11 @@
 
 // Pictures made inside the tests with the encoders of libjpeg and giflib, so
 // that each test knows exactly what the decoders must return.
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QColor>
+#include <QDir>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QRect>
@@ -42,9 +45,8 @@ QByteArray EncodeGif(const GifSpec& spec);
 // A frame of one colour index over `area`.
 GifFrameSpec SolidFrame(QRect area, int index);
 
-enum class JpegKind { Rgb, Grey, AdobeCmyk, Progressive };
 // A JPEG picture of one colour, written at the highest quality.
-QByteArray EncodeJpeg(QSize size, QColor colour, JpegKind kind = JpegKind::Rgb);
+QByteArray EncodeJpeg(QSize size, QColor colour, bool adobeCmyk = false);
 
 // A file of the committed "ico" folder, and its copy beside the built program.
 QString SourcePicture(const QString& name);
@@ -79,14 +81,11 @@ std::string ErrorText(Call call) {
 }
 
 // Makes a temporary folder the process's current folder while it lives.
-class CurrentFolder {
-  public:
-    CurrentFolder();
-    ~CurrentFolder();
-
-  private:
-    QTemporaryDir folder_;
-    QString previous_;
+struct CurrentFolder {
+    CurrentFolder() { EXPECT_TRUE(folder.isValid() && QDir::setCurrent(folder.path())); }
+    ~CurrentFolder() { QDir::setCurrent(previous); }
+    QTemporaryDir folder;
+    QString previous = QDir::currentPath();
 };
 
 }  // namespace pictures_test
