@@ -51,17 +51,15 @@ TEST(TauCustomThread, AForcedStopWhileTheWorkerIsBlocked) {
 }
 
 TEST(TauCustomThread, AThreadDeletedBeforeItRanEndsAtOnce) {
-    quint32 threadId = 0;
+    QString task;  // the kernel's entry of the thread
     std::atomic<bool> worked{false};
     {
         TauCustomThread thread;
         thread.OnExecute = thread.OnFinish = [&](TauCustomThread*) { worked = true; };
-        threadId = thread.ThreadID();
-        ASSERT_TRUE(QFileInfo::exists(QStringLiteral("/proc/self/task/%1").arg(threadId)))
-            << "the OS thread exists, suspended";
+        task = QStringLiteral("/proc/self/task/%1").arg(thread.ThreadID());
+        ASSERT_TRUE(QFileInfo::exists(task)) << "the OS thread exists, suspended";
     }
-    EXPECT_TRUE(WaitUntil(
-        [&] { return !QFileInfo::exists(QStringLiteral("/proc/self/task/%1").arg(threadId)); }));
+    EXPECT_TRUE(WaitUntil([&] { return !QFileInfo::exists(task); }));
     EXPECT_FALSE(worked) << "neither the work nor OnFinish";
 }
 

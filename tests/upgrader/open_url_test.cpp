@@ -34,7 +34,6 @@ TEST_F(FakeDesktop, TheProgramForPages) {
     const QString both = "text/html=fakeeditor.desktop\nx-scheme-handler/http=";
     const std::tuple<QString, QString, QString> cases[] = {
         {both + "fakebrowser.desktop\n", ".HTML", browser_},
-        {both + "fakebrowser.desktop\n", ".no-such-extension", ""},
         {both + "gone.desktop\n", ".html", editor_},
         {"x-scheme-handler/http=gone.desktop\n", ".html", ""},
         {"x-scheme-handler/http=unknown.desktop\n", ".html", ""},

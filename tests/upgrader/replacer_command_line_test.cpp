@@ -40,7 +40,6 @@ TEST(ReplacerParameters, PathRestartParametersAndMethod) {
         {{"/opt/q/quorvane", "+/a", "/b2"}, "/opt/q/quorvane|/opt/q/|/a;/b|self"},
         {{}, "none"},
         {{"/opt/q/quorvane", "/afterupgrade0"}, "none"},
-        {{"+/afterupgrade0"}, "none"},
         {{"", "+/afterupgrade0"}, "none"},
     };
     for (const auto& [params, expected] : cases)

@@ -7,9 +7,7 @@
 #include <QFile>
 #include <QProcessEnvironment>
 
-#include "tests/support/file_contents.h"
 #include "tests/support/wait.h"
-#include "tests/upgrader/test_files.h"
 
 namespace replacer_test {
 
@@ -18,18 +16,6 @@ ProgramFolder::ProgramFolder(const QString& FolderName)
       oldProgram_(test_support::ReadFile(STAND_IN_PROGRAM)) {
     QDir().mkpath(folder_);
     Write("quorvane", oldProgram_, 0755);
-}
-
-void ProgramFolder::Write(const QString& Name, const QByteArray& Content, int Mode) const {
-    upgrader_test::WriteFile(Path(Name), Content, Mode);
-}
-
-void ProgramFolder::Download(const QString& Name, const QByteArray& Content) const {
-    Write(Name + ".uTMP", Content, 0644);
-}
-
-QByteArray ProgramFolder::Read(const QString& Name) const {
-    return test_support::ReadFile(Path(Name));
 }
 
 int ProgramFolder::Mode(const QString& Name) const {

@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <optional>
 
+#include "tests/support/file_contents.h"
+#include "tests/upgrader/test_files.h"
+
 namespace replacer_test {
 
 // A temporary program folder for the replacer tests: the stand-in program as
@@ -24,9 +27,13 @@ class ProgramFolder {
     QByteArray NewProgram() const { return oldProgram_ + "\nthe new version\n"; }
 
     // Writes a file with the given permission bits (octal, e.g. 0644).
-    void Write(const QString& Name, const QByteArray& Content, int Mode = 0644) const;
-    void Download(const QString& Name, const QByteArray& Content) const;
-    QByteArray Read(const QString& Name) const;
+    void Write(const QString& Name, const QByteArray& Content, int Mode = 0644) const {
+        upgrader_test::WriteFile(Path(Name), Content, Mode);
+    }
+    void Download(const QString& Name, const QByteArray& Content) const {
+        Write(Name + ".uTMP", Content);
+    }
+    QByteArray Read(const QString& Name) const { return test_support::ReadFile(Path(Name)); }
     int Mode(const QString& Name) const;
     // "name content mode; ..." for the files ("old"/"new" for the stand-in's
     // two versions, "name -" for a file that is not there).

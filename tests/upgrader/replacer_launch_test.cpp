@@ -53,19 +53,13 @@ TEST(ReplacerLaunch, TheEmbeddedReplacerIsWrittenAsANewPrivateFile) {
     QTemporaryDir dir;
     const QString path = dir.path() + "/temp folder +1/Ruzozudo3";
     QDir().mkpath(dir.path() + "/temp folder +1");
-    ASSERT_TRUE(WriteReplacer(path));
-    EXPECT_EQ(ReadFile(path), ReadFile(SHIPPED_REPLACER));  // the resource follows the build
-    EXPECT_EQ(ModeOf(path), 0700);
-
     // A link planted at the path is removed, its target left alone.
-    const QString planted = dir.path() + "/planted";
-    upgrader_test::WriteFile(planted, "");
-    QFile::remove(path);
+    const QString planted = upgrader_test::WriteFile(dir.path() + "/planted", "");
     ASSERT_TRUE(QFile::link(planted, path));
     ASSERT_TRUE(WriteReplacer(path));
     EXPECT_EQ(ReadFile(planted), QByteArray());
     EXPECT_EQ(ModeOf(path), 0700);
-    EXPECT_EQ(ReadFile(path), ReadFile(SHIPPED_REPLACER));
+    EXPECT_EQ(ReadFile(path), ReadFile(SHIPPED_REPLACER));  // the resource follows the build
 
     // What cannot be removed is never written into nor started.
     const QString blocked = dir.path() + "/blocked";

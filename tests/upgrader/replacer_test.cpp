@@ -74,10 +74,9 @@ TEST(Replacer, EachFileIsSyncedBeforeItIsRenamedIntoPlace) {
     ProgramFolder f("synced");
     f.Download("quorvane", f.NewProgram());
     f.Download("data.txt", "new data");
-    const QString trace = f.Path("trace");
     QProcess strace;
     strace.start("strace",
-                 QStringList{"-f", "-y", "-qq", "-o", trace, "-e",
+                 QStringList{"-f", "-y", "-qq", "-o", f.Path("trace"), "-e",
                              "trace=fsync,fdatasync,rename,renameat,renameat2", REPLACER_PROGRAM} +
                      f.SelfUpgrade());
     ASSERT_TRUE(strace.waitForFinished(30000)) << "strace is needed";

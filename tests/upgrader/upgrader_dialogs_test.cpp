@@ -186,10 +186,6 @@ bool Ask(QString& user, QString& password, QStringList& look, const Act& act) {
     return AskPassword("quorvane.inf", user, password);
 }
 
-void Type(QWidget* window, const char* field, const QString& text) {
-    QTest::keyClicks(Child<QLineEdit>(window, field), text);
-}
-
 }  // namespace
 
 TEST(PasswordWindow, ReturnsWhatWasTypedOnOkOnly) {
@@ -198,8 +194,8 @@ TEST(PasswordWindow, ReturnsWhatWasTypedOnOkOnly) {
     QStringList look;
     EXPECT_TRUE(Ask(user, password, look, [](QWidget* w) {
         Child<QLineEdit>(w, "UsernameEdit")->clear();
-        Type(w, "UsernameEdit", "bob");
-        Type(w, "PasswordEdit", "s3 cr+t");
+        QTest::keyClicks(Child<QLineEdit>(w, "UsernameEdit"), "bob");
+        QTest::keyClicks(Child<QLineEdit>(w, "PasswordEdit"), "s3 cr+t");
         QTest::keyClick(Child<QLineEdit>(w, "PasswordEdit"), Qt::Key_Return);  // Enter is OK
     }));
     EXPECT_EQ(user + '|' + password, "bob|s3 cr+t");
@@ -213,7 +209,7 @@ TEST(PasswordWindow, ReturnsWhatWasTypedOnOkOnly) {
          {Act([](QWidget* w) { Press("CancelBtn", w); }),
           Act([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); }), Act(&QWidget::close)}) {
         EXPECT_FALSE(Ask(user, password, look, [&](QWidget* w) {
-            Type(w, "PasswordEdit", "ignored");
+            QTest::keyClicks(Child<QLineEdit>(w, "PasswordEdit"), "ignored");
             dismiss(w);
         }));
         EXPECT_EQ(user + '|' + password, "bob|s3 cr+t");
