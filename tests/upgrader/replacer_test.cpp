@@ -236,14 +236,21 @@ TEST(ReplacerRollback, ANewProgramThatDoesNotComeUpIsUndone) {
     }
 }
 
-TEST(ReplacerRollback, AConfirmedUpgradeStaysWithItsBackups) {
+TEST(ReplacerRollback, AConfirmedUpgradeStaysAndItsBackupsGoWithTheNextOne) {
     ProgramFolder f("confirmed");
     PrepareUpgrade(f, f.NewProgram());
     ASSERT_TRUE(Replacer(kList).Run(f.SelfUpgrade()));
     EXPECT_EQ(f.Describe({"quorvane", "data.txt", "added.txt", "quorvane.refused-upgrade"}),
               "quorvane new 755; data.txt new data 600; added.txt added by the upgrade 644; "
               "quorvane.refused-upgrade -");
-    EXPECT_EQ(Backups(f).size(), 2) << "the program and data.txt";
+    const QStringList first = Backups(f);
+    EXPECT_EQ(first.size(), 2) << "the program and data.txt";
+
+    PrepareUpgrade(f, f.NewProgram() + "third");
+    ASSERT_TRUE(Replacer(kList).Run(f.SelfUpgrade()));
+    EXPECT_EQ(f.Read("quorvane"), f.NewProgram() + "third");
+    for (const QString& backup : first)
+        EXPECT_FALSE(Backups(f).contains(backup)) << "the backups go with the next upgrade";
 }
 
 TEST(ReplacerRollback, KilledAtAnyMomentOfTheUndoEveryFileIsWhole) {
