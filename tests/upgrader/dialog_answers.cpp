@@ -9,6 +9,13 @@
 
 namespace upgrader_test {
 
+// The open wizard shows its completed page.
+static bool WizardCompleted() {
+    upgrader::TauAutoUpgraderWizardForm* wizard = upgrader::WizardForm();
+    auto* finish = wizard != nullptr ? wizard->findChild<QPushButton*>("FinishBtn") : nullptr;
+    return finish != nullptr && finish->isEnabled();
+}
+
 DialogAnswers::DialogAnswers() {
     connect(&timer_, &QTimer::timeout, this, &DialogAnswers::Answer);
     timer_.start(20);
@@ -65,12 +72,6 @@ void DialogAnswers::AnswerCompletedPage() {
         // Still open (the abort question answered No): answered again.
         answeredWizard_ = nullptr;
     });
-}
-
-bool WizardCompleted() {
-    upgrader::TauAutoUpgraderWizardForm* wizard = upgrader::WizardForm();
-    auto* finish = wizard != nullptr ? wizard->findChild<QPushButton*>("FinishBtn") : nullptr;
-    return finish != nullptr && finish->isEnabled();
 }
 
 bool Press(const char* Button, QWidget* Window) {

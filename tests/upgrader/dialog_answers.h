@@ -51,7 +51,4 @@ class DialogAnswers : public QObject {
 // when there is none or it is disabled.
 bool Press(const char* Button, QWidget* Window = nullptr);
 
-// The open wizard shows its completed page.
-bool WizardCompleted();
-
 }  // namespace upgrader_test

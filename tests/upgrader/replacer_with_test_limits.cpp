@@ -1,7 +1,7 @@
 // The replacer as the tests run it: the shipped one's work, with the wait
-// for the old program and for the new one's confirmation shortened by
-// QUORVANE_REPLACER_WAIT_MS and QUORVANE_REPLACER_CONFIRM_MS (whole numbers of
-// milliseconds). Only this test build reads those variables.
+// for the new program's confirmation shortened by
+// QUORVANE_REPLACER_CONFIRM_MS (a whole number of milliseconds). Only this
+// test build reads that variable.
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -12,8 +12,6 @@
 int main(int argc, char** argv) {
     replacer::CloseInheritedDescriptors();
     replacer::ReplacerLimits limits;
-    if (const char* wait = std::getenv("QUORVANE_REPLACER_WAIT_MS"); wait != nullptr && *wait)
-        limits.ProgramEnd = std::chrono::milliseconds(std::strtoll(wait, nullptr, 10));
     if (const char* wait = std::getenv("QUORVANE_REPLACER_CONFIRM_MS"); wait != nullptr && *wait)
         limits.Confirmation = std::chrono::milliseconds(std::strtoll(wait, nullptr, 10));
     std::vector<std::string> params(argv + (argc > 0 ? 1 : 0), argv + argc);
