@@ -151,9 +151,10 @@ TEST(URLNames, HostAndLastElements) {
 // Four numeric parts, else the unsigned bytes of the whole texts.
 TEST(CompareVersions, FourNumericPartsOrElseTheBytesOfTheWholeTexts) {
     const std::tuple<const char*, const char*, int> cases[] = {
-        {"2.0.0.6", "2.0.0.5", 1},    {"2.0.0.5", "2.0.0.10", -1}, {"2.1", "2.1.0.0", 0},
-        {"2.0.0.5.9", "2.0.0.5", 0},  // a fifth part does not count
-        {"02.0.0.5", "2.0.0.5", 0},   {"1.-5", "1.2", -1},         {"2.a", "2.1", 1},  // 'a' > '1'
+        {"2.0.0.6", "2.0.0.5", 1},    {"2.0.0.5", "2.0.0.10", -1},
+        {"2.1", "2.1.0.0", 0},        {"2.0.0.5.9", "2.0.0.5", 0},  // a fifth part does not count
+        {"02.0.0.5", "2.0.0.5", 0},   {"1.-5", "1.2", -1},
+        {"1.-1.10", "1.-1.9", 1},     {"2.a", "2.1", 1},            // 'a' > '1'
         {"2.0.0.5b", "2.0.0.5", 1},   {"", "2.0.0.5", -1},          // an absent version is older
         {"2.0.0.\xff", "2.0.0.1", 1}, {"2.99999999999", "2.1", 1},  // out of range: text comparison
     };

@@ -6,12 +6,15 @@
 #include <QTemporaryDir>
 #include <atomic>
 #include <memory>
+#include <thread>
 
 #include "tests/support/qt_printers.h"
 #include "tests/support/scripted_http_server.h"
 #include "tests/support/wait.h"
 #include "tests/upgrader/http/http_event_log.h"
 #include "upgrader/http/custom_http.h"
+#include "upgrader/http/status_texts.h"
+#include "upgrader/threads/gui_call.h"
 
 using namespace upgrader;
 using namespace http_test;
@@ -85,6 +88,23 @@ TEST_F(Lifecycle, AbortStopsTheTransferAndReportsItOnce) {
     http_->URL = quick.baseUrl().toUtf8() + "/next";
     http_->OutputFileName.clear();
     EXPECT_EQ(Fetch(*http_)->body, "next");
+}
+
+// A worker handler that hands a call to the GUI thread while the GUI thread
+// stops the transfer by force: neither waits for the other.
+TEST_F(Lifecycle, ForcedAbortWhileAWorkerHandlerWaitsForTheGuiThread) {
+    std::atomic<bool> inHandler{false}, callRan{false};
+    http_->URL = server_.baseUrl().toUtf8() + "/slow.exe";
+    http_->OnStatusChange = [&](TauCustomHTTP*, int status, const QString&) {
+        if (status == stReceivingResponse && !inHandler.exchange(true))
+            RunOnGuiThread([&] { callRan = true; });
+    };
+    ASSERT_TRUE(http_->Read(false));
+    while (!inHandler)  // not serving events: the handler's call stays pending
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    http_->Abort(false, true);
+    EXPECT_FALSE(http_->Busy());
+    EXPECT_TRUE(WaitUntil([&] { return callRan.load(); }));
 }
 
 TEST_F(Lifecycle, DestroyingTheComponentStopsWithoutEvents) {

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <atomic>
+#include <stdexcept>
 
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
@@ -9,6 +11,7 @@
 #include "tests/upgrader/http/test_certificate.h"
 #include "tests/upgrader/test_files.h"
 #include "upgrader/http/custom_http.h"
+#include "upgrader/http/status_texts.h"
 
 using namespace upgrader;
 using namespace http_test;
@@ -18,9 +21,10 @@ namespace {
 
 const QStringList kDone = {"BeforeSendRequest", "HeaderInfo", "DownloadProgress", "Done"};
 
-// One nginx for all plain transfers.
+// One nginx for all plain transfers, with a redirect to itself.
 class NginxTransfer : public testing::Test {
   protected:
+    NginxTransfer() : server_({QStringLiteral("location = /loop { return 302 /loop; }")}) {}
     QByteArray Url(const QString& path) const { return (server_.baseUrl() + path).toUtf8(); }
 
     test_support::NginxServer server_;
@@ -51,6 +55,15 @@ TEST_F(NginxTransfer, FileToDiskAndToMemory) {
     http.URL = Url("/update/dir");
     EXPECT_EQ(Fetch(http)->body, "index");
 
+    // A redirect to itself: each redirect libcurl follows is reported once,
+    // and the answer past its limit is the result.
+    std::atomic<int> redirects{0};
+    http.OnRedirected = [&](TauCustomHTTP*, const QByteArray&) { ++redirects; };
+    http.URL = Url("/loop");
+    EXPECT_EQ(Fetch(http)->httpError, 302);
+    EXPECT_EQ(redirects, 20);
+    http.OnRedirected = nullptr;
+
     http.URL = Url("/update/missing.exe");
     http.OutputFileName = folder_.filePath("missing.exe.uTMP");
     log = Fetch(http);
@@ -59,6 +72,28 @@ TEST_F(NginxTransfer, FileToDiskAndToMemory) {
     EXPECT_EQ(log->httpError, 404);
     EXPECT_TRUE(log->body.contains("404 Not Found")) << log->body.constData();
     EXPECT_FALSE(QFileInfo::exists(http.OutputFileName));
+}
+
+// A worker handler that throws while libcurl reports (connecting, sending,
+// receiving, closing, letting go of the handle) ends the transfer with an
+// event; nothing unwinds through libcurl, and the component goes on working.
+TEST_F(NginxTransfer, AThrowingStatusHandlerEndsTheTransfer) {
+    server_.writeFile("f.bin", "data");
+    for (const int failing : {stConnectingToServer, stSendingRequest, stReceivingResponse,
+                              stClosingConnection, stHandleClosing}) {
+        SCOPED_TRACE(failing);
+        TauCustomHTTP http;
+        http.URL = Url("/f.bin");
+        http.OnStatusChange = [failing](TauCustomHTTP*, int status, const QString&) {
+            if (status == failing)
+                throw std::runtime_error("handler fault");
+        };
+        const QStringList events = Fetch(http)->Events();
+        EXPECT_TRUE(events.contains("Done") || events.contains("AnyError"))
+            << events.join(",").toStdString();
+        http.OnStatusChange = nullptr;
+        EXPECT_EQ(Fetch(http)->body, "data");
+    }
 }
 
 // A partial file resumed: an overlap that matches is not written again; at
