@@ -1,5 +1,6 @@
 #include "tests/support/nginx_server.h"
 
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QDir>
@@ -34,8 +35,13 @@ NginxServer::NginxServer(const Options& options) : tls_(options.tls) {
         makeCertificate(options);
     port_ = FreeLoopbackPort();
     writeConfig(options);
+    const pid_t testProcess = getpid();
     pid_ = fork();
     if (pid_ == 0) {
+        // nginx goes with the test, even with one that crashes.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != testProcess)
+            _exit(127);
         const QByteArray prefix = prefix_.path().toLocal8Bit() + "/";
         const QByteArray config = prefix + "nginx.conf";
         execlp("nginx", "nginx", "-p", prefix.constData(), "-c", config.constData(), "-e",
