@@ -11,24 +11,18 @@
 #include <csignal>
 
 #include "tests/support/file_contents.h"
+#include "tests/support/installed_client.h"
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/wait.h"
 
 using test_support::WaitUntil;
+using test_support::WindowsNamed;
 
 namespace {
 
 QString BuiltClient() {
     return qEnvironmentVariable("QUORVANE_BUILD_BIN") + "/quorvane";
-}
-
-// Window ids whose title matches `title` (a regular expression), via xdotool.
-QStringList WindowsNamed(const QString& title) {
-    QProcess search;
-    search.start("xdotool", {"search", "--onlyvisible", "--name", title});
-    search.waitForFinished(10000);
-    return QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }
 
 }  // namespace
@@ -63,18 +57,11 @@ TEST(ClientProcess, MissingEngineResourcesShowOneApplicationErrorAndExitWithOne)
 TEST(ClientProcess, RunsItsOwnSubProcessesServesDebuggingAndEndsWithZero) {
     test_support::NginxServer server;
     server.writeFile("home.html", "<title>Client home</title>");
-    // A copy of the client in a folder of its own, with its pictures, so that
-    // its home page file is the test's.
+    // A copy of the client in a folder of its own, so that its home page file
+    // is the test's.
     QTemporaryDir folder;
+    test_support::InstallClient(folder.path(), server.baseUrl() + "/home.html");
     const QString executable = folder.filePath("quorvane");
-    QFile::copy(BuiltClient(), executable);
-    QFile::setPermissions(executable, QFile::permissions(BuiltClient()));
-    QDir(folder.path()).mkpath("ico");
-    const QDir source(qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/ico");
-    for (const QString& name : source.entryList(QDir::Files))
-        QFile::copy(source.filePath(name), folder.filePath("ico/" + name));
-    test_support::WriteFile(folder.path() + "/主页.txt",
-                            "Home\t" + server.baseUrl().toLatin1() + "/home.html\r\n");
     QProcess client;
     client.setWorkingDirectory(folder.path());
     client.start(executable);

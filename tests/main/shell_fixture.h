@@ -63,8 +63,7 @@ class ShellTest : public testing::Test {
     }
 
     static QByteArray FileBytes(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+        return test_support::ReadFile(path, "<unreadable>");
     }
 
     void CreateForm() {

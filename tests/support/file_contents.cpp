@@ -6,9 +6,9 @@
 
 namespace test_support {
 
-QByteArray ReadFile(const QString& path) {
+QByteArray ReadFile(const QString& path, const QByteArray& ifUnreadable) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : ifUnreadable;
 }
 
 void WriteFile(const QString& path, const QByteArray& content) {

@@ -5,8 +5,9 @@
 
 namespace test_support {
 
-// The whole content of a file; empty when it cannot be read.
-QByteArray ReadFile(const QString& path);
+// The whole content of a file; `ifUnreadable` when it cannot be read (a
+// marker such as "<missing>" where a test must tell that from an empty file).
+QByteArray ReadFile(const QString& path, const QByteArray& ifUnreadable = {});
 // Writes the whole content, failing the test when it cannot.
 void WriteFile(const QString& path, const QByteArray& content);
 

@@ -7,6 +7,8 @@
 #include <QString>
 #include <stdexcept>
 
+#include "tests/support/file_contents.h"
+
 namespace upgrader_test {
 
 // Bytes that differ from position to position (so a misplaced piece shows).
@@ -29,8 +31,7 @@ inline QString WriteFile(const QString& path, const QByteArray& content, int mod
 
 // The file's content, or "<missing>".
 inline QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return test_support::ReadFile(path, "<missing>");
 }
 
 }  // namespace upgrader_test

@@ -16,25 +16,19 @@
 #include <csignal>
 
 #include "tests/support/file_contents.h"
+#include "tests/support/installed_client.h"
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/wait.h"
 
 using test_support::ReadFile;
 using test_support::WaitUntil;
+using test_support::WindowsNamed;
 
 namespace {
 
 QString BuiltBin(const QString& name) {
     return qEnvironmentVariable("QUORVANE_BUILD_BIN") + u'/' + name;
-}
-
-// Visible windows whose title matches `title` (a regular expression).
-QStringList WindowsNamed(const QString& title) {
-    QProcess search;
-    search.start("xdotool", {"search", "--onlyvisible", "--name", title});
-    search.waitForFinished(10000);
-    return QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }
 
 // The window's client size.
@@ -77,18 +71,9 @@ const QString kCaption = QStringLiteral("^Application update wizard$");
 class UpgradeEndToEnd : public testing::Test {
   protected:
     void SetUp() override {
-        for (const QString& name : {QStringLiteral("quorvane"), QStringLiteral("Ruzozudo3")}) {
-            ASSERT_TRUE(QFile::copy(BuiltBin(name), Path(name))) << name.toStdString();
-            QFile::setPermissions(Path(name), QFile::permissions(BuiltBin(name)));
-        }
-        QDir(folder).mkpath("ico");
-        const QDir pictures(qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/ico");
-        for (const QString& name : pictures.entryList(QDir::Files))
-            QFile::copy(pictures.filePath(name), Path("ico/" + name));
+        test_support::InstallClient(folder, server.baseUrl() + "/home.html",
+                                    {QStringLiteral("quorvane"), QStringLiteral("Ruzozudo3")});
         server.writeFile("home.html", "<title>Upgrade test home</title>");
-        QFile home(Path(QStringLiteral("主页.txt")));
-        ASSERT_TRUE(home.open(QIODevice::WriteOnly));
-        home.write("Home\t" + server.baseUrl().toUtf8() + "/home.html\r\n");
     }
 
     void TearDown() override {

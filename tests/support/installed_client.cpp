@@ -1,0 +1,35 @@
+#include "tests/support/installed_client.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include "tests/support/file_contents.h"
+
+namespace test_support {
+
+void InstallClient(const QString& folder, const QString& homeUrl, const QStringList& programs) {
+    const QDir built(qEnvironmentVariable("QUORVANE_BUILD_BIN"));
+    const QDir installed(folder);
+    for (const QString& name : programs) {
+        EXPECT_TRUE(QFile::copy(built.filePath(name), installed.filePath(name)))
+            << name.toStdString();
+        QFile::setPermissions(installed.filePath(name), QFile::permissions(built.filePath(name)));
+    }
+    installed.mkpath(QStringLiteral("ico"));
+    const QDir pictures(qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/ico");
+    for (const QString& name : pictures.entryList(QDir::Files))
+        QFile::copy(pictures.filePath(name), installed.filePath("ico/" + name));
+    WriteFile(installed.filePath(QStringLiteral("主页.txt")), "Home\t" + homeUrl.toUtf8() + "\r\n");
+}
+
+QStringList WindowsNamed(const QString& title) {
+    QProcess search;
+    search.start("xdotool", {"search", "--onlyvisible", "--name", title});
+    search.waitForFinished(10000);
+    return QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+}  // namespace test_support

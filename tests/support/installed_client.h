@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace test_support {
+
+// Installs built programs (the client first of all) in `folder` as a user's
+// program folder holds them: with their modes, the tool-bar pictures in
+// "ico" and a home page file that opens `homeUrl`. Fails the test when a
+// program cannot be copied.
+void InstallClient(const QString& folder, const QString& homeUrl,
+                   const QStringList& programs = {QStringLiteral("quorvane")});
+
+// Visible windows whose title matches `title` (a regular expression), found
+// with xdotool.
+QStringList WindowsNamed(const QString& title);
+
+}  // namespace test_support
