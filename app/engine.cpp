@@ -2,20 +2,13 @@
 
 #include <QCoreApplication>
 #include <QWebEngineProfile>
-#include <QWebEngineUrlScheme>
 #include <cfenv>
-#include <cstring>
 
 #include "app/engine_files.h"
 #include "app/engine_settings.h"
+#include "app/engine_sub_process.h"
 #include "app/engine_switches.h"
 #include "common/executable_folder.h"
-
-namespace QtWebEngineCore {
-// The engine's sub-process entry, exported by libQt6WebEngineCore; Qt ships
-// no header for it because only its own helper program calls it.
-int processMain(int argc, const char** argv);
-}  // namespace QtWebEngineCore
 
 namespace app {
 
@@ -49,22 +42,6 @@ void ApplicationArguments::assign(const QByteArrayList& arguments) {
     pointers_.push_back(nullptr);
 }
 
-bool IsEngineSubProcess(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--type=", 7) == 0)
-            return true;
-    return false;
-}
-
-void RegisterCustomSchemes() {
-    if (QWebEngineUrlScheme::schemeByName("local").name() == "local")
-        return;
-    QWebEngineUrlScheme scheme("local");
-    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
-    scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
-    QWebEngineUrlScheme::registerScheme(scheme);
-}
-
 bool LoadEngine(int argc, char** argv, ApplicationArguments& applicationArguments) {
     if (engineLoaded)
         return true;
@@ -73,15 +50,11 @@ bool LoadEngine(int argc, char** argv, ApplicationArguments& applicationArgument
     EngineSettings& settings = GlobalEngineSettings();
     CheckEngineFiles(settings);
     engineLoaded = true;
-    RegisterCustomSchemes();
     if (IsEngineSubProcess(argc, argv)) {
-        // As in the engine's own helper program, a sub-process runs inside an
-        // application object: Qt finds its resources and locales from it,
-        // where it would otherwise warn and fall back to folders beside us.
-        QCoreApplication subProcess(argc, argv);
-        QtWebEngineCore::processMain(argc, const_cast<const char**>(argv));
+        RunEngineSubProcess(argc, argv);
         return false;
     }
+    RegisterCustomSchemes();
     const EngineEnvironment env = MapEngineSettings(settings, common::ExecutablePath());
     for (const auto& [name, value] : env.variables)
         qputenv(name.constData(), value);

@@ -23,13 +23,6 @@ class ApplicationArguments {
     int argc_ = 0;
 };
 
-// True when the engine started this process as one of its sub-processes.
-bool IsEngineSubProcess(int argc, char** argv);
-
-// Registers the "local" scheme (standard syntax with a host, local) with the
-// engine. Runs in every role, before the engine starts.
-void RegisterCustomSchemes();
-
 // Prepares the engine from the global settings. In an engine sub-process it
 // runs the engine's sub-process entry and returns false: the caller ends with
 // exit code 0. In the browser process it sets what the engine reads at start,

@@ -1,9 +1,10 @@
 # The release archive: `cmake --build <build> --target package` (CPack) makes
-# quorvane-<version>-linux-<arch>.tar.gz with the program, the replacer, the
+# quorvane-<version>-linux-<arch>.tar.gz with the program (the executable and
+# the client library beside it), the replacer, the
 # tool bar's pictures, the program icon in the theme sizes, the desktop entry
 # template, the per-user install and uninstall scripts and the list of runtime
 # packages. Installed files are stripped; scripts/package builds it in Release.
-install(TARGETS quorvane Ruzozudo3 RUNTIME DESTINATION .)
+install(TARGETS quorvane quorvane_client Ruzozudo3 RUNTIME DESTINATION . LIBRARY DESTINATION .)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/ico/ DESTINATION ico
         FILES_MATCHING PATTERN "*.jpg" PATTERN "*.gif")
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/icons/ DESTINATION icons

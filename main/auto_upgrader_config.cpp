@@ -46,8 +46,11 @@ void ConfigureAutoUpgrader(upgrader::TauAutoUpgrader& Upgrader) {
     // host.
     Upgrader.SetAutoCheck(true);
     Upgrader.AutoCheckDelay = 500;
-    // The program's file is named as on this system: "quorvane".
-    Upgrader.InfoFile.Files = {QString::fromLatin1(UpdateServerUrl("/update/quorvane"))};
+    // The program's files are named as on this system: the executable
+    // "quorvane" and the client library it loads.
+    Upgrader.InfoFile.Files = {
+        QString::fromLatin1(UpdateServerUrl("/update/quorvane")),
+        QString::fromLatin1(UpdateServerUrl("/update/libquorvane-client.so"))};
     Upgrader.InfoFile.UpgradeMsg = QString::fromUtf8(kUpgradeNotice);
     Upgrader.InfoFileURL = UpdateServerUrl("/update/quorvane.inf");
     Upgrader.UpdatePublicKey = BuiltInUpdatePublicKey();

@@ -124,6 +124,7 @@ def main():
     work = tempfile.mkdtemp(prefix="quorvane-bench-")
     try:
         shutil.copy2(client, work)
+        shutil.copy2(os.path.join(os.path.dirname(client), "libquorvane-client.so"), work)
         shutil.copytree(os.path.join(os.path.dirname(client), "ico"), os.path.join(work, "ico"))
         with open(os.path.join(work, "主页.txt"), "wb") as f:
             f.write(b"Survey\t" + url.encode() + b"\r\n")

@@ -54,6 +54,17 @@ TEST(ClientProcess, MissingEngineResourcesShowOneApplicationErrorAndExitWithOne)
                   emptyResources.path() + "/qtwebengine_resources.pak.\r\n");
 }
 
+TEST(ClientProcess, WithoutItsLibraryExitsWithOneAndNamesIt) {
+    QTemporaryDir folder;
+    test_support::InstallClient(folder.path(), "about:blank", {QStringLiteral("quorvane")});
+    QProcess client;
+    client.start(folder.filePath("quorvane"));
+    ASSERT_TRUE(client.waitForFinished(10000));
+    EXPECT_EQ(client.exitCode(), 1);
+    EXPECT_TRUE(client.readAllStandardError().contains(
+        (folder.path() + "/libquorvane-client.so").toLocal8Bit()));
+}
+
 TEST(ClientProcess, RunsItsOwnSubProcessesServesDebuggingAndEndsWithZero) {
     test_support::NginxServer server;
     server.writeFile("home.html", "<title>Client home</title>");
@@ -76,8 +87,12 @@ TEST(ClientProcess, RunsItsOwnSubProcessesServesDebuggingAndEndsWithZero) {
                 QStringLiteral("/proc/%1/task/%1/children").arg(client.processId())))
             .split(' ', Qt::SkipEmptyParts);
     ASSERT_FALSE(children.isEmpty());
-    for (const QString& child : children)
+    for (const QString& child : children) {
         EXPECT_EQ(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(child)), executable);
+        // ... without the client library and the window's libraries.
+        const QByteArray maps = test_support::ReadFile(QStringLiteral("/proc/%1/maps").arg(child));
+        EXPECT_FALSE(maps.contains("libquorvane-client.so") || maps.contains("libQt6Widgets"));
+    }
 
     QNetworkAccessManager network;
     // The debugging server lists this client's page (on this test's own

@@ -22,7 +22,9 @@ TEST(AutoUpgraderConfig, FirstCheckAfterTenSecondsAtTheConfiguredHost) {
     EXPECT_TRUE(upgrader.AutoCheck());
     EXPECT_EQ(upgrader.AutoCheckTimerInterval(), 10000);
     EXPECT_EQ(upgrader.InfoFileURL, "http://127.0.0.1:8123/update/quorvane.inf");
-    EXPECT_EQ(upgrader.InfoFile.Files, QStringList{"http://127.0.0.1:8123/update/quorvane"});
+    EXPECT_EQ(upgrader.InfoFile.Files,
+              QStringList({"http://127.0.0.1:8123/update/quorvane",
+                           "http://127.0.0.1:8123/update/libquorvane-client.so"}));
 }
 
 TEST(AutoUpgraderConfig, TheHostComesFromTheEnvironmentWhenItIsAHost) {

@@ -21,11 +21,13 @@ archive="$work/package/quorvane-$version-linux-$(uname -m).tar.gz"
 [ -f "$archive" ] || fail "no archive $archive"
 tar xzf "$archive" -C "$work"
 unpacked="$work/quorvane-$version-linux-$(uname -m)"
-for file in quorvane Ruzozudo3 ico/star_full_ico.jpg ico/load.gif icons/quorvane_16.png \
+for file in quorvane libquorvane-client.so Ruzozudo3 ico/star_full_ico.jpg ico/load.gif icons/quorvane_16.png \
             icons/quorvane_256.png quorvane.desktop.in install.sh uninstall.sh RUNTIME-PACKAGES.txt; do
     [ -f "$unpacked/$file" ] || fail "the archive has no $file"
 done
-[[ $(readelf -S "$unpacked/quorvane") == *.symtab* ]] && fail "the program is not stripped"
+for program in quorvane libquorvane-client.so; do
+    [[ $(readelf -S "$unpacked/$program") == *.symtab* ]] && fail "$program is not stripped"
+done
 [ "$("$unpacked/quorvane" --version)" = "quorvane $version" ] || fail "--version: $("$unpacked/quorvane" --version)"
 
 # The user's home for the install; the client itself runs with the test's.

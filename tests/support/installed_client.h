@@ -10,7 +10,8 @@ namespace test_support {
 // "ico" and a home page file that opens `homeUrl`. Fails the test when a
 // program cannot be copied.
 void InstallClient(const QString& folder, const QString& homeUrl,
-                   const QStringList& programs = {QStringLiteral("quorvane")});
+                   const QStringList& programs = {QStringLiteral("quorvane"),
+                                                  QStringLiteral("libquorvane-client.so")});
 
 // Visible windows whose title matches `title` (a regular expression), found
 // with xdotool.

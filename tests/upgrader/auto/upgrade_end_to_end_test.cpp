@@ -71,8 +71,10 @@ const QString kCaption = QStringLiteral("^Application update wizard$");
 class UpgradeEndToEnd : public testing::Test {
   protected:
     void SetUp() override {
-        test_support::InstallClient(folder, server.baseUrl() + "/home.html",
-                                    {QStringLiteral("quorvane"), QStringLiteral("Ruzozudo3")});
+        test_support::InstallClient(
+            folder, server.baseUrl() + "/home.html",
+            {QStringLiteral("quorvane"), QStringLiteral("libquorvane-client.so"),
+             QStringLiteral("Ruzozudo3")});
         server.writeFile("home.html", "<title>Upgrade test home</title>");
     }
 

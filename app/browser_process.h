@@ -1,0 +1,19 @@
+#pragma once
+
+// The browser process lives in a library beside the executable
+// ("libquorvane-client.so"), which the executable's entry loads when the user,
+// not the engine, started it: the engine's sub-processes run the same
+// executable and never load the window, the upgrader or their libraries.
+
+namespace app {
+
+inline constexpr char kClientLibraryName[] = "libquorvane-client.so";
+inline constexpr char kBrowserProcessEntryName[] = "QuorvaneBrowserProcessMain";
+using BrowserProcessEntry = int(int argc, char** argv);
+
+}  // namespace app
+
+// The browser process from start to end; its result is the exit code. The
+// library's one exported name.
+extern "C" __attribute__((visibility("default"))) int QuorvaneBrowserProcessMain(int argc,
+                                                                                 char** argv);
