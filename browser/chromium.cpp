@@ -40,6 +40,11 @@ void TChromium::Notify(const Event& event, Args&&... args) {
 }
 
 TChromium::TChromium(QWidget* parent) : QWidget(parent) {
+    // The page shows in a native window of its own, as a browser view does
+    // on every system. The window around it then repaints its tool bar and
+    // status bar (the loading picture, the address, the link under the
+    // mouse) without compositing the whole page with them each time.
+    setAttribute(Qt::WA_NativeWindow);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     setFocusPolicy(Qt::StrongFocus);
