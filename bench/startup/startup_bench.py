@@ -6,8 +6,10 @@ Debian's chromium --app.
 For each run: the time from process start to the load end of a local home
 page (the page reports its load event to a beacon server of ours), the peak
 memory of all the browser's processes together (sum of their proportional set
-sizes, sampled every 20 ms), and the CPU share the processes use over 10 idle
-seconds with the page shown. The browsers alternate; the figures are
+sizes, sampled every 20 ms) up to that load end, the peak over the whole run,
+which adds 10 idle seconds with the page shown (the client's first update
+check, 10 s after its start, falls in them), and the CPU share the processes
+use over those idle seconds. The browsers alternate; the figures are
 medians over the runs, followed by the ratios client / floor and client /
 chromium.
 
@@ -96,6 +98,7 @@ def measure(command, cwd, env):
         peak = max(peak, sum(pss_kib(p) for p in tree(proc.pid)))
         time.sleep(0.02)
     startup = (Beacon.loaded_at - started) if Beacon.loaded_at else float("nan")
+    peak_at_load = peak
     time.sleep(1)
     pids = tree(proc.pid)
     ticks_before = sum(cpu_ticks(p) for p in pids)
@@ -112,7 +115,7 @@ def measure(command, cwd, env):
     except subprocess.TimeoutExpired:
         os.killpg(proc.pid, signal.SIGKILL)
         proc.wait()
-    return startup, peak / 1024.0, idle_cpu
+    return startup, peak_at_load / 1024.0, peak / 1024.0, idle_cpu
 
 
 def main():
@@ -141,16 +144,17 @@ def main():
                  "--no-first-run", "--disable-background-networking",
                  "--disable-component-update", "--disable-sync", "--disable-quic"], work, env))
         medians = {}
-        print(f"{'':10} {'start-up s':>11} {'peak MiB':>9} {'idle CPU %':>11}   ({runs} runs, medians)")
+        print(f"{'':10} {'start-up s':>11} {'MiB at load':>12} {'peak MiB':>9} {'idle CPU %':>11}"
+              f"   ({runs} runs, medians)")
         for name, rows in results.items():
-            medians[name] = [statistics.median(r[i] for r in rows) for i in range(3)]
-            s, m, c = medians[name]
-            print(f"{name:10} {s:11.3f} {m:9.1f} {c:11.2f}")
+            medians[name] = [statistics.median(r[i] for r in rows) for i in range(4)]
+            s, l, m, c = medians[name]
+            print(f"{name:10} {s:11.3f} {l:12.1f} {m:9.1f} {c:11.2f}")
         q = medians["quorvane"]
         for name in ("floor", "chromium"):
             c = medians[name]
-            print(f"{'/ ' + name:10} {q[0] / c[0]:11.2f} {q[1] / c[1]:9.2f} "
-                  f"{(q[2] / c[2]) if c[2] else float('nan'):11.2f}")
+            print(f"{'/ ' + name:10} {q[0] / c[0]:11.2f} {q[1] / c[1]:12.2f} {q[2] / c[2]:9.2f} "
+                  f"{(q[3] / c[3]) if c[3] else float('nan'):11.2f}")
     finally:
         server.shutdown()
         shutil.rmtree(work, ignore_errors=True)
