@@ -19,8 +19,9 @@ int RunBrowserProcessFromLibrary(int argc, char** argv) {
     // The executable's real folder, links resolved: the library is installed
     // beside the executable, not beside a link to it.
     const QString folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    // Functions bind on their first call, as for the libraries a program is
+    // linked with: binding all of them at once would cost the start 3 ms.
     QLibrary library(folder + u'/' + QLatin1String(kClientLibraryName));
-    library.setLoadHints(QLibrary::ResolveAllSymbolsHint);
     if (!library.load())
         return ReportUnusableLibrary(library.errorString());
     // The library stays loaded to the end of the process: its objects live
