@@ -115,7 +115,18 @@ def measure(command, cwd, env):
     except subprocess.TimeoutExpired:
         os.killpg(proc.pid, signal.SIGKILL)
         proc.wait()
+    settle(pids)
     return startup, peak_at_load / 1024.0, peak / 1024.0, idle_cpu
+
+
+def settle(pids):
+    """Waits until every process of the browser has gone, then a second more:
+    a browser still shutting down would slow the next one's start (chromium's
+    helpers outlive its main process by a moment)."""
+    deadline = time.monotonic() + 20
+    while any(os.path.exists(f"/proc/{p}") for p in pids) and time.monotonic() < deadline:
+        time.sleep(0.05)
+    time.sleep(1)
 
 
 def main():
