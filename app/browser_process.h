@@ -9,7 +9,6 @@ namespace app {
 
 inline constexpr char kClientLibraryName[] = "libquorvane-client.so";
 inline constexpr char kBrowserProcessEntryName[] = "QuorvaneBrowserProcessMain";
-using BrowserProcessEntry = int(int argc, char** argv);
 
 }  // namespace app
 

@@ -26,7 +26,8 @@ int RunBrowserProcessFromLibrary(int argc, char** argv) {
         return ReportUnusableLibrary(library.errorString());
     // The library stays loaded to the end of the process: its objects live
     // until exit.
-    auto* entry = reinterpret_cast<BrowserProcessEntry*>(library.resolve(kBrowserProcessEntryName));
+    auto* entry = reinterpret_cast<decltype(&QuorvaneBrowserProcessMain)>(
+        library.resolve(kBrowserProcessEntryName));
     if (!entry)
         return ReportUnusableLibrary(library.errorString());
     return entry(argc, argv);

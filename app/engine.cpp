@@ -45,15 +45,17 @@ void ApplicationArguments::assign(const QByteArrayList& arguments) {
 bool LoadEngine(int argc, char** argv, ApplicationArguments& applicationArguments) {
     if (engineLoaded)
         return true;
+    // As in the program's own entry: a sub-process goes straight to the
+    // engine's sub-process entry.
+    if (IsEngineSubProcess(argc, argv)) {
+        RunEngineSubProcess(argc, argv);
+        return false;
+    }
     // Pages and plug-ins must never trap on floating-point exceptions.
     fedisableexcept(FE_ALL_EXCEPT);
     EngineSettings& settings = GlobalEngineSettings();
     CheckEngineFiles(settings);
     engineLoaded = true;
-    if (IsEngineSubProcess(argc, argv)) {
-        RunEngineSubProcess(argc, argv);
-        return false;
-    }
     RegisterCustomSchemes();
     const EngineEnvironment env = MapEngineSettings(settings, common::ExecutablePath());
     for (const auto& [name, value] : env.variables)

@@ -25,19 +25,18 @@ struct OpenSslFunctions {
     }
 };
 
+void* Libssl() {
+    static void* const library = LoadOnDemand("libssl.so.3");
+    return library;
+}
+
 const OpenSslFunctions& OpenSsl() {
-    static const OpenSslFunctions functions = [] {
-        void* const library = LoadOnDemand("libssl.so.3");
-        return OpenSslFunctions{
-            ResolveOnDemand<decltype(::X509_STORE_CTX_get_error)>(library,
-                                                                  "X509_STORE_CTX_get_error"),
-            ResolveOnDemand<decltype(::X509_STORE_CTX_set_error)>(library,
-                                                                  "X509_STORE_CTX_set_error"),
-            ResolveOnDemand<decltype(::SSL_CTX_get0_param)>(library, "SSL_CTX_get0_param"),
-            ResolveOnDemand<decltype(::X509_VERIFY_PARAM_set_flags)>(library,
-                                                                     "X509_VERIFY_PARAM_set_flags"),
-            ResolveOnDemand<decltype(::SSL_CTX_set_verify)>(library, "SSL_CTX_set_verify")};
-    }();
+    static const OpenSslFunctions functions{
+        UPGRADER_ON_DEMAND(Libssl(), X509_STORE_CTX_get_error),
+        UPGRADER_ON_DEMAND(Libssl(), X509_STORE_CTX_set_error),
+        UPGRADER_ON_DEMAND(Libssl(), SSL_CTX_get0_param),
+        UPGRADER_ON_DEMAND(Libssl(), X509_VERIFY_PARAM_set_flags),
+        UPGRADER_ON_DEMAND(Libssl(), SSL_CTX_set_verify)};
     return functions;
 }
 

@@ -19,12 +19,7 @@ void* Libcurl() {
 }  // namespace
 
 // libcurl's function `name`, resolved once.
-#define LIBCURL(name)                                                      \
-    [] {                                                                   \
-        static auto* const function =                                      \
-            upgrader::ResolveOnDemand<decltype(::name)>(Libcurl(), #name); \
-        return function;                                                   \
-    }()
+#define LIBCURL(name) UPGRADER_ON_DEMAND(Libcurl(), name)
 
 // Returns what libcurl's `name` returns for the arguments, or `fallback`.
 #define FORWARD(name, fallback, ...)      \

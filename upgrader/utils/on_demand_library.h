@@ -21,3 +21,13 @@ Function* ResolveOnDemand(void* library, const char* name) {
 }
 
 }  // namespace upgrader
+
+// The function `name` (as declared in the library's header) of the library
+// that `library` (an expression) loads, resolved on the first use here and
+// kept; null when the library or the function is missing.
+#define UPGRADER_ON_DEMAND(library, name)                                  \
+    [] {                                                                   \
+        static auto* const function =                                      \
+            ::upgrader::ResolveOnDemand<decltype(::name)>(library, #name); \
+        return function;                                                   \
+    }()
