@@ -40,11 +40,12 @@ void TChromium::Notify(const Event& event, Args&&... args) {
 }
 
 TChromium::TChromium(QWidget* parent) : QWidget(parent) {
-    // The page shows in a native window of its own, as a browser view does
-    // on every system. The window around it then repaints its tool bar and
-    // status bar (the loading picture, the address, the link under the
-    // mouse) without compositing the whole page with them each time.
-    setAttribute(Qt::WA_NativeWindow);
+    // No native window of its own (Qt::WA_NativeWindow): the page composites
+    // into the main window through Qt's OpenGL flush, and Qt 6.4 gives a
+    // native child the surface type of its own widgets at the moment it is
+    // made, before the engine adds the page's Qt Quick widget. Such a child,
+    // and the tool bar and status bar made native with it, would be raster
+    // surfaces that the OpenGL flush cannot draw on: the window stays black.
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     setFocusPolicy(Qt::StrongFocus);

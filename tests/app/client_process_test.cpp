@@ -1,5 +1,5 @@
 // The built client as a whole process: its fatal start-up error, its engine
-// sub-processes, its debugging server and its normal end.
+// sub-processes and its debugging server.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -65,7 +65,7 @@ TEST(ClientProcess, WithoutItsLibraryExitsWithOneAndNamesIt) {
         (folder.path() + "/libquorvane-client.so").toLocal8Bit()));
 }
 
-TEST(ClientProcess, RunsItsOwnSubProcessesServesDebuggingAndEndsWithZero) {
+TEST(ClientProcess, RunsItsOwnSubProcessesAndServesDebugging) {
     test_support::NginxServer server;
     server.writeFile("home.html", "<title>Client home</title>");
     // A copy of the client in a folder of its own, so that its home page file
@@ -90,11 +90,7 @@ TEST(ClientProcess, RunsItsOwnSubProcessesServesDebuggingAndEndsWithZero) {
     }
 
     // Every engine sub-process runs this same executable.
-    const QStringList children =
-        QString::fromLatin1(
-            test_support::ReadFile(
-                QStringLiteral("/proc/%1/task/%1/children").arg(client.processId())))
-            .split(' ', Qt::SkipEmptyParts);
+    const QStringList children = test_support::ChildProcesses(client.processId());
     ASSERT_FALSE(children.isEmpty());
     for (const QString& child : children) {
         EXPECT_EQ(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(child)), executable);
@@ -113,12 +109,7 @@ TEST(ClientProcess, RunsItsOwnSubProcessesServesDebuggingAndEndsWithZero) {
     EXPECT_TRUE(pages.contains(server.baseUrl().toLatin1() + "/home.html")) << pages.toStdString();
     delete reply;
 
+    // Its end and its error output are checked with its pixels (window_pixels_test).
     ::kill(static_cast<pid_t>(client.processId()), SIGTERM);
-    ASSERT_TRUE(client.waitForFinished(30000));
-    EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(client.exitCode(), 0);
-    // The sub-processes run inside an application object of their own, so
-    // Qt's path look-ups do not warn.
-    const QByteArray errors = client.readAllStandardError();
-    EXPECT_FALSE(errors.contains("Please instantiate the QApplication")) << errors.toStdString();
+    client.waitForFinished(30000);
 }

@@ -32,4 +32,9 @@ QStringList WindowsNamed(const QString& title) {
     return QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }
 
+QStringList ChildProcesses(qint64 pid) {
+    return QString::fromLatin1(ReadFile(QStringLiteral("/proc/%1/task/%1/children").arg(pid)))
+        .split(' ', Qt::SkipEmptyParts);
+}
+
 }  // namespace test_support

@@ -17,4 +17,7 @@ void InstallClient(const QString& folder, const QString& homeUrl,
 // with xdotool.
 QStringList WindowsNamed(const QString& title);
 
+// The process IDs of a process's children.
+QStringList ChildProcesses(qint64 pid);
+
 }  // namespace test_support

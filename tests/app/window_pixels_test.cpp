@@ -1,0 +1,169 @@
+// What the user sees of the running client, read back from the X server's
+// pixels: the page in its own colour, the tool bar's pictures and a Chinese
+// caption, on every start, and for an account without privileges with the
+// engine's sandbox on.
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+#include <functional>
+
+#include "tests/support/file_contents.h"
+#include "tests/support/installed_client.h"
+#include "tests/support/nginx_server.h"
+#include "tests/support/wait.h"
+
+using test_support::WaitUntil;
+
+namespace {
+
+const QString kTitle = QStringLiteral("问卷首页");
+constexpr QRgb kPageColour = qRgb(0x2e, 0x8b, 0x57);
+const QByteArray kPage =
+    "<meta charset='utf-8'><title>问卷首页</title><body style='background:#2e8b57'>";
+
+// What xdotool prints; it reads captions (UTF-8) in a UTF-8 locale only.
+QString Xdotool(const QStringList& arguments) {
+    QProcess xdotool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "C.UTF-8");
+    xdotool.setProcessEnvironment(environment);
+    xdotool.start("xdotool", arguments);
+    xdotool.waitForFinished(10000);
+    return QString::fromUtf8(xdotool.readAllStandardOutput()).trimmed();
+}
+
+QImage WindowPixels(const QString& window) {
+    QProcess grab;
+    grab.start("import", {"-window", window, "png:-"});
+    grab.waitForFinished(20000);
+    return QImage::fromData(grab.readAllStandardOutput(), "PNG");
+}
+
+// Why the picture of the window is not what the user must see; empty when it is.
+QString WhatIsNotDrawn(const QImage& shot) {
+    if (shot.isNull())
+        return QStringLiteral("no picture of the window");
+    const int middle = shot.width() / 2;
+    int pageTop = 0;
+    while (pageTop < shot.height() && shot.pixel(middle, pageTop) != kPageColour)
+        ++pageTop;
+    if (pageTop == shot.height() ||
+        shot.pixel(middle, (pageTop + shot.height()) / 2) != kPageColour)
+        return QStringLiteral("the page's colour is not in the middle of the window");
+    // Above the page: the tool bar, light, with the blue of its pictures.
+    int blue = 0, dark = 0;
+    for (int y = 0; y < pageTop; ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor pixel(shot.pixel(x, y));
+            blue += pixel.blue() > 150 && pixel.blue() > pixel.red() + 80;
+            dark += qGray(pixel.rgb()) < 40;
+        }
+    if (blue < 50 || dark * 2 > pageTop * shot.width())
+        return QStringLiteral("the tool bar's %1 rows have %2 blue and %3 dark pixels")
+            .arg(pageTop)
+            .arg(blue)
+            .arg(dark);
+    return {};
+}
+
+// Starts the client in `folder`, waits until its window is drawn, ends it with
+// SIGTERM and expects a clean end without a warning of the window's drawing.
+void ExpectDrawnStart(const QString& folder, const QProcessEnvironment& environment, bool sandboxed,
+                      const std::function<void()>& asAccount = {}) {
+    QProcess client;
+    client.setWorkingDirectory(folder);
+    client.setProcessEnvironment(environment);
+    if (asAccount)
+        client.setChildProcessModifier(asAccount);
+    client.start(folder + "/quorvane");
+    ASSERT_TRUE(client.waitForStarted());
+    QString window;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            window =
+                Xdotool({"search", "--onlyvisible", "--class", "^Quorvane$"}).section('\n', 0, 0);
+            return !window.isEmpty() && Xdotool({"getwindowname", window}) == kTitle;
+        },
+        60000))
+        << "no window captioned " << kTitle.toStdString() << "\n"
+        << client.readAllStandardError().toStdString();
+    QString notDrawn;
+    EXPECT_TRUE(WaitUntil([&] {
+        return (notDrawn = WhatIsNotDrawn(WindowPixels(window))).isEmpty();
+    })) << notDrawn.toStdString();
+    const QStringList children = test_support::ChildProcesses(client.processId());
+    EXPECT_FALSE(children.isEmpty());
+    for (const QString& child : children) {
+        const QByteArray commandLine = test_support::ReadFile("/proc/" + child + "/cmdline");
+        EXPECT_EQ(commandLine.contains("--no-sandbox"), !sandboxed) << commandLine.toStdString();
+    }
+    ::kill(static_cast<pid_t>(client.processId()), SIGTERM);
+    ASSERT_TRUE(client.waitForFinished(30000));
+    EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(client.exitCode(), 0);
+    const QByteArray errors = client.readAllStandardError();
+    for (const char* warning : {"makeCurrent", "QRhi", "Please instantiate the QApplication"})
+        EXPECT_FALSE(errors.contains(warning)) << errors.toStdString();
+}
+
+}  // namespace
+
+TEST(WindowPixels, PageToolBarAndChineseCaptionAreDrawnOnEveryStart) {
+    test_support::NginxServer server;
+    server.writeFile("home.html", kPage);
+    QTemporaryDir folder;
+    test_support::InstallClient(folder.path(), server.baseUrl() + "/home.html");
+    for (int start = 1; start <= 10; ++start) {
+        SCOPED_TRACE(start);
+        ExpectDrawnStart(folder.path(), QProcessEnvironment::systemEnvironment(), false);
+        if (HasFatalFailure() || HasNonfatalFailure())
+            break;
+    }
+}
+
+// Root runs the engine without its sandbox; a user's client runs with it.
+TEST(WindowPixels, AnAccountWithoutPrivilegesSeesThePageWithTheSandboxOn) {
+    const char* account = "quorvane-test";
+    if (geteuid() == 0 && !getpwnam(account) &&
+        QProcess::execute("useradd", {"--system", "--shell", "/usr/sbin/nologin", account}) != 0)
+        GTEST_SKIP() << "running as root and cannot create the account " << account;
+    const passwd* user = geteuid() == 0 ? getpwnam(account) : getpwuid(geteuid());
+    ASSERT_NE(user, nullptr);
+    const uid_t uid = user->pw_uid;
+    const gid_t gid = user->pw_gid;
+
+    test_support::NginxServer server;
+    server.writeFile("home.html", kPage);
+    // Outside the test's private home, which the account cannot enter.
+    QTemporaryDir folder("/tmp/quorvane-account-XXXXXX");
+    test_support::InstallClient(folder.path(), server.baseUrl() + "/home.html");
+    QDir(folder.path()).mkpath("home/run");
+    QFile::setPermissions(folder.filePath("home/run"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::copy(qEnvironmentVariable("XAUTHORITY"), folder.filePath("home/Xauthority"));
+    ASSERT_EQ(QProcess::execute("chown",
+                                {"-R", QStringLiteral("%1:%2").arg(uid).arg(gid), folder.path()}),
+              0);
+
+    QProcessEnvironment environment;
+    for (const char* name : {"DISPLAY", "PATH", "LANG", "QUORVANE_UPDATE_HOST", "ASAN_OPTIONS"})
+        environment.insert(name, qEnvironmentVariable(name));
+    environment.insert("HOME", folder.filePath("home"));
+    environment.insert("XDG_RUNTIME_DIR", folder.filePath("home/run"));
+    environment.insert("XAUTHORITY", folder.filePath("home/Xauthority"));
+    std::function<void()> asAccount;
+    if (geteuid() == 0)
+        asAccount = [uid, gid] {
+            if (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0)
+                _exit(127);
+        };
+    ExpectDrawnStart(folder.path(), environment, true, asAccount);
+}
