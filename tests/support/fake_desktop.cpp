@@ -33,7 +33,7 @@ FakeDesktop::FakeDesktop() {
     qunsetenv("BROWSER");
     // The desktop's opener asks the default handler only when there is a
     // display; the recording programs need none.
-    if (!qEnvironmentVariableIsSet("DISPLAY"))
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("DISPLAY", ":99");
 }
 
