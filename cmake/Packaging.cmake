@@ -10,7 +10,8 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/ico/ DESTINATION ico
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/icons/ DESTINATION icons
         FILES_MATCHING PATTERN "quorvane_*.png")
 install(FILES ${CMAKE_SOURCE_DIR}/release/quorvane.desktop.in
-              ${CMAKE_SOURCE_DIR}/release/RUNTIME-PACKAGES.txt DESTINATION .)
+              ${CMAKE_SOURCE_DIR}/release/RUNTIME-PACKAGES.txt
+              ${CMAKE_SOURCE_DIR}/release/manifest-paths.sh DESTINATION .)
 install(PROGRAMS ${CMAKE_SOURCE_DIR}/release/install.sh
                  ${CMAKE_SOURCE_DIR}/release/uninstall.sh DESTINATION .)
 

@@ -19,22 +19,56 @@ while [ $# -gt 0 ]; do
         *) echo "install.sh: unknown argument '$1' (see --help)" >&2; exit 2 ;;
     esac
 done
+refuse() { echo "install.sh: $*" >&2; exit 2; }
 case "$prefix" in
-    "") echo "install.sh: the folder is empty" >&2; exit 2 ;;
-    *$'\n'*) echo "install.sh: the folder's name holds a line break" >&2; exit 2 ;;
+    "") refuse "the folder is empty" ;;
+    *$'\n'*) refuse "the folder's name holds a line break" ;;
     /*) ;;
     *) prefix="$PWD/$prefix" ;;
 esac
+prefix=$(realpath -m -- "$prefix")
 data_home=${XDG_DATA_HOME:-$HOME/.local/share}
+case "$data_home" in
+    /?*) data_home=$(realpath -m -- "$data_home") ;;
+    *) refuse "XDG_DATA_HOME must be an absolute path, not '$data_home'" ;;
+esac
 applications="$data_home/applications"
 icons="$data_home/icons/hicolor"
+source "$here/manifest-paths.sh"
+
+# The folder is Quorvane's, or new: never /, the home folder itself, or a
+# folder of other files (uninstall.sh removes what the manifest names).
+check_prefix() {
+    [ "$prefix" != / ] || refuse "/ cannot be the install folder"
+    [ "$prefix" != "$(realpath -m -- "$HOME")" ] || refuse "the home folder itself cannot be the install folder"
+    [ -e "$prefix/.quorvane-install" ] && return 0
+    local entry
+    for entry in "$prefix"/* "$prefix"/.*; do
+        case "${entry##*/}" in
+            "*"|".*"|.|..|主页.txt|收藏夹.txt) ;;
+            *) refuse "$prefix holds files that are not Quorvane's; choose a new or empty folder" ;;
+        esac
+    done
+}
 
 written=()
+made=()
+# mkdir -p that records the folders it makes inside the install folder (and
+# the install folder itself) or the data folder, for uninstall.sh.
+make_folder() {
+    local folder=$1 missing=()
+    while [ ! -d "$folder" ]; do missing=("$folder" "${missing[@]}"); folder=$(dirname -- "$folder"); done
+    for folder in "${missing[@]}"; do
+        mkdir -- "$folder"
+        case "$folder" in "$prefix"|"$prefix"/*|"$data_home"/*) made+=("$folder/") ;; esac
+    done
+}
+
 # Each file is copied beside its place and renamed over it: a running client
 # keeps its old program file, and a broken copy never replaces a whole one.
 put() {
     local source=$1 target=$2 mode=$3
-    mkdir -p "$(dirname "$target")"
+    make_folder "$(dirname "$target")"
     cp "$source" "$target.installing.$$"
     chmod "$mode" "$target.installing.$$"
     mv -f "$target.installing.$$" "$target"
@@ -60,6 +94,7 @@ install_program() {
         put "$picture" "$prefix/ico/$(basename "$picture")" 644
     done
     put "$here/uninstall.sh" "$prefix/uninstall.sh" 755
+    put "$here/manifest-paths.sh" "$prefix/manifest-paths.sh" 644
 }
 
 install_menu_entry() {
@@ -67,7 +102,7 @@ install_menu_entry() {
     entry=$(<"$here/quorvane.desktop.in")
     entry=${entry//@EXEC@/$(exec_argument "$prefix/quorvane")}
     entry=${entry//@PATH@/${prefix//\\/\\\\}}
-    mkdir -p "$applications"
+    make_folder "$applications"
     printf '%s\n' "$entry" > "$applications/quorvane.desktop.installing.$$"
     mv -f "$applications/quorvane.desktop.installing.$$" "$applications/quorvane.desktop"
     written+=("$applications/quorvane.desktop")
@@ -88,20 +123,29 @@ refresh_desktop_caches() {
     fi
 }
 
-# Files an earlier install wrote that this one no longer ships go.
+# Files an earlier install wrote that this one no longer ships go; the
+# folders it made stay in the manifest.
 remove_stale_files() {
     [ -f "$manifest" ] || return 0
-    local old kept current
-    tail -n +2 "$manifest" | while IFS= read -r old; do
-        kept=no
-        for current in "${written[@]}"; do [ "$current" = "$old" ] && kept=yes && break; done
-        [ "$kept" = yes ] || rm -f -- "$old"
-    done
+    local old current
+    while IFS= read -r old; do
+        if [[ $old == */ ]]; then
+            [ -d "$old" ] && removable "$old" "$prefix" "$data_home" && made+=("$old")
+            continue
+        fi
+        for current in "${written[@]}"; do [ "$current" = "$old" ] && continue 2; done
+        if removable "$old" "$prefix" "$data_home"; then
+            rm -f -- "$old"
+        else
+            echo "install.sh: left $old, which is not a file of the install" >&2
+        fi
+    done < <(tail -n +2 "$manifest")
 }
 
-# The data folder of the menu entry first, then every file written.
+# The data folder first, then every file written and every folder made.
 write_manifest() {
     printf '%s\n' "$data_home" "${written[@]}" > "$manifest.installing.$$"
+    [ ${#made[@]} -eq 0 ] || printf '%s\n' "${made[@]}" | sort -u >> "$manifest.installing.$$"
     mv -f "$manifest.installing.$$" "$manifest"
 }
 
@@ -121,8 +165,10 @@ report_missing_packages() {
     fi
 }
 
-mkdir -p "$prefix"
-prefix=$(cd "$prefix" && pwd)
+check_prefix
+# A folder an earlier uninstall left with only the user's files counts as made.
+if [ -d "$prefix" ] && [ ! -e "$prefix/.quorvane-install" ]; then made+=("$prefix/"); fi
+make_folder "$prefix"
 manifest="$prefix/.quorvane-install"
 install_program
 install_menu_entry

@@ -5,7 +5,7 @@
 # (主页.txt, 收藏夹.txt) stay unless --purge is given.
 set -euo pipefail
 
-prefix=$(cd "$(dirname "$0")" && pwd)
+prefix=$(cd -P -- "$(dirname -- "$0")" && pwd)
 purge=no
 case "${1:-}" in
     "") ;;
@@ -14,30 +14,31 @@ case "${1:-}" in
     *) echo "uninstall.sh: unknown argument '$1' (see --help)" >&2; exit 2 ;;
 esac
 manifest="$prefix/.quorvane-install"
-if [ ! -f "$manifest" ]; then
+if [ ! -f "$manifest" ] || [ ! -f "$prefix/manifest-paths.sh" ]; then
     echo "uninstall.sh: $prefix holds no installed Quorvane client" >&2
     exit 1
 fi
-data_home=$(head -n 1 "$manifest")
+source "$prefix/manifest-paths.sh"
+data_home=$(head -n 1 -- "$manifest")
+if ! plain_path "$data_home" || [ "$data_home" = / ]; then
+    echo "uninstall.sh: the manifest's data folder '$data_home' is not valid; the menu entry stays" >&2
+    data_home=/nonexistent/quorvane-data
+fi
 
-# Removes the file, then the folders above it that it leaves empty, up to the
-# place the install writes under.
-remove() {
-    local file=$1 top=$2 folder
-    rm -f -- "$file"
-    folder=$(dirname "$file")
-    while [ "$folder" != "$top" ] && [ "$folder" != / ] && rmdir -- "$folder" 2>/dev/null; do
-        folder=$(dirname "$folder")
-    done
-}
-
-tail -n +2 "$manifest" | while IFS= read -r file; do
-    case "$file" in
-        "$prefix"/*) remove "$file" "$prefix" ;;
-        "$data_home"/*) remove "$file" "$data_home" ;;
-        *) echo "uninstall.sh: left $file, which is outside the install" >&2 ;;
-    esac
-done
+# The files first; the folders the install made afterwards, deepest first,
+# each only when empty; the install folder itself last.
+folders=()
+while IFS= read -r path; do
+    if ! removable "$path" "$prefix" "$data_home"; then
+        [ "$path" = "$prefix/" ] || echo "uninstall.sh: left $path, which is not a file of the install" >&2
+    elif [[ $path == */ ]]; then
+        folders+=("${path%/}")
+    else
+        rm -f -- "$path"
+    fi
+done < <(tail -n +2 "$manifest")
+made_prefix=no
+grep -qxF -- "$prefix/" "$manifest" && made_prefix=yes
 rm -f -- "$manifest"
 # What upgrades left beside the program: the replaced files' backups, the
 # record of a refused version, unfinished downloads.
@@ -46,9 +47,12 @@ find "$prefix" -maxdepth 1 -type f \( -name '*.uOLD' -o -name '*.uTMP' -o -name 
 if [ "$purge" = yes ]; then
     rm -f -- "$prefix/主页.txt" "$prefix/收藏夹.txt"
 fi
-# Empty folders the program made while it ran (the engine's "locales") go too.
-find "$prefix" -mindepth 1 -depth -type d -empty -delete 2>/dev/null || true
-rmdir -- "$prefix" 2>/dev/null || true
+# The engine's own empty folder beside the program, then the install's.
+folders+=("$prefix/locales")
+[ ${#folders[@]} -eq 0 ] || printf '%s\n' "${folders[@]}" | sort -r | while IFS= read -r folder; do
+    rmdir -- "$folder" 2>/dev/null || true
+done
+[ "$made_prefix" = no ] || rmdir -- "$prefix" 2>/dev/null || true
 if [ -e "$prefix" ]; then
     echo "Quorvane is removed; $prefix keeps the files that were not installed (your home page and favorites among them)."
 else

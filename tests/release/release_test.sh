@@ -22,7 +22,7 @@ archive="$work/package/quorvane-$version-linux-$(uname -m).tar.gz"
 tar xzf "$archive" -C "$work"
 unpacked="$work/quorvane-$version-linux-$(uname -m)"
 for file in quorvane libquorvane-client.so Ruzozudo3 ico/star_full_ico.jpg ico/load.gif icons/quorvane_16.png \
-            icons/quorvane_256.png quorvane.desktop.in install.sh uninstall.sh RUNTIME-PACKAGES.txt; do
+            icons/quorvane_256.png quorvane.desktop.in install.sh uninstall.sh manifest-paths.sh RUNTIME-PACKAGES.txt; do
     [ -f "$unpacked/$file" ] || fail "the archive has no $file"
 done
 for program in quorvane libquorvane-client.so; do
@@ -88,6 +88,37 @@ cp "$prefix/主页.txt" "$prefix/收藏夹.txt" "$work"
 "${installer_env[@]}" "$unpacked/install.sh" --prefix "$prefix" >/dev/null
 cmp "$prefix/主页.txt" "$work/主页.txt" && cmp "$prefix/收藏夹.txt" "$work/收藏夹.txt" ||
     fail "an install changed the user's files"
+
+# Refused: /, the home folder, a folder of other files, a relative data folder.
+mkdir "$work/theirs" && touch "$work/theirs/notes.txt"
+for refused in "--prefix /" "--prefix $user_home" "--prefix $work/theirs" "XDG_DATA_HOME=share"; do
+    status=0
+    if [[ $refused == --* ]]; then
+        "${installer_env[@]}" "$unpacked/install.sh" $refused >/dev/null 2>&1 || status=$?
+    else
+        "${installer_env[@]}" "$refused" "$unpacked/install.sh" --prefix "$work/new" >/dev/null 2>&1 || status=$?
+    fi
+    [ "$status" = 2 ] || fail "install.sh $refused ended with $status"
+done
+[ "$(ls -A "$work/theirs")" = notes.txt ] && [ ! -e "$work/new" ] && [ ! -e "$user_home/.quorvane-install" ] ||
+    fail "a refused install wrote something"
+
+# A changed manifest removes nothing but the install's files: not through
+# "..", a link or an empty data folder line, nor the user's own files; and
+# uninstalling leaves the user's own empty folder.
+mkdir -p "$work/outside" "$prefix/mine" && touch "$work/outside/victim"
+ln -s "$work/outside" "$prefix/link"
+manifest="$prefix/.quorvane-install"
+{ echo; tail -n +2 "$manifest"; printf '%s\n' "$prefix/../outside/victim" "$prefix/ico/../../outside/victim" \
+    "$work/outside/victim" "$prefix/link/victim" "$prefix/主页.txt" "$work/outside/"; } > "$work/manifest"
+mv "$work/manifest" "$manifest"
+"${installer_env[@]}" "$prefix/uninstall.sh" >/dev/null 2>&1
+[ -f "$work/outside/victim" ] && [ -d "$prefix/mine" ] && [ -f "$prefix/主页.txt" ] ||
+    fail "uninstall.sh removed what the install did not write"
+[ -f "$user_home/.local/share/applications/quorvane.desktop" ] ||
+    fail "the menu entry went with an invalid data folder line"
+rm "$prefix/link" "$user_home/.local/share/applications/quorvane.desktop" && rmdir "$prefix/mine"
+"${installer_env[@]}" "$unpacked/install.sh" --prefix "$prefix" >/dev/null
 
 # Removing keeps only the user's files (not what upgrades left); --purge
 # removes them too.
