@@ -44,12 +44,14 @@ TEST(Replacer, SelfUpgradeInAFolderWithBlanksAndPlusKeepsModesAndRestarts) {
 
 // The program lists the files of its upgrade: stray or partial ".uTMP" files
 // stay where they are, a listed download that is a link is not installed,
-// and a list naming anything but a file beside the program installs nothing.
+// and a list naming anything but a file beside the program, or a file twice,
+// installs nothing.
 TEST(Replacer, OnlyTheListedFilesAreInstalled) {
     const std::pair<QByteArray, bool> cases[] = {
         {"quorvane\ndata.txt\nlinked.txt\n", true},
         {"data.txt\n../quorvane\n", false},
         {"data.txt\n\n", false},
+        {"quorvane\ndata.txt\nquorvane\n", false},
     };
     for (const auto& [list, installed] : cases) {
         SCOPED_TRACE(list.constData());

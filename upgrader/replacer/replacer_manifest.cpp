@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <sstream>
@@ -56,7 +57,8 @@ std::optional<std::vector<std::string>> ReadManifest(const std::string& Path) {
         return names;
     std::istringstream lines(*bytes);
     for (std::string name; std::getline(lines, name);) {
-        if (!IsPlainFileName(name))
+        // A name twice would replace the first one's only backup.
+        if (!IsPlainFileName(name) || std::find(names.begin(), names.end(), name) != names.end())
             return std::vector<std::string>{};
         names.push_back(name);
     }

@@ -10,8 +10,9 @@ namespace replacer {
 std::string OwnFolder();
 
 // The names in the list of files to install: one per line. Nothing when
-// there is no list; a list that cannot be read whole, or with a name that is
-// not a plain file name ("", ".", "..", with "/" or a NUL), installs nothing.
+// there is no list; a list that cannot be read whole, with a name that is
+// not a plain file name ("", ".", "..", with "/" or a NUL) or with a name
+// twice, installs nothing.
 std::optional<std::vector<std::string>> ReadManifest(const std::string& Path);
 
 }  // namespace replacer
