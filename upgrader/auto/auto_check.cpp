@@ -22,11 +22,11 @@ qint32 TauAutoUpgrader::AutoCheckTimerInterval() const {
 
 // The timer is periodic: while the machine is off-line every tick tests
 // again without fetching anything.
-void TauAutoUpgrader::ArmAutoCheckTimer() {
+void TauAutoUpgrader::ArmAutoCheckTimer(qint32 Interval) {
     checkTimer_->stop();
     if (!autoCheck_ || timerCheckActive_ || AutoCheckDelay <= 0)
         return;
-    checkTimer_->start(AutoCheckDelay);
+    checkTimer_->start(Interval);
     if (!checkTimer_->isActive())
         throw std::runtime_error("Not enough timers available");
 }

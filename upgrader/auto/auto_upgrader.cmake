@@ -7,6 +7,7 @@ target_sources(upgrader PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/download_series.cpp
     ${CMAKE_CURRENT_LIST_DIR}/info_check.cpp
     ${CMAKE_CURRENT_LIST_DIR}/info_signature.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/retry_backoff.cpp
     ${CMAKE_CURRENT_LIST_DIR}/upgrader_messages.cpp
     ${CMAKE_CURRENT_LIST_DIR}/version_decision.cpp
 )

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "upgrader/auto/auto_upgrader_types.h"
+#include "upgrader/auto/retry_backoff.h"
 #include "upgrader/dialogs/upgrader_wizard.h"
 #include "upgrader/http/custom_http.h"
 #include "upgrader/info/info_file.h"
@@ -51,7 +52,9 @@ class TauAutoUpgrader : public TauCustomHTTP {
     // (Re)arms the automatic check timer when the value changes.
     void SetAutoCheck(bool Value);
     // Interval of the check timer in milliseconds; 0 or less: no timer. A
-    // running timer keeps the interval it was armed with.
+    // running timer keeps the interval it was armed with. After an
+    // unreachable host the first retry comes after it, further ones back off
+    // (TRetryBackoff).
     qint32 AutoCheckDelay = 10000;
     // Hides the client's own setting: copied into it before each transfer
     // (with coPragmaNoCache for the info file).
@@ -118,7 +121,8 @@ class TauAutoUpgrader : public TauCustomHTTP {
     void InstallClientHandlers();
 
     // The automatic check.
-    void ArmAutoCheckTimer();
+    void ArmAutoCheckTimer(qint32 Interval);
+    void ArmAutoCheckTimer() { ArmAutoCheckTimer(AutoCheckDelay); }
     void AutoCheckTimerTick();
 
     // The info file and its signature.
@@ -165,6 +169,7 @@ class TauAutoUpgrader : public TauCustomHTTP {
 
     std::shared_ptr<TauSignal> doneEvent_ = std::make_shared<TauSignal>();
     QTimer* checkTimer_;
+    TRetryBackoff retryBackoff_;
     bool autoCheck_ = false;
     QString restartParams_;
 

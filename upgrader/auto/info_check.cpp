@@ -112,8 +112,9 @@ void TauAutoUpgrader::InfoFileMissing() {
         ShowUpgraderMessage(LoadUpgraderText(25), QMessageBox::Critical);
 }
 
-// An automatic check (or the series it started) tries again after
-// AutoCheckDelay without a word; any other check says so when asked to.
+// An automatic check (or the series it started) tries again without a word,
+// first after AutoCheckDelay, then backing off; any other check says so when
+// asked to.
 void TauAutoUpgrader::ConnectionFailed() {
     const QPointer<TauAutoUpgrader> self(this);
     const QByteArray host = URLHostName();
@@ -124,7 +125,7 @@ void TauAutoUpgrader::ConnectionFailed() {
     if (autoCheckStarted_) {
         timerCheckActive_ = false;
         try {
-            ArmAutoCheckTimer();
+            ArmAutoCheckTimer(retryBackoff_.NextDelay(AutoCheckDelay));
         } catch (const std::exception& error) {
             common::ReportHandlerError(error);
         }

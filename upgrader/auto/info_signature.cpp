@@ -32,6 +32,7 @@ const char* SignatureProblem(TauSignatureCheck Check) {
 }  // namespace
 
 void TauAutoUpgrader::InfoFileFetched(QIODevice* Stream) {
+    retryBackoff_.Reset();
     if (UpdatePublicKey.isEmpty()) {
         ParseInfoFile(WholeBody(Stream));
         return;

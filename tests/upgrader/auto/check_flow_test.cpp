@@ -2,6 +2,8 @@
 // says, the automatic check timer and the failures of the info file's fetch.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <QCoreApplication>
 #include <QDate>
 #include <QTimer>
@@ -128,8 +130,9 @@ TEST_F(CheckFlow, TheRedirectMethodOpensTheFirstAddressInTheBrowserOnly) {
 }
 
 // As the program sets it up: the first check after the delay in force when
-// AutoCheck was set, retries every (new) delay while the host is unreachable,
-// without a word; then one silent check that is not armed again.
+// AutoCheck was set, retries (the first after the new delay, then backing
+// off) while the host is unreachable, without a word; then one silent check
+// that is not armed again.
 TEST_F(CheckFlow, TheAutomaticCheckRetriesAnUnreachableHostThenChecksOnce) {
     if (!IsOnline())
         GTEST_SKIP() << "the automatic check waits while the machine is off-line";
@@ -141,8 +144,9 @@ TEST_F(CheckFlow, TheAutomaticCheckRetriesAnUnreachableHostThenChecksOnce) {
     upgrader->SetAutoCheck(true);
     upgrader->AutoCheckDelay = 100;
     EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 50);
+    ASSERT_TRUE(WaitUntil([&] { return log.Count("HostUnreachable") >= 1; }));
+    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 100) << "the first retry after the new delay";
     ASSERT_TRUE(WaitUntil([&] { return log.Count("HostUnreachable") >= 3; }));
-    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 100);
 
     Publish("2.0.0.5", {"update/quorvane.exe"});
     upgrader->InfoFileURL = Url("update/quorvane.inf").toUtf8();
@@ -155,6 +159,25 @@ TEST_F(CheckFlow, TheAutomaticCheckRetriesAnUnreachableHostThenChecksOnce) {
     EXPECT_TRUE(answers->boxes.isEmpty()) << "an automatic check is silent";
     EXPECT_FALSE(upgrader->CheckUpdate(true));
     EXPECT_EQ(answers->boxes.size(), 1) << "a check asked for afterwards is not";
+}
+
+// Between the base delay and a ceiling that doubles with each failure, up to
+// the cap; a server that answered starts the series over.
+TEST(RetryBackoff, DoublesItsCeilingUpToTheCapAndStartsOverAfterAnAnswer) {
+    upgrader::TRetryBackoff highest([](qint64, qint64 high) { return high; });
+    QList<qint32> delays;
+    for (int failure = 0; failure < 30; ++failure)
+        delays << highest.NextDelay(500);
+    EXPECT_EQ(delays.mid(0, 5), (QList<qint32>{500, 1000, 2000, 4000, 8000}));
+    EXPECT_EQ(delays.last(), upgrader::TRetryBackoff::kCapMs);
+    highest.Reset();
+    EXPECT_EQ(highest.NextDelay(500), 500);
+    EXPECT_EQ(highest.NextDelay(INT_MAX), INT_MAX) << "a base over the cap stays";
+    upgrader::TRetryBackoff random;
+    for (const qint32 ceiling : {500, 1000, 2000, 4000}) {
+        const qint32 delay = random.NextDelay(500);
+        EXPECT_TRUE(delay >= 500 && delay <= ceiling) << delay;
+    }
 }
 
 TEST_F(CheckFlow, AnUpgraderDestroyedWhileItsCheckWaitsEndsTheWait) {
