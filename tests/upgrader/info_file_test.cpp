@@ -128,10 +128,12 @@ TEST(MinisignSignature, OnlyTheSignatureOfTheBytesByTheKeyHolds) {
     // The signature, and whether the info file is changed after signing.
     const std::tuple<const char*, QByteArray, TauSignatureCheck, bool> cases[] = {
         {"pre-hashed", hashed, Valid, false},
-        {"legacy", legacy, Valid, false},
+        {"legacy, not prehashed", legacy, Malformed, false},
+        {"prehashed relabelled legacy",
+         WithLine(hashed, 1, ("Ed" + QByteArray::fromBase64(signatureLine).mid(2)).toBase64()),
+         Malformed, false},
         {"CR LF line ends", QByteArray(hashed).replace("\n", "\r\n"), Valid, false},
         {"tampered info", hashed, Invalid, true},
-        {"tampered info, legacy", legacy, Invalid, true},
         {"another key", stranger.Sign(info), OtherKey, false},
         {"trusted comment changed", WithLine(hashed, 2, "trusted comment: other"), Invalid, false},
         {"signature flipped", WithLine(hashed, 1, FlipByte(signatureLine, 20)), Invalid, false},
@@ -149,7 +151,7 @@ TEST(MinisignSignature, OnlyTheSignatureOfTheBytesByTheKeyHolds) {
             << what;
 }
 
-TEST(MinisignSignature, PublicKeysInMinisignsFormOnly) {
+TEST(MinisignSignature, PublicKeysInMinisignsFormOnlyOneOrSeveral) {
     const MinisignKeys publisher;
     const QByteArray line = publisher.PublicKey();
     const auto fromLine = ParseMinisignPublicKey(line);
@@ -160,6 +162,20 @@ TEST(MinisignSignature, PublicKeysInMinisignsFormOnly) {
          {QByteArray(), line.left(40), line + "AAAA", "Xy" + line.mid(2),
           QByteArray("untrusted comment: x\n" + line + "\n" + line), QByteArray::fromBase64(line)})
         EXPECT_FALSE(ParseMinisignPublicKey(bad)) << bad.constData();
+
+    // Several keys: the one the signature names decides.
+    const MinisignKeys next;
+    const auto both = ParseMinisignPublicKeys(" " + next.PublicKey() + "\n" + line + " ");
+    ASSERT_TRUE(both);
+    EXPECT_EQ(both->size(), 2u);
+    EXPECT_FALSE(ParseMinisignPublicKeys(line + " " + line.left(40)));
+    EXPECT_FALSE(ParseMinisignPublicKeys(" "));
+    EXPECT_EQ(VerifyMinisignSignature(*both, "info", publisher.Sign("info")),
+              TauSignatureCheck::Valid);
+    EXPECT_EQ(VerifyMinisignSignature(*both, "info", MinisignKeys().Sign("info")),
+              TauSignatureCheck::OtherKey);
+    EXPECT_EQ(VerifyMinisignSignature(*both, "info", next.Sign("other")),
+              TauSignatureCheck::Invalid);
 }
 
 TEST(FileHash, TheFileMustHaveThePublishedSha256) {

@@ -62,10 +62,11 @@ class TauAutoUpgrader : public TauCustomHTTP {
     // The publisher's record of the info file; a check never reads it.
     TauAutoUpgraderInfo InfoFile;
     QByteArray InfoFileURL = "http://";
-    // The publisher's minisign public key ("RW..."). When set, an info file
-    // counts only with a valid signature by that key beside it (InfoFileURL
-    // + ".minisig"), and every listed file must carry its SHA-256 in it; when
-    // empty, info files are taken unsigned and hashes checked where given.
+    // The publisher's minisign public keys ("RW...", one or more separated
+    // by blanks). When set, an info file counts only with a valid signature
+    // by one of them beside it (InfoFileURL + ".minisig"), and every listed
+    // file must carry its SHA-256 in it; when empty, info files are taken
+    // unsigned and hashes checked where given.
     QByteArray UpdatePublicKey;
     const QString& RestartParams() const { return restartParams_; }
     // An empty text is kept as a single blank.

@@ -20,7 +20,7 @@ const char* SignatureProblem(TauSignatureCheck Check) {
         case TauSignatureCheck::Valid:
             return nullptr;
         case TauSignatureCheck::Malformed:
-            return "the signature file is malformed";
+            return "the signature file is malformed or not minisign's prehashed form";
         case TauSignatureCheck::OtherKey:
             return "the signature was made with another key";
         case TauSignatureCheck::Invalid:
@@ -53,13 +53,14 @@ void TauAutoUpgrader::FetchSignature() {
 void TauAutoUpgrader::SignatureFetched(QIODevice* Stream) {
     fetchingSignature_ = false;
     const QByteArray info = std::exchange(unverifiedInfo_, {});
-    const std::optional<MinisignPublicKey> key = ParseMinisignPublicKey(UpdatePublicKey);
-    if (!key) {
+    const std::optional<std::vector<MinisignPublicKey>> keys =
+        ParseMinisignPublicKeys(UpdatePublicKey);
+    if (!keys) {
         RefuseUnverifiedInfo("the built-in public key is not a minisign key");
         return;
     }
     if (const char* problem =
-            SignatureProblem(VerifyMinisignSignature(*key, info, WholeBody(Stream))))
+            SignatureProblem(VerifyMinisignSignature(*keys, info, WholeBody(Stream))))
         RefuseUnverifiedInfo(problem);
     else
         ParseInfoFile(info);

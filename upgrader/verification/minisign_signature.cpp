@@ -85,18 +85,38 @@ TauSignatureCheck VerifyMinisignSignature(const MinisignPublicKey& Key, const QB
     const std::optional<QByteArray> global = DecodeBase64(lines[3], kSignatureSize);
     if (!signature || !global)
         return TauSignatureCheck::Malformed;
-    const QByteArray algorithm = signature->left(kAlgorithmSize);
-    if (algorithm != "Ed" && algorithm != "ED")
+    if (!signature->startsWith("ED"))
         return TauSignatureCheck::Malformed;
     if (std::memcmp(signature->constData() + kAlgorithmSize, Key.KeyId.data(), kKeyIdSize) != 0)
         return TauSignatureCheck::OtherKey;
     const QByteArray fileSignature = signature->right(kSignatureSize);
-    const QByteArray message = algorithm == "ED" ? Blake2b512(Signed) : Signed;
     const QByteArray trustedComment = lines[2].mid(kTrustedPrefix.size());
-    if (!SignatureHolds(fileSignature, message, Key) ||
+    if (!SignatureHolds(fileSignature, Blake2b512(Signed), Key) ||
         !SignatureHolds(*global, fileSignature + trustedComment, Key))
         return TauSignatureCheck::Invalid;
     return TauSignatureCheck::Valid;
+}
+
+std::optional<std::vector<MinisignPublicKey>> ParseMinisignPublicKeys(const QByteArray& Text) {
+    std::vector<MinisignPublicKey> keys;
+    for (const QByteArray& line : Text.simplified().split(' ')) {
+        const std::optional<MinisignPublicKey> key = ParseMinisignPublicKey(line);
+        if (!key)
+            return std::nullopt;
+        keys.push_back(*key);
+    }
+    return keys;
+}
+
+TauSignatureCheck VerifyMinisignSignature(const std::vector<MinisignPublicKey>& Keys,
+                                          const QByteArray& Signed,
+                                          const QByteArray& SignatureFile) {
+    TauSignatureCheck result = TauSignatureCheck::OtherKey;
+    for (const MinisignPublicKey& key : Keys)
+        if ((result = VerifyMinisignSignature(key, Signed, SignatureFile)) !=
+            TauSignatureCheck::OtherKey)
+            break;
+    return result;
 }
 
 }  // namespace upgrader

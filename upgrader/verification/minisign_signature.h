@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace upgrader {
 
@@ -18,6 +19,10 @@ struct MinisignPublicKey {
 // id and the key), alone or as the second line of a ".pub" file after its
 // untrusted comment. Nothing for anything else.
 std::optional<MinisignPublicKey> ParseMinisignPublicKey(const QByteArray& Text);
+// One or more "RW..." lines separated by blanks or line ends (a publisher
+// rolling over to a new key trusts both for a while); nothing when any of
+// them is not a key, or there is none.
+std::optional<std::vector<MinisignPublicKey>> ParseMinisignPublicKeys(const QByteArray& Text);
 
 enum class TauSignatureCheck {
     Valid,
@@ -29,10 +34,16 @@ enum class TauSignatureCheck {
 // Checks a ".minisig" file against the signed bytes: four lines (untrusted
 // comment; base64 of the algorithm, the key id and the Ed25519 signature;
 // "trusted comment: <text>"; base64 of the signature over the first
-// signature and the text). "Ed" signs the bytes themselves, "ED" their
-// BLAKE2b-512 hash. The key id, the signature and the global signature must
-// all hold.
+// signature and the text). Only the prehashed form "ED" (the signature of
+// the bytes' BLAKE2b-512 hash) is taken, the form the publisher's tool
+// makes: minisign's legacy "Ed" over the bytes themselves, or an "ED"
+// signature relabelled "Ed", is Malformed. The key id, the signature and
+// the global signature must all hold.
 TauSignatureCheck VerifyMinisignSignature(const MinisignPublicKey& Key, const QByteArray& Signed,
+                                          const QByteArray& SignatureFile);
+// The same against the key, among several, whose id the signature names.
+TauSignatureCheck VerifyMinisignSignature(const std::vector<MinisignPublicKey>& Keys,
+                                          const QByteArray& Signed,
                                           const QByteArray& SignatureFile);
 
 }  // namespace upgrader
