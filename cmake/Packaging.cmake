@@ -1,5 +1,6 @@
 # The release archive: `cmake --build <build> --target package` (CPack) makes
-# quorvane-<version>-linux-<arch>.tar.gz with the program (the executable and
+# quorvane-<version>-linux-<arch>.tar.gz (with "-unsigned" before "-linux"
+# when the client trusts no key) with the program (the executable and
 # the client library beside it), the replacer, the
 # tool bar's pictures, the program icon in the theme sizes, the desktop entry
 # template, the per-user install and uninstall scripts and the list of runtime
@@ -19,7 +20,18 @@ set(CPACK_GENERATOR TGZ)
 set(CPACK_PACKAGE_NAME quorvane)
 set(CPACK_PACKAGE_VENDOR "Quorvane")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_FILE_NAME "quorvane-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR}")
+# A client without the publisher's key installs whatever a network attacker
+# serves: its archive says "unsigned" in its name, and a Release build makes
+# one only when asked (QUORVANE_UNSIGNED_RELEASE, scripts/package --unsigned).
+option(QUORVANE_UNSIGNED_RELEASE "Allow a Release archive whose client installs unsigned updates" OFF)
+if(QUORVANE_UPDATE_KEYS_BUILT_IN)
+    set(CPACK_PACKAGE_FILE_NAME "quorvane-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR}")
+else()
+    set(CPACK_PACKAGE_FILE_NAME "quorvane-${PROJECT_VERSION}-unsigned-linux-${CMAKE_SYSTEM_PROCESSOR}")
+    if(CMAKE_BUILD_TYPE STREQUAL "Release" AND NOT QUORVANE_UNSIGNED_RELEASE)
+        set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/refuse_unsigned_release.cmake)
+    endif()
+endif()
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_SOURCE_GENERATOR "")
