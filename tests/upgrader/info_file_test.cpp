@@ -21,8 +21,11 @@ TEST(GetInfoValue, KeysInAnyCaseTheirTerminatorsAndBracedValues) {
         {QByteArray("#url=a\0z", 8), "url", "a", false},        // any control byte ends it
         {"#url=\xd6\x7f\xff\n", "url", "\xd6\x7f\xff", false},  // bytes from 0x7F up stay
         {"#version =2", "version", "", false},  // nothing may stand between key and "="
-        // The first occurrence wins, even inside another entry's value.
-        {"#message={see #version=9.9}\n#version=2.0", "version", "9.9}", false},
+        // The first occurrence wins, even inside another entry's value, but
+        // not inside the notice (when its brace is closed).
+        {"#date=see #version=9.9\n#version=2.0", "version", "9.9", false},
+        {"#message={see #version=9.9}\n#version=2.0", "version", "2.0", false},
+        {"#message={see #version=9.9\n", "version", "9.9", false},
         {"#url1=a #url=b", "url", "b", false},  // "#url=" is not part of "#url1="
         {"#a#url=b", "url", "b", false},        // a "#" inside another key starts one
         {"#" + QByteArray(100, 'k') + "#url=b=c", "url", "b=c", false},
@@ -48,8 +51,9 @@ TEST(BuildFileList, UrlSequence) {
         {"#url=a\n#url0=b\n#url3=c\n", {"a", "b", "c"}},
         {"#url=\n#url1=b\n", {"b"}},
         {"#url1=\n#url2=b\n", {}},
-        {"#url1=a\n#url2=a\n", {"a", "a"}},  // duplicates are kept
-        {"#url01=a\n", {}},                  // no leading zeros
+        {"#url1=a\n#url2=a\n", {"a", "a"}},                       // duplicates are kept
+        {"#url01=a\n", {}},                                       // no leading zeros
+        {"#message={#url1=x\r\n#url2=y}\r\n#url1=a\r\n", {"a"}},  // none from the notice
     };
     for (const auto& [text, files] : cases) {
         QList<QByteArray> list{"stale"};

@@ -1,5 +1,7 @@
 #include "upgrader/info/info_file.h"
 
+#include <algorithm>
+
 namespace upgrader {
 
 namespace {
@@ -17,8 +19,18 @@ bool EndsValue(char byte, bool braced) {
 
 }  // namespace
 
-TauInfoText::TauInfoText(const QByteArray& Text) : text_(Text), folded_(Text.toLower()) {
+TauInfoText::TauInfoText(const QByteArray& Text) : text_(Text), folded_(FoldedWithoutNotice(Text)) {
     IndexEntries();
+}
+
+QByteArray TauInfoText::FoldedWithoutNotice(const QByteArray& Text) {
+    QByteArray folded = Text.toLower();
+    const QByteArray open = "#message={";
+    const qsizetype start = folded.indexOf(open);
+    const qsizetype end = start < 0 ? -1 : folded.indexOf('}', start + open.size());
+    if (end >= 0)
+        std::fill(folded.begin() + start + open.size(), folded.begin() + end, ' ');
+    return folded;
 }
 
 QByteArray TauInfoText::Value(const QByteArray& Key, bool Braced) const {

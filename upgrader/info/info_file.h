@@ -10,7 +10,10 @@
 namespace upgrader {
 
 // The info file is read as raw 8-bit text: no character decoding, no line
-// structure, any byte may occur. An entry is "#key=value" anywhere in it.
+// structure, any byte may occur. An entry is "#key=value" anywhere in it but
+// inside the notice: between the first "#message={" and the "}" that closes
+// it there are no entries (a notice is text for the user, and "#url1=" in it
+// must not list a file). An unclosed notice hides nothing.
 
 // A file's SHA-256 is written in the entry named after the file's own entry
 // with this suffix ("#url1_sha256=<64 hex digits>"); no lookup of an address
@@ -42,6 +45,7 @@ class TauInfoText {
         qsizetype plain = -1;   // where the first "#key=" begins
         qsizetype braced = -1;  // where the first "#key={" begins
     };
+    static QByteArray FoldedWithoutNotice(const QByteArray& Text);
     void IndexEntries();
     void Note(QByteArrayView Key, qsizetype Hash, bool Braced);
     QByteArray UnindexedValue(const QByteArray& Folded, bool Braced) const;
@@ -49,7 +53,9 @@ class TauInfoText {
     QList<QByteArray> FileKeys() const;
 
     const QByteArray text_;
-    const QByteArray folded_;  // ASCII letters in lower case; the keys point into it
+    // ASCII letters in lower case, the notice's text blanked; the keys point
+    // into it, and values are read from text_ at the same places.
+    const QByteArray folded_;
     QHash<QByteArrayView, Entry> entries_;
 };
 
