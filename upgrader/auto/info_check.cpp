@@ -159,7 +159,13 @@ void TauAutoUpgrader::EndBrokenSeries() {
     DeleteSeriesFiles();
 }
 
+// With a key built in, whoever answers plain http may be an attacker: the
+// 401 is only logged, and ends the transfer as any other refusal does.
 void TauAutoUpgrader::PasswordRequested(const QByteArray& Realm, bool& TryAgain) {
+    if (!UpdatePublicKey.isEmpty() && !URL.toLower().startsWith("https://")) {
+        qWarning("%s asks for a password over plain http: none is sent", URL.constData());
+        return;
+    }
     const QPointer<TauAutoUpgrader> self(this);
     if (OnPasswordRequest)
         OnPasswordRequest(this, Realm, TryAgain);

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "common/executable_folder.h"
+#include "tests/support/minisign_keys.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/scripted_http_server.h"
 #include "tests/support/wait.h"
@@ -139,6 +140,14 @@ TEST_F(DownloadSeries, APasswordWindowForTheInfoFileAndItsCancel) {
     ServeEvents(300);
     EXPECT_EQ(log.events, QStringList({"PasswordRequest Quorvane Updates", "Aborted"}));
     EXPECT_TRUE(TempFiles().isEmpty());
+
+    // With a key built in, no password goes to a plain http server.
+    upgrader->UpdatePublicKey = test_support::MinisignKeys().PublicKey();
+    answers->credentials = {{"reader", "s3cret"}};
+    const qsizetype asked = answers->passwordTexts.size();
+    ASSERT_TRUE(Upgrade("NoInfoFile"));
+    EXPECT_EQ(log.events, QStringList{"NoInfoFile"});
+    EXPECT_EQ(answers->passwordTexts.size(), asked);
 }
 
 TEST_F(DownloadSeries, AnUnwritableTemporaryFileEndsTheUpgradeWithItsReason) {
