@@ -15,6 +15,9 @@ TauAutoUpgrader::TauAutoUpgrader(QObject* Owner)
     : TauCustomHTTP(Owner), checkTimer_(new QTimer(this)), restartParams_(kDefaultRestartParams) {
     OutputFileAttributes.SetIncomplete(atrArchive | atrHidden | atrTemporary);
     MemoryBodyLimit = kMostInfoFileBytes;
+    // Under 1 KiB/s for a minute: a server that trickles ends the transfer.
+    MinimumRate = 1024;
+    MinimumRateWindow = 60;
     InstallClientHandlers();
     // The replacer of an earlier upgrade has done its work by now.
     DeleteEarlierReplacerFolders();

@@ -91,6 +91,9 @@ bool ApplyRequestOptions(TauCurlRequest& Request, const TauTransferSettings& Set
         ApplyMethod(handle, Settings) && ApplyProxy(handle, Settings.Proxy, Host) &&
         ApplyInternetOptions(Request, Settings, RequestURL) &&
         Set(handle, CURLOPT_BUFFERSIZE, BufferSizeFor(Settings.TransferBufferSize)) &&
+        (Settings.MinimumRate <= 0 ||
+         (Set(handle, CURLOPT_LOW_SPEED_LIMIT, long(Settings.MinimumRate)) &&
+          Set(handle, CURLOPT_LOW_SPEED_TIME, long(std::max(Settings.MinimumRateWindow, 1))))) &&
         (Settings.Timeouts.ConnectTimeout == 0 ||
          Set(handle, CURLOPT_CONNECTTIMEOUT_MS, long(Settings.Timeouts.ConnectTimeout)));
     if (ok)

@@ -36,6 +36,12 @@ struct TauHTTPSettings {
     // ends the transfer as interrupted, with BodyTooLarge set; a body going
     // to the output file is not limited.
     qint64 MemoryBodyLimit = 0;
+    // The slowest a transfer may go: one whose average rate stays under
+    // MinimumRate bytes a second for MinimumRateWindow seconds ends as
+    // interrupted, so a server that sends a byte now and then cannot hold it
+    // for ever (0: no floor).
+    qint32 MinimumRate = 0;
+    qint32 MinimumRateWindow = 60;
     TauHTTPProxy Proxy;
     // Asks the system to go on-line when the user put it off-line. There is
     // no such user setting on this system: no effect.

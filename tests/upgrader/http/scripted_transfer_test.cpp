@@ -195,6 +195,24 @@ TEST(ScriptedTransfer, EveryEndIsReported) {
     }
 }
 
+// A server that sends a byte now and then holds the transfer only until its
+// average rate has stayed under the floor for the window.
+TEST(ScriptedTransfer, ABodyUnderTheRateFloorEndsAsInterrupted) {
+    ScriptedHttpServer server([](const ScriptedRequest&, ScriptedConnection& connection) {
+        connection.send(Head("200 OK", LengthHeader(100000)));
+        while (connection.send("x"))
+            connection.pause(100);
+    });
+    TauCustomHTTP http;
+    http.URL = UrlOf(server, "/f");
+    http.MinimumRate = 1024;
+    http.MinimumRateWindow = 1;
+    const auto log = Fetch(http);
+    EXPECT_EQ(log->Events().mid(log->Events().size() - 2),
+              QStringList({"DoneInterrupted", "AnyError"}));
+    EXPECT_LT(http.BytesTransferred(), 100);
+}
+
 // The info file is asked for past any cache; its address's query is sent
 // encoded, its fragment not at all.
 TEST(ScriptedTransfer, RequestCarriesNoCacheAndEncodedQuery) {
