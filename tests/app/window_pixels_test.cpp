@@ -47,10 +47,9 @@ QImage WindowPixels(const QString& window) {
     return QImage::fromData(grab.readAllStandardOutput(), "PNG");
 }
 
-// Why the picture of the window is not what the user must see; empty when it is.
+// Why the picture of the window (none when it could not be taken) is not
+// what the user must see; empty when it is.
 QString WhatIsNotDrawn(const QImage& shot) {
-    if (shot.isNull())
-        return QStringLiteral("no picture of the window");
     const int middle = shot.width() / 2;
     int pageTop = 0;
     while (pageTop < shot.height() && shot.pixel(middle, pageTop) != kPageColour)
@@ -121,11 +120,9 @@ TEST(WindowPixels, PageToolBarAndChineseCaptionAreDrawnOnEveryStart) {
     server.writeFile("home.html", kPage);
     QTemporaryDir folder;
     test_support::InstallClient(folder.path(), server.baseUrl() + "/home.html");
-    for (int start = 1; start <= 10; ++start) {
+    for (int start = 1; start <= 10 && !HasFailure(); ++start) {
         SCOPED_TRACE(start);
         ExpectDrawnStart(folder.path(), QProcessEnvironment::systemEnvironment(), false);
-        if (HasFatalFailure() || HasNonfatalFailure())
-            break;
     }
 }
 
