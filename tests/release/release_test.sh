@@ -123,7 +123,8 @@ rm "$prefix/link" "$user_home/.local/share/applications/quorvane.desktop" && rmd
 
 # Removing keeps only the user's files (not what upgrades left); --purge
 # removes them too.
-touch "$prefix/quorvane.1765.uOLD" "$prefix/quorvane.refused-upgrade" "$prefix/quorvane.uTMP"
+touch "$prefix/quorvane.1765.uOLD" "$prefix/quorvane.refused-upgrade" "$prefix/quorvane.uTMP" \
+    "$prefix/quorvane.newest-update"
 "${installer_env[@]}" "$prefix/uninstall.sh" >/dev/null
 left=$(cd "$work" && find home "$(basename "$prefix")" -type f | sort)
 [ "$left" = "$(printf '%s\n' "$(basename "$prefix")/主页.txt" "$(basename "$prefix")/收藏夹.txt" | sort)" ] ||

@@ -35,11 +35,12 @@ QByteArray MinisignKeys::PublicKey() const {
     return PublicKeyFile().split('\n').value(1).trimmed();
 }
 
-QByteArray MinisignKeys::Sign(const QByteArray& Bytes, bool Legacy) const {
+QByteArray MinisignKeys::Sign(const QByteArray& Bytes, bool Legacy,
+                              const QByteArray& TrustedComment) const {
     const QString signedFile = folder_.filePath("signed");
     WriteFile(signedFile, Bytes);
-    QStringList arguments{"-S",       "-s", folder_.filePath("key.sec"), "-m",
-                          signedFile, "-t", "Quorvane test release"};
+    const QString comment = TrustedComment.isEmpty() ? "Quorvane test release" : TrustedComment;
+    QStringList arguments{"-S", "-s", folder_.filePath("key.sec"), "-m", signedFile, "-t", comment};
     if (Legacy)
         arguments << "-l";
     RunMinisign(arguments);

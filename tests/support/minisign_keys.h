@@ -19,8 +19,10 @@ class MinisignKeys {
     // The secret key file, for minisign and the publisher's tool.
     QString SecretKeyFile() const { return folder_.filePath("key.sec"); }
     // The ".minisig" text for the bytes: pre-hashed ("ED", minisign's
-    // default) or over the bytes themselves ("Ed", -l).
-    QByteArray Sign(const QByteArray& Bytes, bool Legacy = false) const;
+    // default) or over the bytes themselves ("Ed", -l), with this trusted
+    // comment (or a test's own).
+    QByteArray Sign(const QByteArray& Bytes, bool Legacy = false,
+                    const QByteArray& TrustedComment = {}) const;
 
   private:
     QTemporaryDir folder_;

@@ -131,6 +131,7 @@ class TauAutoUpgrader : public TauCustomHTTP {
     void FetchSignature();
     void SignatureFetched(QIODevice* Stream);
     void RefuseUnverifiedInfo(const char* Reason);
+    QByteArray InfoFileHost() const;
     void ParseInfoFile(const QByteArray& Info);
     void OfferUpgrade(const QString& UpgradeMsg);
     void ReportNoUpdate();

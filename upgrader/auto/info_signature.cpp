@@ -1,11 +1,16 @@
 // The publisher's signature of the info file: with a key built in, the info
-// file counts only once its ".minisig" beside it is checked.
+// file counts only once its ".minisig" beside it is checked, and only for the
+// host, version and time its signed comment names.
+#include <QDateTime>
+#include <QUrl>
 #include <utility>
 
 #include "upgrader/auto/auto_upgrader.h"
 #include "upgrader/auto/upgrader_messages.h"
+#include "upgrader/info/info_file.h"
 #include "upgrader/texts/upgrader_texts.h"
 #include "upgrader/verification/minisign_signature.h"
+#include "upgrader/verification/signed_comment.h"
 
 namespace upgrader {
 
@@ -59,11 +64,28 @@ void TauAutoUpgrader::SignatureFetched(QIODevice* Stream) {
         RefuseUnverifiedInfo("the built-in public key is not a minisign key");
         return;
     }
+    QByteArray comment;
     if (const char* problem =
-            SignatureProblem(VerifyMinisignSignature(*keys, info, WholeBody(Stream))))
+            SignatureProblem(VerifyMinisignSignature(*keys, info, WholeBody(Stream), &comment))) {
         RefuseUnverifiedInfo(problem);
-    else
-        ParseInfoFile(info);
+        return;
+    }
+    const std::optional<TauSignedComment> signedFor = ParseSignedComment(comment);
+    if (const char* problem = SignedCommentProblem(
+            signedFor, InfoFileHost(), GetInfoValue(info, "version", false).trimmed(),
+            QDateTime::currentSecsSinceEpoch(), ReadNewestPublished())) {
+        RefuseUnverifiedInfo(problem);
+        return;
+    }
+    RecordNewestPublished(signedFor->Published);
+    ParseInfoFile(info);
+}
+
+// host[:port] of the info file's address, as the publisher's tool names it.
+QByteArray TauAutoUpgrader::InfoFileHost() const {
+    const QUrl url(QString::fromLatin1(InfoFileURL));
+    const QString port = url.port() < 0 ? QString() : u':' + QString::number(url.port());
+    return (url.host() + port).toLatin1();
 }
 
 // Treated as if there were no info file: nothing is asked or downloaded. A

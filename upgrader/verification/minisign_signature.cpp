@@ -75,7 +75,8 @@ std::optional<MinisignPublicKey> ParseMinisignPublicKey(const QByteArray& Text) 
 }
 
 TauSignatureCheck VerifyMinisignSignature(const MinisignPublicKey& Key, const QByteArray& Signed,
-                                          const QByteArray& SignatureFile) {
+                                          const QByteArray& SignatureFile,
+                                          QByteArray* TrustedComment) {
     const QList<QByteArray> lines = Lines(SignatureFile);
     if (lines.size() != 4 || !lines[0].startsWith(kUntrustedPrefix) ||
         !lines[2].startsWith(kTrustedPrefix) || sodium_init() < 0)
@@ -94,6 +95,8 @@ TauSignatureCheck VerifyMinisignSignature(const MinisignPublicKey& Key, const QB
     if (!SignatureHolds(fileSignature, Blake2b512(Signed), Key) ||
         !SignatureHolds(*global, fileSignature + trustedComment, Key))
         return TauSignatureCheck::Invalid;
+    if (TrustedComment != nullptr)
+        *TrustedComment = trustedComment;
     return TauSignatureCheck::Valid;
 }
 
@@ -109,11 +112,11 @@ std::optional<std::vector<MinisignPublicKey>> ParseMinisignPublicKeys(const QByt
 }
 
 TauSignatureCheck VerifyMinisignSignature(const std::vector<MinisignPublicKey>& Keys,
-                                          const QByteArray& Signed,
-                                          const QByteArray& SignatureFile) {
+                                          const QByteArray& Signed, const QByteArray& SignatureFile,
+                                          QByteArray* TrustedComment) {
     TauSignatureCheck result = TauSignatureCheck::OtherKey;
     for (const MinisignPublicKey& key : Keys)
-        if ((result = VerifyMinisignSignature(key, Signed, SignatureFile)) !=
+        if ((result = VerifyMinisignSignature(key, Signed, SignatureFile, TrustedComment)) !=
             TauSignatureCheck::OtherKey)
             break;
     return result;

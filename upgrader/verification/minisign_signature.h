@@ -39,11 +39,13 @@ enum class TauSignatureCheck {
 // makes: minisign's legacy "Ed" over the bytes themselves, or an "ED"
 // signature relabelled "Ed", is Malformed. The key id, the signature and
 // the global signature must all hold.
+// A valid signature's trusted comment goes to TrustedComment when given.
 TauSignatureCheck VerifyMinisignSignature(const MinisignPublicKey& Key, const QByteArray& Signed,
-                                          const QByteArray& SignatureFile);
+                                          const QByteArray& SignatureFile,
+                                          QByteArray* TrustedComment = nullptr);
 // The same against the key, among several, whose id the signature names.
 TauSignatureCheck VerifyMinisignSignature(const std::vector<MinisignPublicKey>& Keys,
-                                          const QByteArray& Signed,
-                                          const QByteArray& SignatureFile);
+                                          const QByteArray& Signed, const QByteArray& SignatureFile,
+                                          QByteArray* TrustedComment = nullptr);
 
 }  // namespace upgrader

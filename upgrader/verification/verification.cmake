@@ -5,5 +5,6 @@ pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 target_sources(upgrader PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/file_hash.cpp
     ${CMAKE_CURRENT_LIST_DIR}/minisign_signature.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/signed_comment.cpp
 )
 target_link_libraries(upgrader PUBLIC PkgConfig::SODIUM)

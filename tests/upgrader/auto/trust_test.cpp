@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -39,14 +40,25 @@ class Trust : public UpgradeFixture {
     // signed by the signer (or not at all); Tamper changes the info file
     // after signing.
     void PublishSigned(const QByteArray& program, const QByteArray& hash,
-                       const test_support::MinisignKeys* signer, const QByteArray& tamper = {}) {
+                       const test_support::MinisignKeys* signer, const QByteArray& tamper = {},
+                       const QByteArray& comment = {}) {
         server.writeFile("update/quorvane.exe", program);
         const QByteArray info = "#version=2.0.0.6\r\n#url=" + Url("update/quorvane.exe").toUtf8() +
                                 "\r\n" + (hash.isEmpty() ? "" : "#url_sha256=" + hash + "\r\n");
         server.writeFile("update/quorvane.inf", info + tamper);
         QFile::remove(server.root() + "/update/quorvane.inf.minisig");
         if (signer != nullptr)
-            server.writeFile("update/quorvane.inf.minisig", signer->Sign(info));
+            server.writeFile("update/quorvane.inf.minisig",
+                             signer->Sign(info, false, comment.isEmpty() ? Comment() : comment));
+    }
+
+    // The trusted comment the publisher's tool writes for this server.
+    QByteArray Comment(const QByteArray& host = {}, const QByteArray& version = "2.0.0.6",
+                       qint64 published = QDateTime::currentSecsSinceEpoch(),
+                       const QByteArray& expires = {}) const {
+        return "quorvane host=" +
+               (host.isEmpty() ? "127.0.0.1:" + QByteArray::number(server.port()) : host) +
+               " version=" + version + " published=" + QByteArray::number(published) + expires;
     }
 
     test_support::MinisignKeys publisher;
@@ -65,6 +77,7 @@ TEST_F(Trust, OnlyASignedInfoFileAndFilesWithItsHashesAreInstalled) {
         QByteArray tamper;
         const char* end;  // the event that ends the check
         const char* box;  // what the box that ends it says
+        QByteArray comment{};
     } cases[] = {
         {"info changed after signing", Sha256(program), &publisher, "#url1=http://evil/x\r\n",
          nullptr, "could not be verified"},
@@ -77,10 +90,40 @@ TEST_F(Trust, OnlyASignedInfoFileAndFilesWithItsHashesAreInstalled) {
          "Aborted",
          "does not match the publisher's checksum"},
         {"file without a hash", {}, &publisher, {}, "Aborted", "does not match"},
+        {"signed for no host", Sha256(program), &publisher, {}, nullptr, "verified", "a release"},
+        {"signed for another host",
+         Sha256(program),
+         &publisher,
+         {},
+         nullptr,
+         "verified",
+         Comment("staging.example")},
+        {"signed for another version",
+         Sha256(program),
+         &publisher,
+         {},
+         nullptr,
+         "verified",
+         Comment({}, "2.0.0.7")},
+        {"expired",
+         Sha256(program),
+         &publisher,
+         {},
+         nullptr,
+         "verified",
+         Comment({}, "2.0.0.6", QDateTime::currentSecsSinceEpoch(), " expires=2000")},
+        {"older than one taken",
+         Sha256(program),
+         &publisher,
+         {},
+         nullptr,
+         "verified",
+         Comment({}, "2.0.0.6", 1000)},
     };
+    upgrader_test::WriteFile(common::ExecutablePath() + ".newest-update", "1001\n");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        PublishSigned(program, c.hash, c.signer, c.tamper);
+        PublishSigned(program, c.hash, c.signer, c.tamper, c.comment);
         log.events.clear();
         answers->boxes.clear();
         upgrader->CheckUpdate(false);
@@ -106,9 +149,15 @@ TEST_F(Trust, OnlyASignedInfoFileAndFilesWithItsHashesAreInstalled) {
     EXPECT_TRUE(answers->boxes.isEmpty());
     upgrader->SetAutoCheck(false);
 
-    // Signed, with the file's hash: the upgrade goes ahead.
-    PublishSigned(program, Sha256(program).toUpper(), &publisher);
+    // Signed for this host, version and time, with the file's hash: the
+    // upgrade goes ahead, and the time is kept.
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    PublishSigned(program, Sha256(program).toUpper(), &publisher, {},
+                  Comment({}, "2.0.0.6", now, " expires=" + QByteArray::number(now + 100)));
     ASSERT_TRUE(Upgrade("EndUpgrade"));
+    EXPECT_EQ(ReadFile(common::ExecutablePath() + ".newest-update"),
+              QByteArray::number(now) + "\n");
+    QFile::remove(common::ExecutablePath() + ".newest-update");
     EXPECT_EQ(TempFiles(), QStringList{"quorvane.exe.uTMP"});
     EXPECT_EQ(ReadFile(common::ExecutableFolder() + "quorvane.exe.uTMP"), program);
 }
