@@ -78,6 +78,14 @@ TEST(BuildFileHashes, EachListedAddressWithItsOwnEntrysHash) {
     EXPECT_TRUE(list.isEmpty()) << "a hash entry is no address";
 }
 
+TEST(BuildFileSizes, DecimalDigitsAloneAndOneSizePerAddress) {
+    const TauFileSizes sizes = TauInfoText(
+                                   "#url1=a\n#url1_size=12\n#url2=b\n#url2_size=+3\n"
+                                   "#url3=c\n#url3_size=4\n#url4=c\n#url4_size=5\n")
+                                   .FileSizes();
+    EXPECT_EQ(sizes, (TauFileSizes{{"a", 12}, {"c", -1}}));
+}
+
 TEST(ReadUpgradeMethod, OnlyTheFirstByteCounts) {
     EXPECT_EQ(ReadUpgradeMethod("#method=1x"), umUseExternalSetup);
     EXPECT_EQ(ReadUpgradeMethod("#METHOD=21\r\n"), umRedirectToURL);

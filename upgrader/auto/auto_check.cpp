@@ -60,6 +60,7 @@ bool TauAutoUpgrader::CheckUpdate(bool Wait) {
         TauHTTPSettings::CacheOptions = CacheOptions | coPragmaNoCache;
         URL = InfoFileURL;
         OutputFileName.clear();
+        OutputFileLimit = 0;
         ReleaseOutput();
         fetching = Read(false);
     }

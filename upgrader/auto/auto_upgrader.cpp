@@ -78,6 +78,8 @@ void TauAutoUpgrader::InstallClientHandlers() {
             RefuseUnverifiedInfo("the signature file is too large");
         else if (checkingInfoFile_ && BodyTooLarge())
             InfoFileMissing();
+        else if (BodyTooLarge())
+            RefuseUnverifiedFile();
         else
             ConnectionLost();
     };

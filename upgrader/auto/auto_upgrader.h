@@ -180,6 +180,7 @@ class TauAutoUpgrader : public TauCustomHTTP {
     bool fetchingSignature_ = false;
     QByteArray unverifiedInfo_;
     TauFileHashes fileHashes_;
+    TauFileSizes fileSizes_;
     // The version (or, without one, the date) the info file publishes.
     QByteArray publishedVersion_;
     bool waitingCheck_ = false;

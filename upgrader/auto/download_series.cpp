@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <algorithm>
 #include <utility>
 
 #include "common/executable_folder.h"
@@ -55,6 +56,13 @@ void TauAutoUpgrader::StartFileDownload() {
         return;
     }
     currentFile_ = *target;
+    // The published size bounds what reaches the disk; with a key every
+    // file must have one.
+    OutputFileLimit = std::max<qint64>(fileSizes_.value(address, 0), 0);
+    if (!UpdatePublicKey.isEmpty() && fileSizes_.value(address, 0) <= 0) {
+        RefuseUnverifiedFile();
+        return;
+    }
     OutputFileName = currentFile_;
     ReleaseOutput();
     // The worker could not be started: the series cannot go on.
@@ -157,12 +165,13 @@ bool TauAutoUpgrader::DownloadHasPublishedHash() const {
     return FileHasSha256(currentFile_, expected);
 }
 
-// Nothing of the upgrade is installed: the file goes at once, the rest
-// with the abort.
+// Nothing of the upgrade is installed: the file (whole, partial, or not
+// begun) goes at once, the rest with the abort.
 void TauAutoUpgrader::RefuseUnverifiedFile() {
     const QPointer<TauAutoUpgrader> self(this);
     QFile::remove(currentFile_);
-    qWarning("Upgrade file %s refused: it does not match the published SHA-256", URL.constData());
+    qWarning("Upgrade file %s refused: it does not match the published SHA-256 and size",
+             URL.constData());
     if (ShowMessages.testFlag(mUnverifiedUpdate))
         ShowUpgraderMessage(FormatUpgraderText(32, {common::FromGbk(URLFileName())}),
                             QMessageBox::Critical);

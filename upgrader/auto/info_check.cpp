@@ -24,6 +24,7 @@ void TauAutoUpgrader::ParseInfoFile(const QByteArray& Info) {
     const TauInfoText info(Info);
     downloadList_ = info.FileList();
     fileHashes_ = info.FileHashes();
+    fileSizes_ = info.FileSizes();
     publishedVersion_ = info.Value("version", false);
     if (publishedVersion_.isEmpty())
         publishedVersion_ = info.Value("date", false);

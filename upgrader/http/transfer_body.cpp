@@ -83,7 +83,7 @@ bool TauTransferRoutine::Store(const char* Data, size_t Size) {
 }
 
 bool TauTransferRoutine::StoreChunk(const char* Data, qint64 Size) {
-    if (BodyOverMemoryLimit()) {
+    if (BodyOverMemoryLimit() || BodyOverFileLimit()) {
         state_.BodyTooLarge = true;
         refused_ = true;
         return false;
@@ -107,6 +107,12 @@ bool TauTransferRoutine::StoreChunk(const char* Data, qint64 Size) {
 bool TauTransferRoutine::BodyOverMemoryLimit() const {
     return settings_.MemoryBodyLimit > 0 && state_.BytesTransferred > settings_.MemoryBodyLimit &&
            !session_->output.FileCreated();
+}
+
+// The bytes counted include the chunk about to be written.
+bool TauTransferRoutine::BodyOverFileLimit() const {
+    return settings_.OutputFileLimit > 0 && state_.BytesTransferred > settings_.OutputFileLimit &&
+           session_->output.FileCreated();
 }
 
 void TauTransferRoutine::FinishBody(bool BodyFailed) {

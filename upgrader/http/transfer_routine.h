@@ -57,6 +57,7 @@ class TauTransferRoutine : private TauRequestObserver {
     bool Store(const char* Data, size_t Size);
     bool StoreChunk(const char* Data, qint64 Size);
     bool BodyOverMemoryLimit() const;
+    bool BodyOverFileLimit() const;
     void FinishBody(bool BodyFailed);
 
     std::shared_ptr<TauTransferSession> session_;

@@ -36,6 +36,10 @@ struct TauHTTPSettings {
     // ends the transfer as interrupted, with BodyTooLarge set; a body going
     // to the output file is not limited.
     qint64 MemoryBodyLimit = 0;
+    // The most bytes written to the output file (0: no limit): a longer
+    // body ends the transfer as interrupted, with BodyTooLarge set, before a
+    // byte past the limit reaches the disk.
+    qint64 OutputFileLimit = 0;
     // The slowest a transfer may go: one whose average rate stays under
     // MinimumRate bytes a second for MinimumRateWindow seconds ends as
     // interrupted, so a server that sends a byte now and then cannot hold it

@@ -122,6 +122,23 @@ TauFileHashes TauInfoText::FileHashes() const {
     return hashes;
 }
 
+TauFileSizes TauInfoText::FileSizes() const {
+    TauFileSizes sizes;
+    for (const QByteArray& key : FileKeys()) {
+        const QByteArray address = Value(key, false);
+        const QByteArray text = Value(key + kSizeKeySuffix, false);
+        bool ok =
+            !text.isEmpty() && text.size() <= 15 &&
+            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const qint64 size = ok ? text.toLongLong(&ok) : -1;
+        if (!ok)
+            continue;
+        const auto known = sizes.constFind(address);
+        sizes.insert(address, known != sizes.cend() && *known != size ? -1 : size);
+    }
+    return sizes;
+}
+
 TacUpgradeMethod TauInfoText::UpgradeMethod() const {
     const QByteArray method = Value("method", false);
     if (method.startsWith('1'))

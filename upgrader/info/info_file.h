@@ -25,6 +25,14 @@ inline constexpr char kHashKeySuffix[] = "_sha256";
 // text that is no SHA-256.
 using TauFileHashes = QHash<QByteArray, QByteArray>;
 
+// A file's size in bytes, in the entry named after the file's own entry with
+// this suffix ("#url1_size=52431"); read as the hashes are.
+inline constexpr char kSizeKeySuffix[] = "_size";
+
+// The published size of each listed address that has one (decimal digits
+// alone); an address listed twice with different sizes gets -1.
+using TauFileSizes = QHash<QByteArray, qint64>;
+
 // An info text with its entries indexed once, so that reading it takes time
 // linear in its size however many entries it holds.
 class TauInfoText {
@@ -38,6 +46,7 @@ class TauInfoText {
     QByteArray Value(const QByteArray& Key, bool Braced) const;
     QList<QByteArray> FileList() const;
     TauFileHashes FileHashes() const;
+    TauFileSizes FileSizes() const;
     TacUpgradeMethod UpgradeMethod() const;
 
   private:

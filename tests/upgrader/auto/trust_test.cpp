@@ -36,15 +36,20 @@ class Trust : public UpgradeFixture {
         Unattended();
     }
 
-    // Publishes the program file and an info file listing it with the hash,
-    // signed by the signer (or not at all); Tamper changes the info file
-    // after signing.
+    // Publishes the program file and an info file listing it with the hash
+    // and size (0: the program's, -1: none), signed by the signer (or not at
+    // all); Tamper changes the info file after signing.
     void PublishSigned(const QByteArray& program, const QByteArray& hash,
                        const test_support::MinisignKeys* signer, const QByteArray& tamper = {},
-                       const QByteArray& comment = {}) {
+                       const QByteArray& comment = {}, qint64 size = 0) {
         server.writeFile("update/quorvane.exe", program);
+        const QByteArray sizeEntry =
+            size < 0
+                ? ""
+                : "#url_size=" + QByteArray::number(size == 0 ? program.size() : size) + "\r\n";
         const QByteArray info = "#version=2.0.0.6\r\n#url=" + Url("update/quorvane.exe").toUtf8() +
-                                "\r\n" + (hash.isEmpty() ? "" : "#url_sha256=" + hash + "\r\n");
+                                "\r\n" + (hash.isEmpty() ? "" : "#url_sha256=" + hash + "\r\n") +
+                                sizeEntry;
         server.writeFile("update/quorvane.inf", info + tamper);
         QFile::remove(server.root() + "/update/quorvane.inf.minisig");
         if (signer != nullptr)
@@ -78,6 +83,7 @@ TEST_F(Trust, OnlyASignedInfoFileAndFilesWithItsHashesAreInstalled) {
         const char* end;  // the event that ends the check
         const char* box;  // what the box that ends it says
         QByteArray comment{};
+        qint64 size = 0;
     } cases[] = {
         {"info changed after signing", Sha256(program), &publisher, "#url1=http://evil/x\r\n",
          nullptr, "could not be verified"},
@@ -119,11 +125,27 @@ TEST_F(Trust, OnlyASignedInfoFileAndFilesWithItsHashesAreInstalled) {
          nullptr,
          "verified",
          Comment({}, "2.0.0.6", 1000)},
+        {"file without a size",
+         Sha256(program),
+         &publisher,
+         {},
+         "Aborted",
+         "does not match",
+         {},
+         -1},
+        {"file longer than its size",
+         Sha256(program),
+         &publisher,
+         {},
+         "Aborted",
+         "does not match",
+         {},
+         program.size() - 1},
     };
     upgrader_test::WriteFile(common::ExecutablePath() + ".newest-update", "1001\n");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        PublishSigned(program, c.hash, c.signer, c.tamper, c.comment);
+        PublishSigned(program, c.hash, c.signer, c.tamper, c.comment, c.size);
         log.events.clear();
         answers->boxes.clear();
         upgrader->CheckUpdate(false);
