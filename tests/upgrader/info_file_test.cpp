@@ -62,7 +62,7 @@ TEST(BuildFileList, UrlSequence) {
     }
 }
 
-TEST(BuildFileHashes, EachListedAddressWithItsOwnEntrysHash) {
+TEST(BuildFileHashes, EachListedAddressWithItsOwnEntrysHashAndSize) {
     const QByteArray a(64, 'a'), b(64, 'b');
     EXPECT_EQ(
         BuildFileHashes("#url=x\n#url_sha256=" + a.toUpper() + "\n#url1=y\n#url1_sha256=" + b),
@@ -76,14 +76,11 @@ TEST(BuildFileHashes, EachListedAddressWithItsOwnEntrysHash) {
     QList<QByteArray> list;
     BuildFileList("#url_sha256=" + a + "\n#url1_sha256=" + b, list);
     EXPECT_TRUE(list.isEmpty()) << "a hash entry is no address";
-}
-
-TEST(BuildFileSizes, DecimalDigitsAloneAndOneSizePerAddress) {
-    const TauFileSizes sizes = TauInfoText(
-                                   "#url1=a\n#url1_size=12\n#url2=b\n#url2_size=+3\n"
-                                   "#url3=c\n#url3_size=4\n#url4=c\n#url4_size=5\n")
-                                   .FileSizes();
-    EXPECT_EQ(sizes, (TauFileSizes{{"a", 12}, {"c", -1}}));
+    // Sizes are read the same way: decimal digits alone, one per address.
+    EXPECT_EQ(TauInfoText("#url1=a\n#url1_size=12\n#url2=b\n#url2_size=+3\n#url3=c\n"
+                          "#url3_size=4\n#url4=c\n#url4_size=5\n")
+                  .FileSizes(),
+              (TauFileSizes{{"a", 12}, {"c", -1}}));
 }
 
 TEST(ReadUpgradeMethod, OnlyTheFirstByteCounts) {

@@ -1,10 +1,13 @@
 // The automatic check timer and CheckUpdate.
+#include <QDateTime>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <stdexcept>
 
 #include "common/application.h"
 #include "upgrader/auto/auto_upgrader.h"
+#include "upgrader/http/answer_headers.h"
 #include "upgrader/utils/network_presence.h"
 
 namespace upgrader {
@@ -43,6 +46,24 @@ void TauAutoUpgrader::AutoCheckTimerTick() {
         // Before any event of the transfer: those come through the event
         // loop, after this tick has returned.
         autoCheckStarted_ = true;
+    } catch (const std::exception& error) {
+        common::ReportHandlerError(error);
+    }
+}
+
+// A busy server (429, 503) is asked again by the automatic check: after the
+// wait its Retry-After gives (at most the backoff's cap), or the backoff's
+// delay when that is longer or none is given.
+void TauAutoUpgrader::RetryBusyServer(int Status) {
+    if (!autoCheckStarted_ || (Status != 429 && Status != 503))
+        return;
+    const qint64 asked =
+        RetryAfterSeconds(State().RawHeaders, QDateTime::currentSecsSinceEpoch()).value_or(0);
+    const qint64 delay = retryBackoff_.NextDelay(AutoCheckDelay);
+    timerCheckActive_ = false;
+    try {
+        const qint64 cap = TRetryBackoff::kCapMs;
+        ArmAutoCheckTimer(qint32(std::max(delay, std::min(asked, cap / 1000) * 1000)));
     } catch (const std::exception& error) {
         common::ReportHandlerError(error);
     }

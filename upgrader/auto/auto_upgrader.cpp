@@ -64,10 +64,12 @@ void TauAutoUpgrader::InstallClientHandlers() {
     OnHTTPError = [this](TauCustomHTTP*, int ErrorCode, QIODevice*) {
         if (checkingInfoFile_ && fetchingSignature_)
             RefuseUnverifiedInfo("there is no signature beside it");
-        else if (checkingInfoFile_)
+        else if (checkingInfoFile_) {
+            RetryBusyServer(ErrorCode);
             InfoFileMissing();
-        else
+        } else {
             FileLost(ErrorCode);
+        }
     };
     OnDoneWithoutStream = [this](TauCustomHTTP*) {
         if (!checkingInfoFile_)

