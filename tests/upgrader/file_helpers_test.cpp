@@ -4,11 +4,15 @@
 #include <ctime>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
+#include "tests/support/wait.h"
 #include "tests/upgrader/test_files.h"
+#include "upgrader/replacement/private_folder.h"
 #include "upgrader/utils/file_attributes.h"
 #include "upgrader/utils/file_size.h"
 #include "upgrader/utils/file_times.h"
@@ -82,5 +86,27 @@ TEST(FileHelpers, TempDirectoryEndsWithSlashAndFallsBackToTheProgramFolder) {
     const QByteArray previous = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(dir.filePath("missing")));
     EXPECT_EQ(GetTempDirectory(), QCoreApplication::applicationDirPath() + "/");
+    previous.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", previous);
+}
+
+// Replacer folders go with the next upgrader, but not the folder of a
+// replacer that still runs (it holds a lock on it).
+TEST(FileHelpers, OnlyTheFoldersOfReplacersThatEndedAreRemoved) {
+    QTemporaryDir temp;
+    const QByteArray previous = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    QDir(temp.path()).mkpath("quorvane-replacer-running");
+    QDir(temp.path()).mkpath("quorvane-replacer-ended");
+    QProcess holder;
+    holder.start("flock", {"-s", temp.filePath("quorvane-replacer-running"), "sleep", "30"});
+    ASSERT_TRUE(test_support::WaitUntil([&] {
+        return QProcess::execute("flock",
+                                 {"-nx", temp.filePath("quorvane-replacer-running"), "true"}) != 0;
+    }));
+    DeleteEarlierReplacerFolders();
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList{"quorvane-replacer-running"});
+    holder.kill();
+    holder.waitForFinished();
     previous.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", previous);
 }

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,13 +10,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "upgrader/replacer/replacer_files.h"
 #include "upgrader/utils/temp_directory.h"
 
 namespace upgrader {
 
 namespace {
-
-constexpr char kFolderPrefix[] = "quorvane-replacer-";
 
 bool IsOwnFolder(int Parent, const char* Name) {
     struct stat status {};
@@ -24,11 +24,16 @@ bool IsOwnFolder(int Parent, const char* Name) {
 }
 
 // Empties the folder (it holds files only) and removes it, never following
-// a link: every name is taken relative to the opened folder.
+// a link: every name is taken relative to the opened folder. The folder of a
+// replacer that still runs is locked by it and stays.
 void RemoveFolder(int Parent, const char* Name) {
     const int folder = ::openat(Parent, Name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (folder < 0)
         return;
+    if (::flock(folder, LOCK_EX | LOCK_NB) != 0) {
+        ::close(folder);
+        return;
+    }
     if (DIR* entries = ::fdopendir(folder)) {
         while (const dirent* entry = ::readdir(entries))
             if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
@@ -43,7 +48,8 @@ void RemoveFolder(int Parent, const char* Name) {
 }  // namespace
 
 std::optional<QString> CreateReplacerFolder() {
-    QByteArray pattern = QFile::encodeName(GetTempDirectory()) + kFolderPrefix + "XXXXXX";
+    QByteArray pattern =
+        QFile::encodeName(GetTempDirectory()) + replacer::kReplacerFolderPrefix + "XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
         return std::nullopt;
     return QFile::decodeName(pattern) + u'/';
@@ -59,7 +65,8 @@ void DeleteEarlierReplacerFolders() {
         const dirent* entry = ::readdir(entries);
         if (entry == nullptr)
             break;
-        if (std::strncmp(entry->d_name, kFolderPrefix, sizeof kFolderPrefix - 1) == 0 &&
+        if (std::strncmp(entry->d_name, replacer::kReplacerFolderPrefix,
+                         sizeof replacer::kReplacerFolderPrefix - 1) == 0 &&
             IsOwnFolder(parent, entry->d_name))
             RemoveFolder(parent, entry->d_name);
     }

@@ -2,6 +2,10 @@
 
 namespace replacer {
 
+// The program writes the replacer into a private folder of the temporary
+// folder named with this prefix (mkdtemp).
+inline constexpr char kReplacerFolderPrefix[] = "quorvane-replacer-";
+
 // The replacer's own name, and the list of the files it installs, written
 // beside it by the program: one file name per line, each naming a
 // "<name>.uTMP" file in the program's folder.

@@ -6,6 +6,7 @@
 
 #include "upgrader/replacer/file_replacement.h"
 #include "upgrader/replacer/file_usage.h"
+#include "upgrader/replacer/own_folder.h"
 #include "upgrader/replacer/process_start.h"
 #include "upgrader/replacer/refused_upgrade_record.h"
 #include "upgrader/replacer/replacer_files.h"
@@ -51,6 +52,7 @@ int RunReplacer(const std::vector<std::string>& Params, const ReplacerLimits& Li
         return 0;
     }
     const std::string ownFolder = OwnFolder();
+    const TOwnFolder heldFolder(ownFolder);
     request->Files =
         ownFolder.empty() ? std::vector<std::string>{} : ReadManifest(ownFolder + kManifestName);
     // Past the limit the old program is taken as hanging: files it still uses
