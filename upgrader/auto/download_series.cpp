@@ -187,7 +187,10 @@ void TauAutoUpgrader::FileLost(int ErrorCode) {
     if (self.isNull())
         return;
     if (ShowMessages.testFlag(mLostFile)) {
-        continueUpgrade = AskSkipLostFile(common::FromGbk(URLFileName()), ErrorCode);
+        // A self-upgrade without one of its files would install a mixed
+        // set: there Enter answers No.
+        continueUpgrade = AskSkipLostFile(common::FromGbk(URLFileName()), ErrorCode,
+                                          method_ != umSelfUpgrade);
         if (self.isNull())
             return;
     }

@@ -10,12 +10,12 @@ void ShowUpgraderMessage(const QString& Text, QMessageBox::Icon Icon) {
     box.exec();
 }
 
-bool AskSkipLostFile(const QString& FileName, int ErrorCode) {
+bool AskSkipLostFile(const QString& FileName, int ErrorCode, bool SkipByDefault) {
     QMessageBox question(QMessageBox::Warning,
                          LoadUpgraderText(21) + QStringLiteral(" #") + QString::number(ErrorCode),
                          FormatUpgraderText(28, {FileName}), QMessageBox::Yes | QMessageBox::No);
     question.setTextFormat(Qt::PlainText);  // the file name is the server's
-    question.setDefaultButton(QMessageBox::Yes);
+    question.setDefaultButton(SkipByDefault ? QMessageBox::Yes : QMessageBox::No);
     question.setWindowFlag(Qt::WindowStaysOnTopHint);
     return question.exec() == QMessageBox::Yes;
 }

@@ -84,6 +84,8 @@ TEST_F(DownloadSeries, ALostSecondOfThreeFilesIsSkippedOnYesAndAbortsOnNo) {
     ASSERT_TRUE(Upgrade("Aborted"));
     EXPECT_EQ(log.events, lost + QStringList{"Aborted"});
     EXPECT_TRUE(TempFiles().isEmpty()) << "an abort deletes every .uTMP file";
+    answers->boxAnswers.clear();
+    ASSERT_TRUE(Upgrade("Aborted")) << "in a self-upgrade the question's default is No";
 }
 
 TEST_F(DownloadSeries, CancelInTheWizardAbortsAndDeletesTheFiles) {
