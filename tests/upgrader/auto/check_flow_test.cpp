@@ -187,7 +187,6 @@ TEST_F(CheckFlow, TheAutomaticCheckWaitsForABusyServer) {
     upgrader->SetAutoCheck(true);
     ASSERT_TRUE(WaitUntil([&] { return log.Count("NoInfoFile") == 1; }));
     EXPECT_EQ(upgrader->AutoCheckTimerInterval(), 7000);
-    upgrader->SetAutoCheck(false);
     const qint64 newYear = QDateTime(QDate(2100, 1, 1), QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
     EXPECT_EQ(RetryAfterSeconds("Retry-After: Fri, 01 Jan 2100 00:00:10 GMT\r\n", newYear), 10);
 }
