@@ -50,7 +50,7 @@ if [ "$purge" = yes ]; then
 fi
 # The engine's own empty folder beside the program, then the install's.
 folders+=("$prefix/locales")
-[ ${#folders[@]} -eq 0 ] || printf '%s\n' "${folders[@]}" | sort -r | while IFS= read -r folder; do
+printf '%s\n' "${folders[@]}" | sort -r | while IFS= read -r folder; do
     rmdir -- "$folder" 2>/dev/null || true
 done
 [ "$made_prefix" = no ] || rmdir -- "$prefix" 2>/dev/null || true

@@ -51,22 +51,26 @@ void TauAutoUpgrader::AutoCheckTimerTick() {
     }
 }
 
-// A busy server (429, 503) is asked again by the automatic check: after the
-// wait its Retry-After gives (at most the backoff's cap), or the backoff's
-// delay when that is longer or none is given.
+// The automatic check tries again after the backoff's next delay, or after
+// AtLeastMs when that is longer (at most the backoff's cap).
+void TauAutoUpgrader::RetryAutoCheck(qint64 AtLeastMs) {
+    const qint64 delay = retryBackoff_.NextDelay(AutoCheckDelay);
+    timerCheckActive_ = false;
+    try {
+        ArmAutoCheckTimer(qint32(std::max(delay, std::min(AtLeastMs, TRetryBackoff::kCapMs))));
+    } catch (const std::exception& error) {
+        common::ReportHandlerError(error);
+    }
+}
+
+// A busy server (429, 503) is asked again by the automatic check, no sooner
+// than its Retry-After says.
 void TauAutoUpgrader::RetryBusyServer(int Status) {
     if (!autoCheckStarted_ || (Status != 429 && Status != 503))
         return;
     const qint64 asked =
         RetryAfterSeconds(State().RawHeaders, QDateTime::currentSecsSinceEpoch()).value_or(0);
-    const qint64 delay = retryBackoff_.NextDelay(AutoCheckDelay);
-    timerCheckActive_ = false;
-    try {
-        const qint64 cap = TRetryBackoff::kCapMs;
-        ArmAutoCheckTimer(qint32(std::max(delay, std::min(asked, cap / 1000) * 1000)));
-    } catch (const std::exception& error) {
-        common::ReportHandlerError(error);
-    }
+    RetryAutoCheck(std::min(asked, TRetryBackoff::kCapMs / 1000) * 1000);
 }
 
 bool TauAutoUpgrader::CheckUpdate(bool Wait) {

@@ -123,9 +123,10 @@ class TauAutoUpgrader : public TauCustomHTTP {
 
     // The automatic check.
     void ArmAutoCheckTimer(qint32 Interval);
-    void RetryBusyServer(int Status);
     void ArmAutoCheckTimer() { ArmAutoCheckTimer(AutoCheckDelay); }
     void AutoCheckTimerTick();
+    void RetryAutoCheck(qint64 AtLeastMs);
+    void RetryBusyServer(int Status);
 
     // The info file and its signature.
     void InfoFileFetched(QIODevice* Stream);

@@ -58,8 +58,9 @@ void TauAutoUpgrader::StartFileDownload() {
     currentFile_ = *target;
     // The published size bounds what reaches the disk; with a key every
     // file must have one.
-    OutputFileLimit = std::max<qint64>(fileSizes_.value(address, 0), 0);
-    if (!UpdatePublicKey.isEmpty() && fileSizes_.value(address, 0) <= 0) {
+    const qint64 publishedSize = fileSizes_.value(address, 0);
+    OutputFileLimit = std::max<qint64>(publishedSize, 0);
+    if (!UpdatePublicKey.isEmpty() && publishedSize <= 0) {
         RefuseUnverifiedFile();
         return;
     }
@@ -189,8 +190,8 @@ void TauAutoUpgrader::FileLost(int ErrorCode) {
     if (ShowMessages.testFlag(mLostFile)) {
         // A self-upgrade without one of its files would install a mixed
         // set: there Enter answers No.
-        continueUpgrade = AskSkipLostFile(common::FromGbk(URLFileName()), ErrorCode,
-                                          method_ != umSelfUpgrade);
+        continueUpgrade =
+            AskSkipLostFile(common::FromGbk(URLFileName()), ErrorCode, method_ != umSelfUpgrade);
         if (self.isNull())
             return;
     }

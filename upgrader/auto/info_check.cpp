@@ -124,12 +124,7 @@ void TauAutoUpgrader::ConnectionFailed() {
     if (self.isNull())
         return;
     if (autoCheckStarted_) {
-        timerCheckActive_ = false;
-        try {
-            ArmAutoCheckTimer(retryBackoff_.NextDelay(AutoCheckDelay));
-        } catch (const std::exception& error) {
-            common::ReportHandlerError(error);
-        }
+        RetryAutoCheck(0);
     } else if (ShowMessages.testFlag(mHostUnreachable)) {
         const QString where = "'http://" + common::FromGbk(host) + u'\'';
         ShowUpgraderMessage(FormatUpgraderText(26, {where}), QMessageBox::Critical);

@@ -71,13 +71,15 @@ void TauAutoUpgrader::SignatureFetched(QIODevice* Stream) {
         return;
     }
     const std::optional<TauSignedComment> signedFor = ParseSignedComment(comment);
+    const qint64 newestPublished = ReadNewestPublished();
     if (const char* problem = SignedCommentProblem(
             signedFor, InfoFileHost(), GetInfoValue(info, "version", false).trimmed(),
-            QDateTime::currentSecsSinceEpoch(), ReadNewestPublished())) {
+            QDateTime::currentSecsSinceEpoch(), newestPublished)) {
         RefuseUnverifiedInfo(problem);
         return;
     }
-    RecordNewestPublished(signedFor->Published);
+    if (signedFor->Published > newestPublished)
+        RecordNewestPublished(signedFor->Published);
     ParseInfoFile(info);
 }
 

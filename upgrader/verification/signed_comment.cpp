@@ -65,8 +65,6 @@ qint64 ReadNewestPublished() {
 }
 
 void RecordNewestPublished(qint64 Published) {
-    if (Published <= ReadNewestPublished())
-        return;
     QSaveFile record(RecordPath());
     if (record.open(QIODevice::WriteOnly) && record.write(QByteArray::number(Published) + '\n') > 0)
         record.commit();

@@ -31,7 +31,8 @@ const char* SignedCommentProblem(const std::optional<TauSignedComment>& Comment,
                                  qint64 NewestPublished);
 
 // The publishing time of the newest info file taken (0: none), kept beside
-// the program in "<program>.newest-update"; written whole or not at all.
+// the program in "<program>.newest-update"; written whole or not at all (the
+// caller writes only a later time than the one it read).
 qint64 ReadNewestPublished();
 void RecordNewestPublished(qint64 Published);
 
