@@ -13,6 +13,7 @@
 #include "app/information_options.h"
 #include "app/termination_signal.h"
 #include "common/application.h"
+#include "common/program_version.h"
 #include "main/main_form.h"
 #include "scheme/file_scheme_factory.h"
 #include "upgrader/replacement/upgrade_confirmation.h"
@@ -40,6 +41,10 @@ int RunBrowserProcess(app::ApplicationArguments& arguments) {
 }
 
 }  // namespace
+
+const char* QuorvaneClientVersion() {
+    return common::kProgramVersion;
+}
 
 int QuorvaneBrowserProcessMain(int argc, char** argv) {
     upgrader::TakeUpgradeConfirmation();

@@ -9,10 +9,14 @@ namespace app {
 
 inline constexpr char kClientLibraryName[] = "libquorvane-client.so";
 inline constexpr char kBrowserProcessEntryName[] = "QuorvaneBrowserProcessMain";
+inline constexpr char kClientVersionName[] = "QuorvaneClientVersion";
 
 }  // namespace app
 
-// The browser process from start to end; its result is the exit code. The
-// library's one exported name.
+// The browser process from start to end; its result is the exit code.
 extern "C" __attribute__((visibility("default"))) int QuorvaneBrowserProcessMain(int argc,
                                                                                  char** argv);
+
+// The version the library was built as; the executable runs only a library
+// of its own version.
+extern "C" __attribute__((visibility("default"))) const char* QuorvaneClientVersion();

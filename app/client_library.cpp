@@ -3,8 +3,10 @@
 #include <QFileInfo>
 #include <QLibrary>
 #include <cstdio>
+#include <cstring>
 
 #include "app/browser_process.h"
+#include "common/program_version.h"
 
 namespace app {
 
@@ -28,8 +30,16 @@ int RunBrowserProcessFromLibrary(int argc, char** argv) {
     // until exit.
     auto* entry = reinterpret_cast<decltype(&QuorvaneBrowserProcessMain)>(
         library.resolve(kBrowserProcessEntryName));
-    if (!entry)
+    auto* version =
+        reinterpret_cast<decltype(&QuorvaneClientVersion)>(library.resolve(kClientVersionName));
+    if (!entry || !version)
         return ReportUnusableLibrary(library.errorString());
+    // A set half of one upgrade and half of another does not start (the
+    // replacer then puts the old set back).
+    if (std::strcmp(version(), common::kProgramVersion) != 0)
+        return ReportUnusableLibrary(QStringLiteral("%1 is version %2, the program %3")
+                                         .arg(library.fileName(), QLatin1String(version()),
+                                              QLatin1String(common::kProgramVersion)));
     return entry(argc, argv);
 }
 

@@ -43,7 +43,7 @@ rm -f -- "$manifest"
 # What upgrades left beside the program: the replaced files' backups, the
 # records of a refused version and of the newest info file taken, unfinished
 # downloads.
-find "$prefix" -maxdepth 1 -type f \( -name '*.uOLD' -o -name '*.uTMP' -o -name '*.refused-upgrade' \
+find "$prefix" -maxdepth 1 -type f \( -name '*.uOLD' -o -name '*.uTMP' -o -name '*.refused-upgrade' -o -name '*.pending-upgrade*' \
     -o -name '*.newest-update' \) -delete 2>/dev/null || true
 if [ "$purge" = yes ]; then
     rm -f -- "$prefix/主页.txt" "$prefix/收藏夹.txt"

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QProcessEnvironment>
 
 #include "tests/support/wait.h"
@@ -47,8 +49,24 @@ bool ProgramFolder::WaitForStarts(const QString& Name, int Count) const {
     return test_support::WaitUntil([&] { return Starts(Name).size() >= Count; });
 }
 
-Replacer::Replacer(std::optional<QByteArray> List, int ConfirmLimitMs)
-    : program_(QStringLiteral(REPLACER_PROGRAM)), confirmLimitMs_(ConfirmLimitMs) {
+bool ProgramFolder::ProgramRuns() const {
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs))
+        if (QFileInfo("/proc/" + entry + "/exe").symLinkTarget().startsWith(ProgramPath()))
+            return true;
+    return false;
+}
+
+void ProgramFolder::StartProgram(const QString& Argument) const {
+    EXPECT_TRUE(test_support::WaitUntil([&] { return !ProgramRuns(); }));
+    QProcess program;
+    program.start(ProgramPath(), {Argument});
+    EXPECT_TRUE(program.waitForFinished(30000));
+}
+
+Replacer::Replacer(std::optional<QByteArray> List, int ConfirmLimitMs, const QString& KilledAt)
+    : program_(QStringLiteral(REPLACER_PROGRAM)),
+      confirmLimitMs_(ConfirmLimitMs),
+      killedAt_(KilledAt) {
     if (!List)
         return;
     program_ = folder_.filePath("Ruzozudo3");
@@ -62,6 +80,7 @@ void Replacer::Start(QProcess& Process, const QStringList& Params) const {
     environment.remove("QUORVANE_REPLACER_CONFIRM_MS");
     if (confirmLimitMs_ >= 0)
         environment.insert("QUORVANE_REPLACER_CONFIRM_MS", QString::number(confirmLimitMs_));
+    environment.insert("QUORVANE_REPLACER_KILLED_AT", killedAt_);
     Process.setProcessEnvironment(environment);
     Process.setProcessChannelMode(QProcess::ForwardedChannels);
     Process.start(program_, Params);

@@ -41,6 +41,11 @@ class ProgramFolder {
     // The lines the stand-in recorded when started as Name.
     QStringList Starts(const QString& Name) const;
     bool WaitForStarts(const QString& Name, int Count) const;
+    // Whether a process runs the program (or a program replaced at its path).
+    bool ProgramRuns() const;
+    // Starts the program as the user would, with Argument, once no earlier
+    // start runs, and waits for it.
+    void StartProgram(const QString& Argument) const;
 
   private:
     QTemporaryDir root_;
@@ -52,10 +57,11 @@ class ProgramFolder {
 // a folder of its own with the list of files to install (its lines as
 // given) and the upgrade's version beside it, as the program writes them.
 // Its wait for the new program's word is shortened to ConfirmLimitMs when
-// given.
+// given; it kills itself at the step of a self-upgrade KilledAt names.
 class Replacer {
   public:
-    explicit Replacer(std::optional<QByteArray> List = {}, int ConfirmLimitMs = -1);
+    explicit Replacer(std::optional<QByteArray> List = {}, int ConfirmLimitMs = -1,
+                      const QString& KilledAt = {});
     void Start(QProcess& Process, const QStringList& Params) const;
     // Whether the run ended within 30 s (a hang is killed).
     bool Run(const QStringList& Params) const;
@@ -64,6 +70,7 @@ class Replacer {
     QTemporaryDir folder_;
     QString program_;
     int confirmLimitMs_;
+    QString killedAt_;
 };
 
 }  // namespace replacer_test

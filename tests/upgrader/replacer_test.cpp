@@ -15,8 +15,8 @@
 
 using namespace replacer_test;
 
-// Links are never followed: a download that is one is not installed, and a
-// file that is one is not replaced; what they point at stays untouched.
+// Without a list every regular ".uTMP" file is installed; a download that is
+// a link is not, and what it points at stays untouched.
 TEST(Replacer, SelfUpgradeInAFolderWithBlanksAndPlusKeepsModesAndRestarts) {
     ProgramFolder f("my app +1");
     f.Download("quorvane", f.NewProgram());
@@ -26,8 +26,6 @@ TEST(Replacer, SelfUpgradeInAFolderWithBlanksAndPlusKeepsModesAndRestarts) {
     f.Write("unrelated.txt", "stays", 0640);
     f.Download(".hidden", "a dot file too");
     f.Write("../outside", "outside data");
-    ASSERT_TRUE(QFile::link(f.Path("../outside"), f.Path("linked.txt")));
-    f.Download("linked.txt", "new data");
     ASSERT_TRUE(QFile::link(f.Path("../outside"), f.Path("link.uTMP")));
 
     ASSERT_TRUE(Replacer().Run(f.SelfUpgrade()));
@@ -42,30 +40,43 @@ TEST(Replacer, SelfUpgradeInAFolderWithBlanksAndPlusKeepsModesAndRestarts) {
     EXPECT_EQ(f.Starts("quorvane"), QStringList{"/afterupgrade"});
 }
 
-// The program lists the files of its upgrade: stray or partial ".uTMP" files
-// stay where they are, a listed download that is a link is not installed,
-// and a list naming anything but a file beside the program, or a file twice,
-// installs nothing.
-TEST(Replacer, OnlyTheListedFilesAreInstalled) {
+// The program lists the files of its upgrade, and they are installed all or
+// none: a listed file not downloaded (lost and skipped), a download or a
+// target that is a link, a target in use, a name twice or anything but a
+// file beside the program installs nothing, and leaves no backup behind.
+// Stray ".uTMP" files stay where they are.
+TEST(Replacer, AnUpgradeInstallsAllOfItsListedFilesOrNone) {
     const std::pair<QByteArray, bool> cases[] = {
-        {"quorvane\ndata.txt\nlinked.txt\n", true},
+        {"quorvane\ndata.txt\n", true},
+        {"quorvane\ndata.txt\nlost.txt\n", false},
+        {"quorvane\ndata.txt\nlinked.txt\n", false},
+        {"quorvane\ndata.txt\nlink-target.txt\n", false},
+        {"quorvane\ndata.txt\nbusy.txt\n", false},
+        {"quorvane\ndata.txt\nquorvane\n", false},
         {"data.txt\n../quorvane\n", false},
         {"data.txt\n\n", false},
-        {"quorvane\ndata.txt\nquorvane\n", false},
     };
     for (const auto& [list, installed] : cases) {
         SCOPED_TRACE(list.constData());
         ProgramFolder f("listed");
-        f.Download("quorvane", f.NewProgram());
-        f.Download("data.txt", "new data");
+        for (const QString name : {"quorvane", "data.txt", "busy.txt", "link-target.txt"})
+            f.Download(name, name == "quorvane" ? f.NewProgram() : "new data");
         f.Download("stray.txt", "left by a broken download");
+        f.Write("busy.txt", "in use");
+        QFile busy(f.Path("busy.txt"));
+        ASSERT_TRUE(busy.open(QIODevice::ReadOnly));
         f.Write("../outside", "outside data");
         ASSERT_TRUE(QFile::link(f.Path("../outside"), f.Path("linked.txt.uTMP")));
+        ASSERT_TRUE(QFile::link(f.Path("../outside"), f.Path("link-target.txt")));
         ASSERT_TRUE(Replacer(list).Run(f.SelfUpgrade()));
-        EXPECT_EQ(f.Describe({"quorvane", "data.txt", "linked.txt", "stray.txt", "stray.txt.uTMP"}),
+        EXPECT_EQ(f.Describe({"quorvane", "data.txt", "busy.txt", "stray.txt", "stray.txt.uTMP",
+                              "../outside"}),
                   QString(installed ? "quorvane new 755; data.txt new data 644"
                                     : "quorvane old 755; data.txt -") +
-                      "; linked.txt -; stray.txt -; stray.txt.uTMP left by a broken download 644");
+                      "; busy.txt in use 644; stray.txt -; stray.txt.uTMP left by a broken "
+                      "download 644; ../outside outside data 644");
+        EXPECT_EQ(QDir(f.Path("")).entryList({"*.uOLD", "*.pending-upgrade"}).size(),
+                  installed ? 1 : 0);
         EXPECT_TRUE(f.WaitForStarts("quorvane", 1));
     }
 }
@@ -135,7 +146,8 @@ TEST(Replacer, SetupModeRunsTheSetupProgramAndNeverTouchesTheProgram) {
 namespace {
 
 // Kills the replacer's run at a random moment within the time a whole run
-// takes (timed on a first folder), again and again, checking each folder.
+// takes (timed on a first folder), again and again, checking each folder
+// after the next start of the program.
 void KillAtRandomMoments(const std::function<void(const ProgramFolder&)>& prepare,
                          const Replacer& replacer,
                          const std::function<void(const ProgramFolder&)>& check) {
@@ -156,8 +168,9 @@ void KillAtRandomMoments(const std::function<void(const ProgramFolder&)>& prepar
         QThread::msleep(QRandomGenerator::global()->bounded(fullRunMs + 1));
         ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
         process.waitForFinished();
-        check(f);
         QThread::msleep(200);  // a program the replacer started records its start
+        f.StartProgram("--next");
+        check(f);
     }
 }
 
@@ -174,29 +187,19 @@ void PrepareLargeUpgrade(const ProgramFolder& f) {
     }
 }
 
-// Every file is whole, old or new; the program keeps its mode. Counts the
-// further files already replaced.
-int CheckWhole(const ProgramFolder& f) {
-    const QByteArray program = f.Read("quorvane");
-    EXPECT_TRUE(program == f.OldProgram() + kPadding || program == f.NewProgram() + kPadding);
-    EXPECT_EQ(f.Mode("quorvane"), 0755);
-    int replaced = 0;
-    for (int i = 0; i < kFileCount; ++i) {
-        const QByteArray content = f.Read(QString("file%1.dat").arg(i));
-        EXPECT_TRUE(content == QByteArray(8192, 'o') || content == QByteArray(8192, 'n')) << i;
-        replaced += content == QByteArray(8192, 'n') ? 1 : 0;
-    }
-    return replaced;
-}
-
 }  // namespace
 
-TEST(Replacer, KilledAtAnyMomentItLeavesEveryFileWhole) {
+// Every file is whole and all of one version, the program with its mode.
+TEST(Replacer, KilledAtAnyMomentTheNextStartLeavesOneWholeVersion) {
     KillAtRandomMoments(PrepareLargeUpgrade, Replacer(), [](const ProgramFolder& f) {
-        CheckWhole(f);
-        // The next run finishes what the killed one began.
-        ASSERT_TRUE(Replacer().Run(f.SelfUpgrade()));
-        EXPECT_EQ(CheckWhole(f), kFileCount);
+        const bool upgraded = f.Read("quorvane") == f.NewProgram() + kPadding;
+        EXPECT_TRUE(upgraded || f.Read("quorvane") == f.OldProgram() + kPadding);
+        EXPECT_EQ(f.Mode("quorvane"), 0755);
+        for (int i = 0; i < kFileCount; ++i)
+            EXPECT_EQ(f.Read(QString("file%1.dat").arg(i)), QByteArray(8192, upgraded ? 'n' : 'o'))
+                << i;
+        EXPECT_FALSE(QFile::exists(f.Path("quorvane.pending-upgrade")));
+        EXPECT_EQ(f.Starts("quorvane").last(), "--next");
     });
 }
 
@@ -259,14 +262,39 @@ TEST(ReplacerRollback, AConfirmedUpgradeStaysAndItsBackupsGoWithTheNextOne) {
         EXPECT_FALSE(Backups(f).contains(backup)) << "the backups go with the next upgrade";
 }
 
-TEST(ReplacerRollback, KilledAtAnyMomentOfTheUndoEveryFileIsWhole) {
-    KillAtRandomMoments([](const ProgramFolder& f) { PrepareUpgrade(f, kFailing); },
-                        Replacer(kList),
-                        [](const ProgramFolder& f) {
-                            const QByteArray program = f.Read("quorvane");
-                            EXPECT_TRUE(program == f.OldProgram() || program == kFailing);
-                            EXPECT_EQ(f.Mode("quorvane"), 0755);
-                            const QByteArray data = f.Read("data.txt");
-                            EXPECT_TRUE(data == "old data" || data == "new data");
-                        });
+// The replacer killed at each step of an upgrade whose new version comes up
+// or does not (its library is broken): the next start of the program
+// finishes the upgrade, and what runs then is the confirmed new version or
+// the old one, every file whole and of that version.
+TEST(ReplacerKilled, TheNextStartOfTheProgramFinishesTheUpgrade) {
+    const struct {
+        const char* step;
+        bool comesUp;
+        bool upgraded;
+    } cases[] = {
+        {"journal-written", true, false}, {"journal-written", false, false},
+        {"first-renamed", true, false},   {"first-renamed", false, false},
+        {"waiting", true, true},          {"waiting", false, false},
+        {"undoing", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.step << (c.comesUp ? " comes up" : " broken"));
+        ProgramFolder f("killed");
+        f.Write("client.lib", "old");
+        f.Download("quorvane", f.NewProgram());
+        f.Download("client.lib", c.comesUp ? "new" : "broken");
+        ASSERT_TRUE(Replacer("quorvane\nclient.lib\n", 1500, c.step).Run(f.SelfUpgrade()));
+        if (QByteArray(c.step) == "waiting") {
+            ASSERT_TRUE(f.WaitForStarts("quorvane", 1)) << "the new version was started";
+        }
+        f.StartProgram("--next");
+        EXPECT_EQ(f.Describe({"quorvane", "client.lib", "quorvane.pending-upgrade",
+                              "quorvane.refused-upgrade"}),
+                  c.upgraded ? "quorvane new 755; client.lib new 644; quorvane.pending-upgrade -; "
+                               "quorvane.refused-upgrade -"
+                             : "quorvane old 755; client.lib old 644; quorvane.pending-upgrade -; "
+                               "quorvane.refused-upgrade 2.0.0.6\n 644");
+        EXPECT_EQ(f.Starts("quorvane").last(), "--next");
+        EXPECT_EQ(Backups(f).size(), c.upgraded ? 2 : 0);
+    }
 }

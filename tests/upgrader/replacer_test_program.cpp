@@ -1,19 +1,33 @@
 // Stands in for the program (and for a setup program) in the replacer tests.
-// Each start appends one line to "<own path>.args": its arguments separated
-// by tabs; "--sleep=MS" keeps it running, and when it ends after a sleep it
-// appends "ended". Started by the replacer after an upgrade, it confirms
-// that it is up.
+// Like the program, it first finishes an upgrade whose replacer was killed.
+// Each start then appends one line to "<own path>.args": its arguments
+// separated by tabs; "--sleep=MS" keeps it running, and when it ends after a
+// sleep it appends "ended". A "client.lib" beside it that begins with
+// "broken" stands in for a client library that does not load: it appends
+// "broken" and exits with 1. Otherwise, started by the replacer after an
+// upgrade, it confirms that it is up.
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "tests/upgrader/probe_arguments.h"
+#include "upgrader/replacer/unfinished_upgrade.h"
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> finished = replacer::FinishUnfinishedUpgrade(argc, argv))
+        return *finished;
     probe::RecordArguments(argc, argv);
-    // Started by the replacer after an upgrade: it is up.
+    const auto library = std::filesystem::canonical("/proc/self/exe").parent_path() / "client.lib";
+    std::string libraryText;
+    std::ifstream(library) >> libraryText;
+    if (libraryText == "broken") {
+        probe::RecordLine(argv[0], "broken");
+        return 1;
+    }
     if (const char* confirm = std::getenv("QUORVANE_UPGRADE_CONFIRM_FD"))
         (void)!::write(std::atoi(confirm), "1", 1);
     const std::string first = argc > 1 ? argv[1] : "";

@@ -1,5 +1,6 @@
 #include "upgrader/replacer/backups.h"
 #include "upgrader/replacer/name_ends.h"
+#include "upgrader/replacer/small_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,19 +17,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool WriteAll(int Descriptor, const char* Data, ssize_t Size) {
-    while (Size > 0) {
-        const ssize_t written = ::write(Descriptor, Data, size_t(Size));
-        if (written <= 0)
-            return false;
-        Data += written;
-        Size -= written;
-    }
-    return true;
-}
-
 // Where hard links are refused: a copy with the same mode, synced, made
-// under a temporary name and renamed into place so it is never seen half.
+// under a temporary name and linked into place so it is never seen half.
 bool CopyFile(const std::string& From, const std::string& To) {
     const int source = ::open(From.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     struct stat status {};
@@ -44,49 +34,62 @@ bool CopyFile(const std::string& From, const std::string& To) {
     char buffer[65536];
     ssize_t got = 0;
     while (copied && (got = ::read(source, buffer, sizeof buffer)) > 0)
-        copied = WriteAll(copy, buffer, got);
+        copied = WriteAll(copy, buffer, size_t(got));
     copied =
         copied && got == 0 && ::fchmod(copy, status.st_mode & 07777) == 0 && ::fsync(copy) == 0;
     ::close(source);
     if (copy >= 0)
         ::close(copy);
-    copied = copied && std::rename(part.c_str(), To.c_str()) == 0;
-    if (!copied)
-        ::unlink(part.c_str());
+    // A link, not a rename: whatever is already at To stays.
+    copied = copied && ::link(part.c_str(), To.c_str()) == 0;
+    ::unlink(part.c_str());
     return copied;
 }
 
 }  // namespace
 
-bool KeepBackup(const std::string& Target, const std::string& Stamp, std::string& Backup) {
-    Backup.clear();
-    struct stat status {};
-    if (::lstat(Target.c_str(), &status) != 0)
-        return errno == ENOENT;
-    if (!S_ISREG(status.st_mode))
-        return false;
-    const std::string backup = Target + '.' + Stamp + kBackupSuffix;
-    ::unlink(backup.c_str());
-    if (::link(Target.c_str(), backup.c_str()) != 0 && !CopyFile(Target, backup))
-        return false;
-    Backup = backup;
+bool KeepBackup(const std::string& Target, const std::string& Backup) {
+    return ::link(Target.c_str(), Backup.c_str()) == 0 ||
+           (errno != EEXIST && CopyFile(Target, Backup));
+}
+
+bool UpgradeInPlace(const std::string& Folder, const UpgradeJournal& Journal) {
+    for (const JournalFile& file : Journal.Files) {
+        struct stat status {};
+        if (::lstat((Folder + '/' + file.Name).c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
+            status.st_ino != file.NewFile)
+            return false;
+    }
     return true;
 }
 
-void RestoreBackups(const std::vector<InstalledFile>& Installed, const std::string& Folder) {
-    for (const InstalledFile& file : Installed) {
-        if (file.Backup.empty())
-            ::unlink(file.Target.c_str());
+void UndoUpgrade(const std::string& Folder, const UpgradeJournal& Journal) {
+    for (const JournalFile& file : Journal.Files) {
+        const std::string target = Folder + '/' + file.Name;
+        struct stat current {
+        }, kept{};
+        const bool there = ::lstat(target.c_str(), &current) == 0;
+        if (!file.HadOld) {
+            if (there && current.st_ino == file.NewFile)
+                ::unlink(target.c_str());
+            continue;
+        }
+        const std::string backup = BackupPath(Folder, file.Name, Journal.Stamp);
+        if (::lstat(backup.c_str(), &kept) != 0)
+            continue;  // put back already
+        // Not replaced yet: the backup is a second name of the file in place.
+        if (there && current.st_ino == kept.st_ino && current.st_dev == kept.st_dev)
+            ::unlink(backup.c_str());
         else
-            std::rename(file.Backup.c_str(), file.Target.c_str());
+            std::rename(backup.c_str(), target.c_str());
     }
     SyncFolder(Folder);
 }
 
-void RemoveEarlierBackups(const std::string& Folder, const std::vector<InstalledFile>& Installed) {
+void RemoveEarlierBackups(const std::string& Folder, const UpgradeJournal& Journal) {
     std::set<std::string> own;
-    for (const InstalledFile& file : Installed)
-        own.insert(fs::path(file.Backup).filename().string());
+    for (const JournalFile& file : Journal.Files)
+        own.insert(fs::path(BackupPath(Folder, file.Name, Journal.Stamp)).filename().string());
     std::vector<std::string> earlier;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(Folder, error)) {
@@ -99,14 +102,6 @@ void RemoveEarlierBackups(const std::string& Folder, const std::vector<Installed
     for (const std::string& path : earlier)
         ::unlink(path.c_str());
     SyncFolder(Folder);
-}
-
-void SyncFolder(const std::string& Folder) {
-    const int descriptor = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0)
-        return;
-    ::fsync(descriptor);
-    ::close(descriptor);
 }
 
 }  // namespace replacer

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "upgrader/replacer/small_files.h"
+
 #include "upgrader/replacer/backups.h"
 #include "upgrader/replacer/file_usage.h"
 #include "upgrader/replacer/name_ends.h"
@@ -28,6 +30,7 @@ std::vector<std::string> DownloadedNames(const std::string& Folder) {
         const std::string name = entry.path().filename().string();
         std::error_code typeError;
         if (EndsWith(name, kDownloadSuffix) && name.size() > std::string(kDownloadSuffix).size() &&
+            name.find('\n') == std::string::npos &&
             entry.symlink_status(typeError).type() == fs::file_type::regular)
             names.push_back(name.substr(0, name.size() - std::string(kDownloadSuffix).size()));
     }
@@ -67,34 +70,71 @@ void MakeExecutable(const std::string& Path) {
         ::chmod(Path.c_str(), (status.st_mode & 07777) | ((status.st_mode & 0444) >> 2));
 }
 
-ReplacedFiles ReplaceDownloadedFiles(const ReplacerRequest& Request,
-                                     const std::string& BackupStamp) {
+std::vector<std::string> NamesToInstall(const ReplacerRequest& Request) {
+    return Request.Files ? *Request.Files : DownloadedNames(Request.Folder);
+}
+
+std::string ReplaceInSetupMode(const ReplacerRequest& Request) {
     const std::string programName = fs::path(Request.ExecutablePath).filename().string();
     const FileUsage usage = FileUsage::Scan();
-    ReplacedFiles replaced;
-    const std::vector<std::string> names =
-        Request.Files ? *Request.Files : DownloadedNames(Request.Folder);
-    for (const std::string& name : names) {
-        if (Request.SetupMode && name == programName)
-            continue;
+    std::string setupProgram;
+    for (const std::string& name : NamesToInstall(Request)) {
         const std::string target = Request.Folder + name;
-        std::string backup;
-        if (usage.IsInUse(target) ||
-            (!BackupStamp.empty() && !KeepBackup(target, BackupStamp, backup)))
+        if (name == programName || usage.IsInUse(target) ||
+            !ReplaceFile(target + kDownloadSuffix, target))
             continue;
-        if (!ReplaceFile(target + kDownloadSuffix, target)) {
-            if (!backup.empty())
-                ::unlink(backup.c_str());
-            continue;
-        }
-        replaced.Installed.push_back({target, backup});
-        if (Request.SetupMode && replaced.SetupProgram.empty() && EndsWith(name, "exe")) {
+        if (setupProgram.empty() && EndsWith(name, "exe")) {
             MakeExecutable(target);
-            replaced.SetupProgram = target;
+            setupProgram = target;
         }
     }
     SyncFolder(Request.Folder);
-    return replaced;
+    return setupProgram;
+}
+
+std::optional<UpgradeJournal> PrepareSelfUpgrade(const ReplacerRequest& Request,
+                                                 const std::string& Stamp,
+                                                 const std::string& Version) {
+    const FileUsage usage = FileUsage::Scan();
+    UpgradeJournal journal{Version, Stamp, {}, false};
+    for (const std::string& name : NamesToInstall(Request)) {
+        const std::string target = Request.Folder + name;
+        struct stat downloaded {
+        }, old{};
+        if (::lstat((target + kDownloadSuffix).c_str(), &downloaded) != 0 ||
+            !S_ISREG(downloaded.st_mode) || usage.IsInUse(target))
+            return std::nullopt;
+        const bool hadOld = ::lstat(target.c_str(), &old) == 0;
+        if ((hadOld && !S_ISREG(old.st_mode)) || (!hadOld && errno != ENOENT))
+            return std::nullopt;
+        journal.Files.push_back({name, downloaded.st_ino, hadOld});
+    }
+    std::vector<std::string> made;
+    for (const JournalFile& file : journal.Files) {
+        const std::string backup = BackupPath(Request.Folder, file.Name, Stamp);
+        if (file.HadOld && !KeepBackup(Request.Folder + file.Name, backup)) {
+            for (const std::string& ours : made)
+                ::unlink(ours.c_str());
+            return std::nullopt;
+        }
+        if (file.HadOld)
+            made.push_back(backup);
+    }
+    SyncFolder(Request.Folder);
+    return journal;
+}
+
+bool InstallFiles(const ReplacerRequest& Request, const UpgradeJournal& Journal,
+                  const std::function<void()>& AfterFirst) {
+    for (const JournalFile& file : Journal.Files) {
+        const std::string target = Request.Folder + file.Name;
+        if (!ReplaceFile(target + kDownloadSuffix, target))
+            return false;
+        if (AfterFirst && &file == &Journal.Files.front())
+            AfterFirst();
+    }
+    SyncFolder(Request.Folder);
+    return true;
 }
 
 }  // namespace replacer

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
-#include <vector>
-
-#include "upgrader/replacer/backups.h"
 
 #include "upgrader/replacer/replacer_command_line.h"
+#include "upgrader/replacer/upgrade_journal.h"
 
 namespace replacer {
 
@@ -19,23 +19,27 @@ inline constexpr const char* kDownloadSuffix = ".uTMP";
 // anything fails; then Target is untouched.
 bool ReplaceFile(const std::string& Downloaded, const std::string& Target);
 
-// What a replacement did: the files put in place, and in setup mode the
-// setup program to run (empty without one).
-struct ReplacedFiles {
-    std::vector<InstalledFile> Installed;
-    std::string SetupProgram;
-};
+// In setup mode: replaces each file of the request's list by its
+// "<Name>.uTMP" regular file in the request's folder (without a list: every
+// one the folder lists, in its order), skipping each whose target another
+// process uses (its ".uTMP" file stays) and the program's own executable.
+// The first replaced file whose name ends in "exe" is the setup program: it
+// is made executable and its path returned (empty without one).
+std::string ReplaceInSetupMode(const ReplacerRequest& Request);
 
-// Replaces each file of the request's list by its "<Name>.uTMP" regular file
-// in the request's folder (without a list: every one the folder lists, in its
-// order), skipping each whose target another process uses (its ".uTMP" file
-// stays). With a BackupStamp each replaced file is first kept as a backup
-// (KeepBackup); one that cannot be kept is not replaced. In setup mode the
-// program's own executable is never replaced, and the first replaced file
-// whose name ends in "exe" (other than the program) becomes the setup
-// program: it is made executable.
-ReplacedFiles ReplaceDownloadedFiles(const ReplacerRequest& Request,
-                                     const std::string& BackupStamp = {});
+// A self-upgrade installs all of its files or none. Checks that every file
+// of the list is downloaded (a regular "<Name>.uTMP" file), that no other
+// process uses its target and that the target is a regular file or absent,
+// then keeps each old file as its backup. The journal of the upgrade, or
+// nothing (and no backup left) when any of that fails.
+std::optional<UpgradeJournal> PrepareSelfUpgrade(const ReplacerRequest& Request,
+                                                 const std::string& Stamp,
+                                                 const std::string& Version);
+
+// Renames each file of the journal into place (ReplaceFile), calling
+// AfterFirst after the first; false at the first that fails.
+bool InstallFiles(const ReplacerRequest& Request, const UpgradeJournal& Journal,
+                  const std::function<void()>& AfterFirst);
 
 // Adds execute permission wherever the file has read permission.
 void MakeExecutable(const std::string& Path);

@@ -1,42 +1,18 @@
 #include "upgrader/replacer/replacer_manifest.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <sstream>
+
+#include "upgrader/replacer/small_files.h"
 
 namespace replacer {
 
 namespace {
 
-// The program writes a line per file of one upgrade.
-constexpr size_t kMostManifestBytes = 1024 * 1024;
-
 bool IsPlainFileName(const std::string& Name) {
     return !Name.empty() && Name != "." && Name != ".." &&
            Name.find_first_of(std::string("/\0", 2)) == std::string::npos;
-}
-
-// The file's bytes; nothing when it cannot be read whole (Missing says
-// whether it is not there at all).
-std::optional<std::string> ReadSmallFile(const std::string& Path, bool& Missing) {
-    const int descriptor = ::open(Path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    Missing = descriptor < 0 && errno == ENOENT;
-    if (descriptor < 0)
-        return std::nullopt;
-    std::string bytes;
-    char buffer[4096];
-    ssize_t got = 0;
-    while ((got = ::read(descriptor, buffer, sizeof buffer)) > 0 &&
-           bytes.size() <= kMostManifestBytes)
-        bytes.append(buffer, size_t(got));
-    ::close(descriptor);
-    if (got != 0 || bytes.size() > kMostManifestBytes)
-        return std::nullopt;
-    return bytes;
 }
 
 }  // namespace

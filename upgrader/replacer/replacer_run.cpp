@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "upgrader/replacer/backups.h"
 #include "upgrader/replacer/file_replacement.h"
 #include "upgrader/replacer/file_usage.h"
 #include "upgrader/replacer/own_folder.h"
@@ -12,6 +13,8 @@
 #include "upgrader/replacer/replacer_files.h"
 #include "upgrader/replacer/replacer_manifest.h"
 #include "upgrader/replacer/start_confirmation.h"
+#include "upgrader/replacer/unfinished_upgrade.h"
+#include "upgrader/replacer/upgrade_journal.h"
 
 namespace replacer {
 
@@ -43,6 +46,44 @@ std::string BackupStamp() {
                               .count());
 }
 
+int RunSelfUpgrade(const ReplacerRequest& Request, const std::vector<std::string>& Arguments,
+                   const std::string& Version, const ReplacerLimits& Limits) {
+    const auto step = [&](const char* Name) {
+        if (Limits.AtStep)
+            Limits.AtStep(Name);
+    };
+    const std::string& program = Request.ExecutablePath;
+    const std::optional<UpgradeJournal> prepared =
+        SettleEarlierUpgrade(program) ? PrepareSelfUpgrade(Request, BackupStamp(), Version)
+                                      : std::nullopt;
+    if (!prepared || prepared->Files.empty()) {
+        StartProgram(program, Arguments);
+        return prepared ? 0 : 1;
+    }
+    const std::unique_ptr<TJournalFile> journal =
+        TJournalFile::Create(program + kPendingUpgradeSuffix, *prepared);
+    if (journal)
+        step("journal-written");
+    if (!journal || !InstallFiles(Request, *prepared, [&] { step("first-renamed"); })) {
+        UndoUpgrade(Request.Folder, *prepared);
+        if (journal)
+            journal->Remove();
+        StartProgram(program, Arguments);
+        return 1;
+    }
+    if (StartAndAwaitConfirmation(program, Arguments, Limits.Confirmation,
+                                  [&] { step("waiting"); }) == StartOutcome::Confirmed) {
+        RemoveEarlierBackups(Request.Folder, *prepared);
+        journal->Remove();
+        return 0;
+    }
+    journal->MarkFailed();
+    step("undoing");
+    UndoPendingUpgrade(*journal, program);
+    StartProgram(program, Arguments);
+    return 1;
+}
+
 }  // namespace
 
 int RunReplacer(const std::vector<std::string>& Params, const ReplacerLimits& Limits) {
@@ -55,32 +96,17 @@ int RunReplacer(const std::vector<std::string>& Params, const ReplacerLimits& Li
     const TOwnFolder heldFolder(ownFolder);
     request->Files =
         ownFolder.empty() ? std::vector<std::string>{} : ReadManifest(ownFolder + kManifestName);
-    // Past the limit the old program is taken as hanging: files it still uses
-    // are left alone and it is started again all the same.
+    // Past the limit the old program is taken as hanging; a self-upgrade
+    // then finds its files in use and installs nothing.
     WaitUntilUnused(request->ExecutablePath, Limits.ProgramEnd);
     const std::vector<std::string> arguments = SplitRestartParams(request->RestartParams);
-    if (request->SetupMode) {
-        const ReplacedFiles replaced = ReplaceDownloadedFiles(*request);
-        if (!replaced.SetupProgram.empty())
-            RunSetupProgram(replaced.SetupProgram, arguments, Limits);
-        StartProgram(request->ExecutablePath, arguments);
-        return 0;
-    }
-    const ReplacedFiles replaced = ReplaceDownloadedFiles(*request, BackupStamp());
-    if (replaced.Installed.empty()) {
-        StartProgram(request->ExecutablePath, arguments);
-        return 0;
-    }
-    const StartOutcome outcome =
-        StartAndAwaitConfirmation(request->ExecutablePath, arguments, Limits.Confirmation);
-    if (outcome == StartOutcome::Confirmed) {
-        RemoveEarlierBackups(request->Folder, replaced.Installed);
-        return 0;
-    }
-    RestoreBackups(replaced.Installed, request->Folder);
-    RecordRefusedUpgrade(request->ExecutablePath, ReadUpgradeVersion(ownFolder));
+    if (!request->SetupMode)
+        return RunSelfUpgrade(*request, arguments, ReadUpgradeVersion(ownFolder), Limits);
+    const std::string setupProgram = ReplaceInSetupMode(*request);
+    if (!setupProgram.empty())
+        RunSetupProgram(setupProgram, arguments, Limits);
     StartProgram(request->ExecutablePath, arguments);
-    return 1;
+    return 0;
 }
 
 }  // namespace replacer

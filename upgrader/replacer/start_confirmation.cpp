@@ -92,7 +92,8 @@ bool ReadConfirmation(int ReadEnd, bool& Open) {
 
 StartOutcome StartAndAwaitConfirmation(const std::string& Path,
                                        const std::vector<std::string>& Arguments,
-                                       std::chrono::milliseconds Limit) {
+                                       std::chrono::milliseconds Limit,
+                                       const std::function<void()>& Started) {
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0)
         return StartOutcome::NotStarted;
@@ -102,6 +103,8 @@ StartOutcome StartAndAwaitConfirmation(const std::string& Path,
         ::close(ends[0]);
         return StartOutcome::NotStarted;
     }
+    if (Started)
+        Started();
     const auto deadline = std::chrono::steady_clock::now() + Limit;
     bool open = true;
     StartOutcome outcome = StartOutcome::TimedOut;

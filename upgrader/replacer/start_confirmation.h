@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,11 @@ enum class StartOutcome {
 
 // Starts the program with the arguments and the confirmation pipe, and waits
 // for its word at most Limit. A program past the limit is asked to end
-// (SIGTERM), then killed.
+// (SIGTERM), then killed. Started, when given, is called once the program
+// runs.
 StartOutcome StartAndAwaitConfirmation(const std::string& Path,
                                        const std::vector<std::string>& Arguments,
-                                       std::chrono::milliseconds Limit);
+                                       std::chrono::milliseconds Limit,
+                                       const std::function<void()>& Started = {});
 
 }  // namespace replacer

@@ -1,0 +1,51 @@
+#include "upgrader/replacer/small_files.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace replacer {
+
+bool WriteAll(int Descriptor, const char* Data, size_t Size) {
+    while (Size > 0) {
+        const ssize_t written = ::write(Descriptor, Data, Size);
+        if (written <= 0)
+            return false;
+        Data += written;
+        Size -= size_t(written);
+    }
+    return true;
+}
+
+std::optional<std::string> ReadAll(int Descriptor) {
+    std::string bytes;
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = ::read(Descriptor, buffer, sizeof buffer)) > 0 &&
+           bytes.size() <= kMostSmallFileBytes)
+        bytes.append(buffer, size_t(got));
+    if (got != 0 || bytes.size() > kMostSmallFileBytes)
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<std::string> ReadSmallFile(const std::string& Path, bool& Missing) {
+    const int descriptor = ::open(Path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    Missing = descriptor < 0 && errno == ENOENT;
+    if (descriptor < 0)
+        return std::nullopt;
+    std::optional<std::string> bytes = ReadAll(descriptor);
+    ::close(descriptor);
+    return bytes;
+}
+
+void SyncFolder(const std::string& Folder) {
+    const int descriptor = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return;
+    ::fsync(descriptor);
+    ::close(descriptor);
+}
+
+}  // namespace replacer

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "upgrader/replacer/upgrade_journal.h"
+
+namespace replacer {
+
+// Puts the old files of the journal's upgrade back, records its version as
+// refused and removes the journal. False when the journal could not be
+// removed.
+bool UndoPendingUpgrade(TJournalFile& Journal, const std::string& ExecutablePath);
+
+// Before a replacer installs an upgrade, an earlier one whose replacer was
+// killed is settled: when its files are all in place, the program that
+// started this replacer was its new version and came up, so it stays;
+// otherwise it is undone. False when another process is still at work on
+// it: then nothing may be installed.
+bool SettleEarlierUpgrade(const std::string& ExecutablePath);
+
+// The first thing the program does when the user starts it: an upgrade
+// whose replacer was killed is finished here, before anything of the new
+// version is loaded. When all its files are in place and no trial failed
+// yet, this start is the trial: the program is started again with the
+// confirmation pipe and waited for as the replacer would; confirmed, the
+// upgrade stays and this process ends with 0 (the started program runs on).
+// Otherwise the upgrade is undone, its version refused, and the (old)
+// program executed in place of this process. Nothing when there is nothing
+// to finish (or its replacer is still at work): the start goes on.
+std::optional<int> FinishUnfinishedUpgrade(
+    int argc, char** argv, std::chrono::milliseconds ConfirmLimit = std::chrono::seconds(90));
+
+}  // namespace replacer
