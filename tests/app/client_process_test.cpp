@@ -1,6 +1,7 @@
 // The built client as a whole process: its fatal start-up error, its engine
 // sub-processes and its debugging server.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 
+#include "common/program_version.h"
 #include "tests/support/file_contents.h"
 #include "tests/support/installed_client.h"
 #include "tests/support/nginx_server.h"
@@ -23,6 +25,16 @@ namespace {
 
 QString BuiltClient() {
     return qEnvironmentVariable("QUORVANE_BUILD_BIN") + "/quorvane";
+}
+
+QString BuiltLibrary() {
+    return qEnvironmentVariable("QUORVANE_BUILD_BIN") + "/libquorvane-client.so";
+}
+
+QByteArray Inode(const QString& path) {
+    struct stat status {};
+    ::stat(QFile::encodeName(path).constData(), &status);
+    return QByteArray::number(qulonglong(status.st_ino));
 }
 
 }  // namespace
@@ -54,15 +66,53 @@ TEST(ClientProcess, MissingEngineResourcesShowOneApplicationErrorAndExitWithOne)
                   emptyResources.path() + "/qtwebengine_resources.pak.\r\n");
 }
 
-TEST(ClientProcess, WithoutItsLibraryExitsWithOneAndNamesIt) {
+// A set half of one version and half of another does not start.
+TEST(ClientProcess, ALibraryMissingOrOfAnotherVersionStopsTheStartWithOne) {
+    const QByteArray version = common::kProgramVersion;
+    const QByteArray otherVersion = version.chopped(1) + (version.endsWith('9') ? '8' : '9');
+    for (const bool missing : {true, false}) {
+        SCOPED_TRACE(missing ? "missing" : "another version");
+        QTemporaryDir folder;
+        test_support::InstallClient(folder.path(), "about:blank", {QStringLiteral("quorvane")});
+        const QString library = folder.filePath("libquorvane-client.so");
+        if (!missing)
+            test_support::WriteFile(library, test_support::ReadFile(BuiltLibrary())
+                                                 .replace(version + '\0', otherVersion + '\0'));
+        QProcess client;
+        client.start(folder.filePath("quorvane"));
+        ASSERT_TRUE(client.waitForFinished(10000));
+        EXPECT_EQ(client.exitCode(), 1);
+        const QString error = client.readAllStandardError();
+        EXPECT_TRUE(error.contains(library)) << error.toStdString();
+        EXPECT_TRUE(missing || error.contains(otherVersion)) << error.toStdString();
+    }
+}
+
+// The program finds an upgrade whose replacer was killed while it waited for
+// the new version, and the new library does not load: its trial fails, the
+// old library is put back before anything loads it, and the old client runs
+// in the same process.
+TEST(ClientProcess, AnUnfinishedUpgradeWhoseLibraryFailsIsUndoneAtTheNextStart) {
     QTemporaryDir folder;
     test_support::InstallClient(folder.path(), "about:blank", {QStringLiteral("quorvane")});
+    const QString library = folder.filePath("libquorvane-client.so");
+    const QByteArray oldLibrary = test_support::ReadFile(BuiltLibrary());
+    test_support::WriteFile(library + ".1.uOLD", oldLibrary);
+    test_support::WriteFile(library, "not a library");
+    test_support::WriteFile(folder.filePath("quorvane.pending-upgrade"),
+                            "Quorvane pending upgrade\nversion 2.0.0.6\nstamp 1\n" +
+                                Inode(library) + " 1 libquorvane-client.so\nend\n");
     QProcess client;
     client.start(folder.filePath("quorvane"));
-    ASSERT_TRUE(client.waitForFinished(10000));
-    EXPECT_EQ(client.exitCode(), 1);
-    EXPECT_TRUE(client.readAllStandardError().contains(
-        (folder.path() + "/libquorvane-client.so").toLocal8Bit()));
+    ASSERT_TRUE(WaitUntil([&] {
+        return test_support::ReadFile(QStringLiteral("/proc/%1/maps").arg(client.processId()))
+            .contains(library.toLocal8Bit());
+    })) << client.readAllStandardError().toStdString();
+    EXPECT_EQ(test_support::ReadFile(library), oldLibrary);
+    EXPECT_EQ(test_support::ReadFile(folder.filePath("quorvane.refused-upgrade")), "2.0.0.6\n");
+    EXPECT_FALSE(QFile::exists(folder.filePath("quorvane.pending-upgrade")));
+    ::kill(static_cast<pid_t>(client.processId()), SIGTERM);
+    client.waitForFinished(30000);
 }
 
 TEST(ClientProcess, RunsItsOwnSubProcessesAndServesDebugging) {

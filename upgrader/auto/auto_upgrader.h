@@ -112,6 +112,8 @@ class TauAutoUpgrader : public TauCustomHTTP {
     const TauDownloadList& DownloadList() const { return downloadList_; }
     qint32 FileIndex() const { return fileIndex_; }
     const QString& CurrentFile() const { return currentFile_; }
+    // The ".uTMP" files the replacer is to install.
+    const QStringList& SeriesFiles() const { return seriesFiles_; }
     TDateTime RemoteFileTime() const { return remoteFileTime_; }
 
     // Ends a waiting check and the wizard's completed page, which signals it

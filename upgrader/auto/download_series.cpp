@@ -195,6 +195,14 @@ void TauAutoUpgrader::FileLost(int ErrorCode) {
         if (self.isNull())
             return;
     }
+    // A self-upgrade is installed whole or not at all: the skipped file is
+    // listed all the same, and the replacer, finding it missing, installs
+    // nothing.
+    if (continueUpgrade && method_ == umSelfUpgrade) {
+        continueUpgrade = !currentFile_.isEmpty();
+        if (continueUpgrade)
+            seriesFiles_.append(currentFile_);
+    }
     if (continueUpgrade)
         DownloadNextFile(false);
     else

@@ -79,6 +79,7 @@ TEST_F(DownloadSeries, ALostSecondOfThreeFilesIsSkippedOnYesAndAbortsOnNo) {
               QStringList{"Error #404 | File b.bin not found or inaccessible.\n\nTry to skip "
                           "this file and continue upgrade?"});
     EXPECT_EQ(TempFiles(), QStringList({"a.bin.uTMP", "c.bin.uTMP"}));
+    EXPECT_EQ(upgrader->SeriesFiles().size(), 3) << "the replacer finds one missing";
 
     answers->boxAnswers = {QMessageBox::No};
     ASSERT_TRUE(Upgrade("Aborted"));
