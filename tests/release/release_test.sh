@@ -124,7 +124,7 @@ rm "$prefix/link" "$user_home/.local/share/applications/quorvane.desktop" && rmd
 # Removing keeps only the user's files (not what upgrades left); --purge
 # removes them too.
 touch "$prefix/quorvane.1765.uOLD" "$prefix/quorvane.refused-upgrade" "$prefix/quorvane.uTMP" \
-    "$prefix/quorvane.newest-update"
+    "$prefix/quorvane.newest-update" "$prefix/quorvane.pending-upgrade"
 "${installer_env[@]}" "$prefix/uninstall.sh" >/dev/null
 left=$(cd "$work" && find home "$(basename "$prefix")" -type f | sort)
 [ "$left" = "$(printf '%s\n' "$(basename "$prefix")/主页.txt" "$(basename "$prefix")/收藏夹.txt" | sort)" ] ||
