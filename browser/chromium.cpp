@@ -22,14 +22,14 @@
 namespace browser {
 
 template <typename Event, typename... Args>
-void TChromium::Raise(const Event& event, Args&&... args) {
+void TChromium::RaiseNow(const Event& event, Args&&... args) {
     if (!connected_ || !event)
         return;
     common::RunHandler([&] { event(this, std::forward<Args>(args)...); });
 }
 
 template <typename Event, typename... Args>
-void TChromium::Notify(const Event& event, Args&&... args) {
+void TChromium::RaiseWhenIdle(const Event& event, Args&&... args) {
     if (!connected_ || !event)
         return;
     common::RunWhenNoHandlerRuns(
@@ -97,36 +97,36 @@ void TChromium::CreateBrowser() {
     ConnectPageHooks();
     ConnectDownloads();
     ConnectPermissionsAndAuth();
-    Notify(OnAfterCreated, browser_.get());
+    RaiseWhenIdle(OnAfterCreated, browser_.get());
 }
 
 void TChromium::ConnectPage() {
     connect(page_, &QWebEnginePage::loadingChanged, this, &TChromium::HandleLoading);
     connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
-        Notify(OnAddressChange, browser_.get(), browser_->GetMainFrame(),
-               url.toString(QUrl::FullyEncoded));
+        RaiseWhenIdle(OnAddressChange, browser_.get(), browser_->GetMainFrame(),
+                      url.toString(QUrl::FullyEncoded));
     });
     connect(page_, &QWebEnginePage::titleChanged, this,
-            [this](const QString& title) { Notify(OnTitleChange, browser_.get(), title); });
+            [this](const QString& title) { RaiseWhenIdle(OnTitleChange, browser_.get(), title); });
     connect(page_, &QWebEnginePage::linkHovered, this,
-            [this](const QString& url) { Notify(OnStatusMessage, browser_.get(), url); });
+            [this](const QString& url) { RaiseWhenIdle(OnStatusMessage, browser_.get(), url); });
     connect(page_, &QWebEnginePage::certificateError, this,
             [this](const QWebEngineCertificateError& error) {
                 TCefAllowCertificateErrorCallback callback(error);
                 bool result = false;
-                Raise(OnCertificateError, static_cast<int>(error.type()), error.url().toString(),
-                      callback, result);
+                RaiseNow(OnCertificateError, static_cast<int>(error.type()), error.url().toString(),
+                         callback, result);
                 if (!result)
                     callback.Continue(false);
             });
     connect(page_, &QWebEnginePage::newWindowRequested, this, &TChromium::HandleNewWindow);
     connect(page_, &QWebEnginePage::windowCloseRequested, this, [this] {
         bool result = false;
-        Raise(OnClose, browser_.get(), result);
+        RaiseNow(OnClose, browser_.get(), result);
     });
     connect(page_, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
-                Notify(OnRenderProcessTerminated, browser_.get(), static_cast<int>(status));
+                RaiseWhenIdle(OnRenderProcessTerminated, browser_.get(), static_cast<int>(status));
             });
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, &TChromium::HandleContextMenu);
@@ -145,27 +145,27 @@ void TChromium::ConnectPage() {
 void TChromium::ConnectPageHooks() {
     page_->beforeBrowse = [this](const QUrl& url, bool) {
         bool result = false;
-        Raise(OnBeforeBrowse, browser_.get(), browser_->GetMainFrame(),
-              url.toString(QUrl::FullyEncoded), false, result);
+        RaiseNow(OnBeforeBrowse, browser_.get(), browser_->GetMainFrame(),
+                 url.toString(QUrl::FullyEncoded), false, result);
         return result;
     };
     page_->consoleMessage = [this](const QString& message, const QString& source, int line) {
         if (frameLoads_.take(message))
             return true;
         bool result = false;
-        Raise(OnConsoleMessage, browser_.get(), message, source, line, result);
+        RaiseNow(OnConsoleMessage, browser_.get(), message, source, line, result);
         return result;
     };
     page_->jsDialog = [this](int type, const QUrl& origin, const QString& message,
                              const QString& defaultText, bool& accept, QString& input) {
         bool result = false;
-        Raise(OnJsdialog, browser_.get(), origin.toString(), static_cast<TCefJsDialogType>(type),
-              message, defaultText, accept, input, result);
+        RaiseNow(OnJsdialog, browser_.get(), origin.toString(), static_cast<TCefJsDialogType>(type),
+                 message, defaultText, accept, input, result);
         return result;
     };
     page_->fileDialog = [this](bool multiple, const QStringList& types, QStringList& files) {
         bool result = false;
-        Raise(OnFileDialog, browser_.get(), multiple, types, files, result);
+        RaiseNow(OnFileDialog, browser_.get(), multiple, types, files, result);
         return result;
     };
 }
@@ -189,8 +189,8 @@ void TChromium::ConnectPermissionsAndAuth() {
                 if (feature != QWebEnginePage::Geolocation)
                     return;
                 bool allow = false, result = false;
-                Raise(OnRequestGeolocationPermission, browser_.get(), origin.toString(), allow,
-                      result);
+                RaiseNow(OnRequestGeolocationPermission, browser_.get(), origin.toString(), allow,
+                         result);
                 if (result && page_)
                     page_->setFeaturePermission(origin, feature,
                                                 allow ? QWebEnginePage::PermissionGrantedByUser
@@ -199,7 +199,7 @@ void TChromium::ConnectPermissionsAndAuth() {
     connect(page_, &QWebEnginePage::featurePermissionRequestCanceled, this,
             [this](const QUrl& origin, QWebEnginePage::Feature feature) {
                 if (feature == QWebEnginePage::Geolocation)
-                    Notify(OnCancelGeolocationPermission, browser_.get(), origin.toString());
+                    RaiseWhenIdle(OnCancelGeolocationPermission, browser_.get(), origin.toString());
             });
 }
 
@@ -208,20 +208,20 @@ void TChromium::ConnectPermissionsAndAuth() {
 void TChromium::HandleLoading(const QWebEngineLoadingInfo& info) {
     TCefFrame* frame = browser_->GetMainFrame();
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
-        Notify(OnLoadingStateChange, browser_.get(), true, browser_->CanGoBack(),
-               browser_->CanGoForward());
-        Notify(OnLoadStart, browser_.get(), frame);
+        RaiseWhenIdle(OnLoadingStateChange, browser_.get(), true, browser_->CanGoBack(),
+                      browser_->CanGoForward());
+        RaiseWhenIdle(OnLoadStart, browser_.get(), frame);
         return;
     }
     int status = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus ? 200 : 0;
     if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
         status = info.errorCode();
     if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
-        Notify(OnLoadError, browser_.get(), frame, info.errorCode(), info.errorString(),
-               info.url().toString());
-    Notify(OnLoadEnd, browser_.get(), frame, status);
-    Notify(OnLoadingStateChange, browser_.get(), false, browser_->CanGoBack(),
-           browser_->CanGoForward());
+        RaiseWhenIdle(OnLoadError, browser_.get(), frame, info.errorCode(), info.errorString(),
+                      info.url().toString());
+    RaiseWhenIdle(OnLoadEnd, browser_.get(), frame, status);
+    RaiseWhenIdle(OnLoadingStateChange, browser_.get(), false, browser_->CanGoBack(),
+                  browser_->CanGoForward());
 }
 
 // A sub-frame's load: its frame lives as long as the handler runs. Qt
@@ -250,9 +250,9 @@ void TChromium::HandleNewWindow(QWebEngineNewWindowRequest& request) {
     TChromiumOptions settings = Options;
     bool noJavascriptAccess = false;
     bool result = false;
-    Raise(OnBeforePopup, browser_.get(), browser_->GetMainFrame(),
-          request.requestedUrl().toString(QUrl::FullyEncoded), QString(), features, windowInfo,
-          client, settings, noJavascriptAccess, result);
+    RaiseNow(OnBeforePopup, browser_.get(), browser_->GetMainFrame(),
+             request.requestedUrl().toString(QUrl::FullyEncoded), QString(), features, windowInfo,
+             client, settings, noJavascriptAccess, result);
     if (result || !connected_)
         return;
     auto* popup = new QWebEngineView;
@@ -270,7 +270,7 @@ void TChromium::HandleDownload(QWebEngineDownloadRequest* download) {
         return;
     TCefDownloadItem item(download);
     TCefBeforeDownloadCallback callback(download, window());
-    Raise(OnBeforeDownload, browser_.get(), item, download->suggestedFileName(), callback);
+    RaiseNow(OnBeforeDownload, browser_.get(), item, download->suggestedFileName(), callback);
     if (!callback.WasContinued()) {
         download->cancel();
         return;
@@ -278,7 +278,7 @@ void TChromium::HandleDownload(QWebEngineDownloadRequest* download) {
     auto updated = [this, download] {
         TCefDownloadItem current(download);
         TCefDownloadItemCallback cancel(download);
-        Raise(OnDownloadUpdated, browser_.get(), current, cancel);
+        RaiseNow(OnDownloadUpdated, browser_.get(), current, cancel);
     };
     connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this, updated);
     connect(download, &QWebEngineDownloadRequest::stateChanged, this, updated);
@@ -290,18 +290,19 @@ void TChromium::HandleContextMenu(const QPoint& position) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     TCefContextMenuParams params(view_->lastContextMenuRequest());
     TCefMenuModel model(*menu);
-    Raise(OnBeforeContextMenu, browser_.get(), browser_->GetMainFrame(), params, model);
+    RaiseNow(OnBeforeContextMenu, browser_.get(), browser_->GetMainFrame(), params, model);
     if (menu->actions().isEmpty()) {
         delete menu;
         return;
     }
     connect(menu, &QMenu::triggered, this, [this](QAction* action) {
         bool result = false;
-        Raise(OnContextMenuCommand, browser_.get(), browser_->GetMainFrame(), action->text(),
-              result);
+        RaiseNow(OnContextMenuCommand, browser_.get(), browser_->GetMainFrame(), action->text(),
+                 result);
     });
-    connect(menu, &QMenu::aboutToHide, this,
-            [this] { Notify(OnContextMenuDismissed, browser_.get(), browser_->GetMainFrame()); });
+    connect(menu, &QMenu::aboutToHide, this, [this] {
+        RaiseWhenIdle(OnContextMenuDismissed, browser_.get(), browser_->GetMainFrame());
+    });
     menu->popup(view_->mapToGlobal(position));
 }
 
@@ -309,8 +310,8 @@ void TChromium::HandleAuthentication(const QUrl&, QAuthenticator* authenticator,
                                      const QString& host) {
     QString username, password;
     bool result = false;
-    Raise(OnGetAuthCredentials, browser_.get(), isProxy, host, authenticator->realm(), username,
-          password, result);
+    RaiseNow(OnGetAuthCredentials, browser_.get(), isProxy, host, authenticator->realm(), username,
+             password, result);
     if (!result) {
         // No credentials: the request ends with the server's answer.
         *authenticator = QAuthenticator();
@@ -326,19 +327,19 @@ void TChromium::HandleFocusChange(QWidget* old, QWidget* now) {
     const bool gained = view_->isAncestorOf(now) || now == view_;
     const bool hadIt = old && (view_->isAncestorOf(old) || old == view_);
     if (gained && !hadIt)
-        Notify(OnGotFocus, browser_.get());
+        RaiseWhenIdle(OnGotFocus, browser_.get());
 }
 
 void TChromium::HandleProcessMessage(const QString& name, const QVariantList& arguments) {
     const TCefProcessMessage message(name, arguments);
     bool result = false;
-    Raise(OnProcessMessageReceived, browser_.get(), PID_RENDERER, message, result);
+    RaiseNow(OnProcessMessageReceived, browser_.get(), PID_RENDERER, message, result);
 }
 
 void TChromium::HandleResourceRequest(QWebEngineUrlRequestInfo& info) {
     TCefRequest request(info);
     bool result = false;
-    Raise(OnBeforeResourceLoad, browser_.get(), browser_->GetMainFrame(), request, result);
+    RaiseNow(OnBeforeResourceLoad, browser_.get(), browser_->GetMainFrame(), request, result);
     if (result)
         info.block(true);
 }

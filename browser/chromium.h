@@ -105,11 +105,12 @@ class TChromium : public QWidget {
     // exception is reported here and never reaches the engine.
     // An event that asks for an answer runs its handler at once.
     template <typename Event, typename... Args>
-    void Raise(const Event& event, Args&&... args);
-    // One that only tells waits while another handler runs (its message box
-    // would otherwise get this handler's box inside it).
+    void RaiseNow(const Event& event, Args&&... args);
+    // One that only tells runs its handler later when another handler is
+    // running (its message box would otherwise get this handler's box inside
+    // it): at once otherwise, else once that handler has returned.
     template <typename Event, typename... Args>
-    void Notify(const Event& event, Args&&... args);
+    void RaiseWhenIdle(const Event& event, Args&&... args);
 
     QWebEngineView* view_ = nullptr;
     TChromiumPage* page_ = nullptr;
