@@ -77,6 +77,7 @@ void ExpectDrawnStart(const QString& folder, const QProcessEnvironment& environm
         client.setChildProcessModifier(asAccount);
     client.start(folder + "/quorvane");
     ASSERT_TRUE(client.waitForStarted());
+    const test_support::ProcessTreeKiller killer(client);
     QString window;
     ASSERT_TRUE(WaitUntil(
         [&] {

@@ -1,6 +1,7 @@
 #include "tests/support/installed_client.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QDir>
 #include <QFile>
@@ -35,6 +36,16 @@ QStringList WindowsNamed(const QString& title) {
 QStringList ChildProcesses(qint64 pid) {
     return QString::fromLatin1(ReadFile(QStringLiteral("/proc/%1/task/%1/children").arg(pid)))
         .split(' ', Qt::SkipEmptyParts);
+}
+
+ProcessTreeKiller::~ProcessTreeKiller() {
+    if (process_.state() == QProcess::NotRunning)
+        return;
+    QStringList tree{QString::number(process_.processId())};
+    for (qsizetype i = 0; i < tree.size(); ++i)
+        tree += ChildProcesses(tree[i].toLongLong());
+    for (const QString& process : tree)
+        ::kill(static_cast<pid_t>(process.toLongLong()), SIGKILL);
 }
 
 }  // namespace test_support

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -19,5 +20,17 @@ QStringList WindowsNamed(const QString& title);
 
 // The process IDs of a process's children.
 QStringList ChildProcesses(qint64 pid);
+
+// At the end of its scope, kills the process when it still runs, with every
+// process below it (the engine's zygotes and what they forked), which would
+// otherwise outlive a client that a failed test leaves running.
+class ProcessTreeKiller {
+  public:
+    explicit ProcessTreeKiller(const QProcess& process) : process_(process) {}
+    ~ProcessTreeKiller();
+
+  private:
+    const QProcess& process_;
+};
 
 }  // namespace test_support
