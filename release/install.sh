@@ -95,6 +95,9 @@ install_program() {
     done
     put "$here/uninstall.sh" "$prefix/uninstall.sh" 755
     put "$here/manifest-paths.sh" "$prefix/manifest-paths.sh" 644
+    # The program is now this release whole: the journal of an upgrade left
+    # unfinished would make its next start put back the files before it.
+    rm -f -- "$prefix/quorvane.pending-upgrade"
 }
 
 install_menu_entry() {
