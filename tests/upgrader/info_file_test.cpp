@@ -70,17 +70,18 @@ TEST(BuildFileHashes, EachListedAddressWithItsOwnEntrysHashAndSize) {
         << "after url the numbers go on at url2";
     EXPECT_EQ(BuildFileHashes("#url1=x\n#url2=y\n#url2_sha256=" + b + "\n#url9_sha256=" + a),
               (TauFileHashes{{"y", b}}));
-    EXPECT_FALSE(IsSha256Text(
-        BuildFileHashes("#url1=x\n#url1_sha256=" + a + "\n#url2=x\n#url2_sha256=" + b).value("x")))
-        << "one address with two hashes has none that fits";
+    for (const QByteArray& first : {"#url1_sha256=" + b, QByteArray()})
+        EXPECT_FALSE(IsSha256Text(
+            BuildFileHashes("#url1=x\n#url2=x\n#url2_sha256=" + a + "\n" + first).value("x")))
+            << "one address with two hashes, or one and none, has none that fits";
     QList<QByteArray> list;
     BuildFileList("#url_sha256=" + a + "\n#url1_sha256=" + b, list);
     EXPECT_TRUE(list.isEmpty()) << "a hash entry is no address";
     // Sizes are read the same way: decimal digits alone, one per address.
     EXPECT_EQ(TauInfoText("#url1=a\n#url1_size=12\n#url2=b\n#url2_size=+3\n#url3=c\n"
-                          "#url3_size=4\n#url4=c\n#url4_size=5\n")
+                          "#url3_size=4\n#url4=c\n#url4_size=5\n#url5=d\n#url6=d\n#url6_size=1\n")
                   .FileSizes(),
-              (TauFileSizes{{"a", 12}, {"c", -1}}));
+              (TauFileSizes{{"a", 12}, {"c", -1}, {"d", -1}}));
 }
 
 TEST(ReadUpgradeMethod, OnlyTheFirstByteCounts) {

@@ -107,36 +107,46 @@ QList<QByteArray> TauInfoText::FileList() const {
     return list;
 }
 
-TauFileHashes TauInfoText::FileHashes() const {
-    TauFileHashes hashes;
+// The entry with Suffix of each listed address, read by Parse (nothing for
+// one that is missing or unreadable). An address listed twice whose entries
+// do not agree, one of them missing included, gets Conflict: neither can be
+// trusted. Addresses without an entry are left out.
+template <typename Result, typename Parse>
+QHash<QByteArray, Result> TauInfoText::PerAddress(const char* Suffix, Parse Read,
+                                                  const Result& Conflict) const {
+    QHash<QByteArray, std::optional<Result>> found;
     for (const QByteArray& key : FileKeys()) {
         const QByteArray address = Value(key, false);
-        const QByteArray hash = Value(key + kHashKeySuffix, false).toLower();
-        const auto known = hashes.constFind(address);
-        // One address listed twice with two hashes has no hash to trust.
-        if (known != hashes.cend() && *known != hash)
-            hashes.insert(address, kConflictingHashes);
-        else if (!hash.isEmpty())
-            hashes.insert(address, hash);
+        const std::optional<Result> value = Read(Value(key + Suffix, false));
+        const auto known = found.constFind(address);
+        found.insert(address, known != found.cend() && *known != value ? Conflict : value);
     }
-    return hashes;
+    QHash<QByteArray, Result> values;
+    for (auto entry = found.cbegin(); entry != found.cend(); ++entry)
+        if (entry.value())
+            values.insert(entry.key(), *entry.value());
+    return values;
+}
+
+TauFileHashes TauInfoText::FileHashes() const {
+    return PerAddress<QByteArray>(
+        kHashKeySuffix,
+        [](const QByteArray& text) {
+            return text.isEmpty() ? std::nullopt : std::optional(text.toLower());
+        },
+        kConflictingHashes);
 }
 
 TauFileSizes TauInfoText::FileSizes() const {
-    TauFileSizes sizes;
-    for (const QByteArray& key : FileKeys()) {
-        const QByteArray address = Value(key, false);
-        const QByteArray text = Value(key + kSizeKeySuffix, false);
-        bool ok =
-            !text.isEmpty() && text.size() <= 15 &&
-            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-        const qint64 size = ok ? text.toLongLong(&ok) : -1;
-        if (!ok)
-            continue;
-        const auto known = sizes.constFind(address);
-        sizes.insert(address, known != sizes.cend() && *known != size ? -1 : size);
-    }
-    return sizes;
+    return PerAddress<qint64>(
+        kSizeKeySuffix,
+        [](const QByteArray& text) -> std::optional<qint64> {
+            const bool digits =
+                !text.isEmpty() && text.size() <= 15 &&
+                std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+            return digits ? std::optional(text.toLongLong()) : std::nullopt;
+        },
+        qint64(-1));
 }
 
 TacUpgradeMethod TauInfoText::UpgradeMethod() const {

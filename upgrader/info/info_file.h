@@ -21,8 +21,8 @@ namespace upgrader {
 inline constexpr char kHashKeySuffix[] = "_sha256";
 
 // The SHA-256 (hex as written, in lower case, unchecked) of each listed
-// address that has one; an address listed twice with different ones gets a
-// text that is no SHA-256.
+// address that has one; an address listed twice whose entries differ (or
+// where one has none) gets a text that is no SHA-256.
 using TauFileHashes = QHash<QByteArray, QByteArray>;
 
 // A file's size in bytes, in the entry named after the file's own entry with
@@ -30,7 +30,8 @@ using TauFileHashes = QHash<QByteArray, QByteArray>;
 inline constexpr char kSizeKeySuffix[] = "_size";
 
 // The published size of each listed address that has one (decimal digits
-// alone); an address listed twice with different sizes gets -1.
+// alone); an address listed twice whose sizes differ (or where one has none)
+// gets -1.
 using TauFileSizes = QHash<QByteArray, qint64>;
 
 // An info text with its entries indexed once, so that reading it takes time
@@ -60,6 +61,9 @@ class TauInfoText {
     QByteArray UnindexedValue(const QByteArray& Folded, bool Braced) const;
     QByteArray ValueFrom(qsizetype Start, bool Braced) const;
     QList<QByteArray> FileKeys() const;
+    template <typename Result, typename Parse>
+    QHash<QByteArray, Result> PerAddress(const char* Suffix, Parse Read,
+                                         const Result& Conflict) const;
 
     const QByteArray text_;
     // ASCII letters in lower case, the notice's text blanked; the keys point
