@@ -1,13 +1,10 @@
 #include "upgrader/replacer/replacer_command_line.h"
 
+#include "upgrader/replacer/small_files.h"
+
 namespace replacer {
 
 namespace {
-
-std::string FolderOf(const std::string& Path) {
-    const auto slash = Path.rfind('/');
-    return slash == std::string::npos ? std::string("./") : Path.substr(0, slash + 1);
-}
 
 ReplacerRequest MakeRequest(std::string Path, std::string RestartParams, char MethodDigit) {
     ReplacerRequest request;

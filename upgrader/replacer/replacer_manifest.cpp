@@ -17,10 +17,18 @@ bool IsPlainFileName(const std::string& Name) {
 
 }  // namespace
 
-std::string OwnFolder() {
+std::string OwnExecutablePath() {
     std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : self.parent_path().string() + '/';
+    std::string path = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    const std::string deleted = " (deleted)";
+    if (path.ends_with(deleted))
+        path.resize(path.size() - deleted.size());
+    return path;
+}
+
+std::string OwnFolder() {
+    const std::string path = OwnExecutablePath();
+    return path.empty() ? std::string() : FolderOf(path);
 }
 
 std::optional<std::vector<std::string>> ReadManifest(const std::string& Path) {

@@ -40,6 +40,11 @@ std::optional<std::string> ReadSmallFile(const std::string& Path, bool& Missing)
     return bytes;
 }
 
+std::string FolderOf(const std::string& Path) {
+    const auto slash = Path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : Path.substr(0, slash + 1);
+}
+
 void SyncFolder(const std::string& Folder) {
     const int descriptor = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0)

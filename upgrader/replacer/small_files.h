@@ -20,6 +20,9 @@ std::optional<std::string> ReadAll(int Descriptor);
 // read whole (Missing says whether it is not there at all).
 std::optional<std::string> ReadSmallFile(const std::string& Path, bool& Missing);
 
+// The folder of the path, ending with "/" ("./" for a bare name).
+std::string FolderOf(const std::string& Path);
+
 // Flushes the folder's entries (renames, links, removals) to disk.
 void SyncFolder(const std::string& Folder);
 

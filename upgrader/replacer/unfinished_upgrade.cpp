@@ -3,31 +3,17 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <vector>
 
 #include "upgrader/replacer/backups.h"
 #include "upgrader/replacer/refused_upgrade_record.h"
+#include "upgrader/replacer/replacer_manifest.h"
+#include "upgrader/replacer/small_files.h"
 #include "upgrader/replacer/start_confirmation.h"
 
 namespace replacer {
 
 namespace {
-
-// The running program's path; a program replaced while it runs is named
-// with " (deleted)" appended, and the path is the one without it.
-std::string OwnExecutablePath() {
-    std::error_code error;
-    std::string path = std::filesystem::read_symlink("/proc/self/exe", error).string();
-    const std::string deleted = " (deleted)";
-    if (path.size() > deleted.size() && path.ends_with(deleted))
-        path.resize(path.size() - deleted.size());
-    return path;
-}
-
-std::string FolderOf(const std::string& Path) {
-    return std::filesystem::path(Path).parent_path().string();
-}
 
 // Whether the journal describes an upgrade that is all in place and whose
 // new program has not failed yet.

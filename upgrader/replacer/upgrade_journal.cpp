@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <sstream>
 
 #include "upgrader/replacer/backups.h"
@@ -18,10 +17,6 @@ namespace replacer {
 namespace {
 
 constexpr char kJournalTitle[] = "Quorvane pending upgrade";
-
-std::string FolderOf(const std::string& Path) {
-    return std::filesystem::path(Path).parent_path().string();
-}
 
 // "<inode> <0|1> <name>"; the name is the rest of the line.
 bool ParseFileLine(const std::string& Line, JournalFile& File) {
