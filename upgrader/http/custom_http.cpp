@@ -86,7 +86,7 @@ void TauCustomHTTP::Abort(bool DeleteOutputFile, bool Force) {
         return;
     const std::shared_ptr<TauTransferSession> session = session_;
     session->deleteOnAbort = DeleteOutputFile;
-    session->life.Move(TauTransferStage::AbortRequested);
+    session->abortRequested = true;
     if (!Force) {
         worker_->Terminate(false);
         session->waker.Wake();

@@ -77,7 +77,7 @@ bool TauTransferRoutine::CopyLocalFile(QFile& Source) {
             break;
         }
     }
-    if (!Going())
+    if (stopped_)
         return false;
     if (!resumeFailed_)
         FinishBody(failed);

@@ -23,16 +23,20 @@ TauTransferRoutine::TauTransferRoutine(std::shared_ptr<TauTransferSession> Sessi
 
 void TauTransferRoutine::Run() {
     Transfer();
-    if (!Going())
+    if (stopped_)
         EndAborted();
 }
 
 bool TauTransferRoutine::KeepGoing() {
-    return Go();
+    if (stopped_)
+        return false;
+    const bool stop =
+        (run_ && !run_->Checkpoint()) || session_->abortRequested || session_->Detached();
+    return !stop;
 }
 
 bool TauTransferRoutine::StopRequested() {
-    return !Going() || session_->life.AbortAsked() || (run_ && run_->StopRequested());
+    return stopped_ || (run_ && run_->StopRequested()) || session_->abortRequested;
 }
 
 void TauTransferRoutine::Status(int StatusID, const QByteArray& Information) {
@@ -44,21 +48,11 @@ void TauTransferRoutine::Status(int StatusID, const QByteArray& Information) {
     });
 }
 
-// A checkpoint (it waits while the worker is suspended): false once the
-// transfer is to stop. An abort asked for, or the worker's thread told to
-// stop, stops it here.
+// A checkpoint: false once the transfer is to stop.
 bool TauTransferRoutine::Go() {
-    if (session_->life.AbortAsked() || (Going() && run_ && !run_->Checkpoint()))
-        Stop();
-    return Going();
-}
-
-bool TauTransferRoutine::Going() const {
-    return session_->life.Running();
-}
-
-void TauTransferRoutine::Stop() {
-    session_->life.Move(TauTransferStage::Stopped);
+    if (!stopped_ && !KeepGoing())
+        stopped_ = true;
+    return !stopped_;
 }
 
 // Runs the call on the GUI thread while the worker waits; false (and the
@@ -69,15 +63,15 @@ bool TauTransferRoutine::OnGui(const std::function<void(TauCustomHTTP&)>& Call) 
     if (run_)
         SynchronizeRun(run_, [&] { Call(*component); });
     if (run_ && run_->Abandoned())
-        Stop();
-    return Going();
+        stopped_ = true;
+    return !stopped_;
 }
 
 // After a stop at a checkpoint (the requests are closed by now): unless the
-// component already let go (a stop by force), the output is released and the
+// component already did it (a stop by force), the output is released and the
 // abort reported, and the run ends its dealings with the component.
 void TauTransferRoutine::EndAborted() {
-    if (!run_ || run_->Abandoned() || session_->life.Detached())
+    if (!run_ || run_->Abandoned())
         return;
     SynchronizeRun(run_, [&] { component_->AbortCleanUp(session_); });
     run_->Abandon();
@@ -152,7 +146,7 @@ TauTransferRoutine::Step TauTransferRoutine::Exchange(TauCurlRequest& Request) {
             return Step::End;
         const TauCurlRequest::Outcome outcome = Request.RunUntilHeaders();
         if (outcome == TauCurlRequest::Outcome::Stopped || !Go()) {
-            Stop();
+            stopped_ = true;
             return Step::End;
         }
         state_.StatusCode = Request.StatusCode();
@@ -166,7 +160,7 @@ TauTransferRoutine::Step TauTransferRoutine::Exchange(TauCurlRequest& Request) {
             resend = AskForLogin(Request);
         else if (state_.StatusCode == 407 && session_->hasProxyAuthentication)
             resend = AskForProxyLogin(Request);
-        if (!Going())
+        if (stopped_)
             return Step::End;
         if (!resend)
             break;
@@ -223,7 +217,7 @@ TauTransferRoutine::Step TauTransferRoutine::CheckResumeRefusal(TauCurlRequest& 
     Request.SetHeaderLines(RequestHeaderLines(settings_, FormatRangeLine(0, 0)));
     const TauCurlRequest::Outcome outcome = Request.RunUntilHeaders();
     if (outcome == TauCurlRequest::Outcome::Stopped || !Go()) {
-        Stop();
+        stopped_ = true;
         return Step::End;
     }
     const int status = Request.StatusCode();
@@ -272,8 +266,8 @@ TauTransferRoutine::Step TauTransferRoutine::Body(TauCurlRequest& Request) {
         return Store(data, size);
     };
     const TauCurlRequest::Outcome outcome = Request.RunBody(sink);
-    if (outcome == TauCurlRequest::Outcome::Stopped || !Go()) {
-        Stop();
+    if (outcome == TauCurlRequest::Outcome::Stopped || stopped_ || !Go()) {
+        stopped_ = true;
         return Step::End;
     }
     if (resumeFailed_) {

@@ -36,8 +36,6 @@ class TauTransferRoutine : private TauRequestObserver {
     void Status(int StatusID, const QByteArray& Information) override;
 
     bool Go();
-    bool Going() const;
-    void Stop();
     bool OnGui(const std::function<void(TauCustomHTTP&)>& Call);
     void EndAborted();
 
@@ -72,6 +70,7 @@ class TauTransferRoutine : private TauRequestObserver {
     QByteArray userName_;
     QByteArray password_;
     std::chrono::steady_clock::time_point start_;
+    bool stopped_ = false;
     bool verifyFirst_ = false;
     bool resumeFailed_ = false;
     bool refused_ = false;          // the output took no more data

@@ -10,13 +10,17 @@ TauTransferSession::TauTransferSession(TauCustomHTTP* Sender, TauTransferSetting
 // GUI thread must not hold up a GUI thread that lets go of the transfer.
 void TauTransferSession::RaiseOnWorker(
     const std::function<void(TauCustomHTTP* Sender, const TauWorkerEvents&)>& Raise) {
-    if (!life.Detached())
+    if (!detached_.load())
         Raise(sender_, events_);
 }
 
 void TauTransferSession::Detach() {
-    life.Move(TauTransferStage::Detached);
+    detached_ = true;
     waker.Wake();
+}
+
+bool TauTransferSession::Detached() const {
+    return detached_.load();
 }
 
 }  // namespace upgrader
