@@ -1,76 +1,74 @@
 #include "common/default_applications.h"
 
-#include <QStandardPaths>
-#include <QStringList>
+// GIO's headers name a structure member "signals", which Qt defines as a macro.
+#undef signals
+#include <gio/gio.h>
 
-#include "common/desktop_entry.h"
+#include <QFile>
+#include <QProcessEnvironment>
+#include <QUrl>
+#include <memory>
+
+#include "common/program_start.h"
 
 namespace common {
 
 namespace {
 
-// "gnome-mimeapps.list" before "mimeapps.list" for XDG_CURRENT_DESKTOP=GNOME.
-QStringList ListNames() {
-    QStringList names;
-    for (const QString& desktop :
-         qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':', Qt::SkipEmptyParts))
-        names << desktop.toLower() + QStringLiteral("-mimeapps.list");
-    return names << QStringLiteral("mimeapps.list");
+struct GObjectUnref {
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+template <typename Object>
+using GObjectPtr = std::unique_ptr<Object, GObjectUnref>;
+
+GObjectPtr<GAppInfo> DefaultApplication(const QString& mimeType) {
+    return GObjectPtr<GAppInfo>(
+        g_app_info_get_default_for_type(mimeType.toUtf8().constData(), FALSE));
 }
 
-// The user's and the system's lists, most important first: configuration
-// folders, then (deprecated, still read by desktops) application folders.
-QStringList ListFiles() {
-    QStringList files;
-    for (const QString& folder :
-         QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
-        for (const QString& name : ListNames())
-            files << folder + u'/' + name;
-    for (const QString& folder :
-         QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation))
-        for (const QString& name : ListNames())
-            files << folder + u'/' + name;
-    return files;
+// Launches with this process's environment less what the child environment
+// leaves out.
+GObjectPtr<GAppLaunchContext> ChildLaunchContext() {
+    GObjectPtr<GAppLaunchContext> context(g_app_launch_context_new());
+    const QProcessEnvironment child = ChildEnvironment();
+    for (const QString& name : QProcessEnvironment::systemEnvironment().keys())
+        if (!child.contains(name))
+            g_app_launch_context_unsetenv(context.get(), name.toUtf8().constData());
+    return context;
 }
 
-QStringList LegacyFiles() {
-    QStringList files;
-    for (const QString& folder :
-         QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation))
-        files << folder + QStringLiteral("/defaults.list")
-              << folder + QStringLiteral("/mimeinfo.cache");
-    return files;
-}
-
-// The entries a group of the file lists for the type ("a.desktop;b.desktop;").
-QStringList EntriesInGroup(const QString& path, const QString& group, const QString& mimeType) {
-    return ValueInGroup(path, group, mimeType).value_or(QString()).split(u';', Qt::SkipEmptyParts);
-}
-
-QString FirstInstalled(const QStringList& entries) {
-    for (const QString& entry : entries) {
-        const QString id = entry.trimmed();
-        if (id.endsWith(u".desktop") && !id.contains(u'/') && !DesktopEntryExecLine(id).isEmpty())
-            return id;
-    }
-    return {};
+bool Launch(GAppInfo* application, const QString& target) {
+    QByteArray uri =
+        target.startsWith(u'/') ? QUrl::fromLocalFile(target).toEncoded() : target.toUtf8();
+    GList uris{uri.data(), nullptr, nullptr};
+    return g_app_info_launch_uris(application, &uris, ChildLaunchContext().get(), nullptr);
 }
 
 }  // namespace
 
-QString DefaultDesktopEntry(const QString& mimeType) {
-    for (const QString& file : ListFiles())
-        if (QString entry = FirstInstalled(
-                EntriesInGroup(file, QStringLiteral("[Default Applications]"), mimeType));
-            !entry.isEmpty())
-            return entry;
-    for (const QString& file : LegacyFiles())
-        if (QString entry = FirstInstalled(
-                EntriesInGroup(file, QStringLiteral("[Default Applications]"), mimeType) +
-                EntriesInGroup(file, QStringLiteral("[MIME Cache]"), mimeType));
-            !entry.isEmpty())
-            return entry;
-    return {};
+QString DefaultApplicationProgram(const QString& mimeType) {
+    const GObjectPtr<GAppInfo> application = DefaultApplication(mimeType);
+    return application ? QString::fromLocal8Bit(g_app_info_get_executable(application.get()))
+                       : QString();
+}
+
+bool OpenWithDefaultApplication(const QStringList& mimeTypes, const QString& target) {
+    for (const QString& type : mimeTypes)
+        if (const GObjectPtr<GAppInfo> application = DefaultApplication(type);
+            application && Launch(application.get(), target))
+            return true;
+    // Desktops with an opener of their own (KDE) may know more.
+    return StartDetachedProgram({QStringLiteral("xdg-open"), target});
+}
+
+bool OpenFileWithDefaultApplication(const QString& path) {
+    gboolean uncertain = FALSE;
+    const std::unique_ptr<gchar, decltype(&g_free)> type(
+        g_content_type_guess(QFile::encodeName(path).constData(), nullptr, 0, &uncertain), g_free);
+    // A name that says nothing ("any data") says nothing about which program fits.
+    if (uncertain)
+        return OpenWithDefaultApplication({}, path);
+    return OpenWithDefaultApplication({QString::fromUtf8(type.get())}, path);
 }
 
 }  // namespace common

@@ -1,14 +1,27 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace common {
 
-// The installed desktop entry the user's desktop runs for the MIME type or
-// URL scheme type ("text/plain", "x-scheme-handler/http"), as
-// "firefox.desktop": the first installed one of the [Default Applications]
-// of the mimeapps.list files in the desktop's order, then of the older
-// defaults.list and mimeinfo.cache files. Empty when none is registered.
-QString DefaultDesktopEntry(const QString& mimeType);
+// The desktop's default applications, as GIO finds them: the user's and the
+// system's mimeapps.list files with their added and removed associations,
+// the installed desktop entries and their Exec lines.
+
+// The program that the desktop's default application for the MIME type or
+// URL scheme type ("text/plain", "x-scheme-handler/http") runs, as its Exec
+// line names it; empty when none is installed.
+QString DefaultApplicationProgram(const QString& mimeType);
+
+// Opens the target (a file path or an address) with the desktop's default
+// application for the first of the MIME types that has one installed, without
+// waiting for it; else with the desktop's opener (xdg-open). The program gets none of what the
+// engine reads in its environment. False when nothing could be started.
+bool OpenWithDefaultApplication(const QStringList& mimeTypes, const QString& target);
+
+// Opens the file with the desktop's default program for the type its name
+// says: an empty file has no content to tell its type by.
+bool OpenFileWithDefaultApplication(const QString& path);
 
 }  // namespace common

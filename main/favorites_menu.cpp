@@ -8,7 +8,7 @@
 #include <QWidgetAction>
 
 #include "common/application.h"
-#include "common/desktop_open.h"
+#include "common/default_applications.h"
 #include "common/message_boxes.h"
 #include "main/favorites_file.h"
 #include "main/favorites_list.h"

@@ -1,5 +1,7 @@
 #include "tests/support/fake_desktop.h"
 
+#include <glib.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,6 +37,9 @@ FakeDesktop::FakeDesktop() {
     // display; the recording programs need none.
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("DISPLAY", ":99");
+    // GLib reads the folders once, on their first use in the process.
+    if (QFile::decodeName(g_get_user_config_dir()) != root_.filePath("config"))
+        throw std::logic_error("GLib read another desktop first: one desktop per test process");
 }
 
 FakeDesktop::~FakeDesktop() {

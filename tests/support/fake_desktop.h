@@ -10,7 +10,9 @@ namespace test_support {
 // A desktop of its own for as long as it lives: XDG folders in a temporary
 // folder (the system's MIME database stays visible, its applications do not),
 // no BROWSER variable, and a display name so that the desktop's default
-// handler is asked. The environment is put back on destruction.
+// handler is asked. The environment is put back on destruction. GLib keeps
+// the folders it saw first, so a test process has one desktop, made before
+// anything asks for the desktop's applications.
 class FakeDesktop {
   public:
     FakeDesktop();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QString>
 
 #include "tests/support/fake_desktop.h"
@@ -11,20 +12,32 @@ using namespace upgrader;
 
 namespace {
 
-// A desktop of its own with a fake web browser and a fake editor, both
-// programs that record their arguments.
+// One desktop for the process with a fake web browser and a fake editor,
+// both programs that record their arguments.
 class FakeDesktop : public testing::Test {
   protected:
-    FakeDesktop() {
-        desktop_.WriteEntry("fakebrowser.desktop", browser_ + " --new-window %u");
-        desktop_.WriteEntry("fakeeditor.desktop", editor_ + " %f");
-        desktop_.WriteEntry("gone.desktop", "/nonexistent/browser %u");
+    static void SetUpTestSuite() {
+        desktop_ = new test_support::FakeDesktop;
+        browser_ = desktop_->WriteRecordingProgram("bin/fake-browser");
+        editor_ = desktop_->WriteRecordingProgram("bin/editor");
+        desktop_->WriteEntry("fakebrowser.desktop", browser_ + " --new-window %u");
+        desktop_->WriteEntry("fakeeditor.desktop", editor_ + " %f");
+        desktop_->WriteEntry("gone.desktop", "/nonexistent/browser %u");
     }
+    static void TearDownTestSuite() { delete desktop_; }
 
-    test_support::FakeDesktop desktop_;
-    const QString browser_ = desktop_.WriteRecordingProgram("bin/fake-browser");
-    const QString editor_ = desktop_.WriteRecordingProgram("bin/editor");
+    static inline test_support::FakeDesktop* desktop_ = nullptr;
+    static inline QString browser_;
+    static inline QString editor_;
 };
+
+// What a new process asks of the desktop as it is now.
+QString AssociatedProgramInNewProcess(const QString& extension) {
+    QProcess probe;
+    probe.start(ASSOCIATED_PROGRAM_PROBE, {extension});
+    probe.waitForFinished();
+    return QString::fromLocal8Bit(probe.readAllStandardOutput()).trimmed();
+}
 
 }  // namespace
 
@@ -39,15 +52,16 @@ TEST_F(FakeDesktop, TheProgramForPages) {
         {"x-scheme-handler/http=unknown.desktop\n", ".html", ""},
     };
     for (const auto& [defaults, extension, program] : cases) {
-        desktop_.SetDefaults(defaults);
-        EXPECT_EQ(GetAssociatedProgram(extension), program) << (defaults + extension).toStdString();
+        desktop_->SetDefaults(defaults);
+        EXPECT_EQ(AssociatedProgramInNewProcess(extension), program)
+            << (defaults + extension).toStdString();
     }
 }
 
 // To the browser: the address alone, one argument, never through a shell.
 // Without it: the desktop runs the entry's whole Exec line.
 TEST_F(FakeDesktop, OpenURLHandsTheAddressToTheBrowser) {
-    desktop_.SetDefaults("x-scheme-handler/http=fakebrowser.desktop\n");
+    desktop_->SetDefaults("x-scheme-handler/http=fakebrowser.desktop\n");
     const std::tuple<QByteArray, bool, QString> cases[] = {
         {"update.example.invalid/notes page.html?a=1&b=2", true,
          "http://update.example.invalid/notes page.html?a=1&b=2"},
@@ -57,7 +71,7 @@ TEST_F(FakeDesktop, OpenURLHandsTheAddressToTheBrowser) {
     for (const auto& [url, browser, arguments] : cases) {
         OpenURL(url, browser);
         EXPECT_TRUE(test_support::WaitUntil([&] {
-            return desktop_.RecordedArguments() == arguments;
-        })) << desktop_.RecordedArguments().toStdString();
+            return desktop_->RecordedArguments() == arguments;
+        })) << desktop_->RecordedArguments().toStdString();
     }
 }

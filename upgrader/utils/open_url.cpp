@@ -6,10 +6,7 @@
 #include <QUrl>
 
 #include "common/default_applications.h"
-#include "common/desktop_entry.h"
-#include "common/desktop_open.h"
 #include "common/program_start.h"
-#include "upgrader/utils/command_line.h"
 #include "upgrader/utils/curl_url.h"
 
 namespace upgrader {
@@ -44,16 +41,10 @@ QString InstalledProgram(const QString& program) {
 QString GetAssociatedProgram(const QString& Ext) {
     if (Ext.isEmpty() || Ext == u".")
         return {};
-    for (const QString& type : HandlerTypesFor(Ext)) {
-        const QString entry = common::DefaultDesktopEntry(type);
-        if (entry.isEmpty())
-            continue;
-        QString command = common::DesktopEntryExecLine(entry);
-        QString parameters;
-        SplitCommandLine(command, parameters);
-        if (const QString program = InstalledProgram(command); !program.isEmpty())
+    for (const QString& type : HandlerTypesFor(Ext))
+        if (QString program = InstalledProgram(common::DefaultApplicationProgram(type));
+            !program.isEmpty())
             return program;
-    }
     return {};
 }
 
