@@ -46,9 +46,9 @@ bool Launch(GAppInfo* application, const QString& target) {
 
 }  // namespace
 
-QString DefaultApplicationProgram(const QString& mimeType) {
+QString DefaultApplicationCommandLine(const QString& mimeType) {
     const GObjectPtr<GAppInfo> application = DefaultApplication(mimeType);
-    return application ? QString::fromLocal8Bit(g_app_info_get_executable(application.get()))
+    return application ? QString::fromLocal8Bit(g_app_info_get_commandline(application.get()))
                        : QString();
 }
 

@@ -9,10 +9,10 @@ namespace common {
 // system's mimeapps.list files with their added and removed associations,
 // the installed desktop entries and their Exec lines.
 
-// The program that the desktop's default application for the MIME type or
-// URL scheme type ("text/plain", "x-scheme-handler/http") runs, as its Exec
-// line names it; empty when none is installed.
-QString DefaultApplicationProgram(const QString& mimeType);
+// The command line (the Exec line) of the desktop's default application for
+// the MIME type or URL scheme type ("text/plain", "x-scheme-handler/http");
+// empty when none is installed.
+QString DefaultApplicationCommandLine(const QString& mimeType);
 
 // Opens the target (a file path or an address) with the desktop's default
 // application for the first of the MIME types that has one installed, without

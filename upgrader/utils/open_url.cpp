@@ -7,6 +7,7 @@
 
 #include "common/default_applications.h"
 #include "common/program_start.h"
+#include "upgrader/utils/command_line.h"
 #include "upgrader/utils/curl_url.h"
 
 namespace upgrader {
@@ -41,10 +42,13 @@ QString InstalledProgram(const QString& program) {
 QString GetAssociatedProgram(const QString& Ext) {
     if (Ext.isEmpty() || Ext == u".")
         return {};
-    for (const QString& type : HandlerTypesFor(Ext))
-        if (QString program = InstalledProgram(common::DefaultApplicationProgram(type));
-            !program.isEmpty())
+    for (const QString& type : HandlerTypesFor(Ext)) {
+        QString command = common::DefaultApplicationCommandLine(type);
+        QString parameters;
+        SplitCommandLine(command, parameters);
+        if (const QString program = InstalledProgram(command); !program.isEmpty())
             return program;
+    }
     return {};
 }
 
