@@ -1,9 +1,11 @@
 #include "upgrader/replacer/small_files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace replacer {
 
@@ -38,6 +40,23 @@ std::optional<std::string> ReadSmallFile(const std::string& Path, bool& Missing)
     std::optional<std::string> bytes = ReadAll(descriptor);
     ::close(descriptor);
     return bytes;
+}
+
+int WriteInPlace(const std::string& Path, const std::string& Bytes, bool Locked) {
+    const std::string part = Path + ".part";
+    ::unlink(part.c_str());
+    const int descriptor =
+        ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (descriptor < 0)
+        return -1;
+    if ((Locked && ::flock(descriptor, LOCK_EX | LOCK_NB) != 0) ||
+        !WriteAll(descriptor, Bytes.data(), Bytes.size()) || ::fsync(descriptor) != 0 ||
+        std::rename(part.c_str(), Path.c_str()) != 0) {
+        ::unlink(part.c_str());
+        ::close(descriptor);
+        return -1;
+    }
+    return descriptor;
 }
 
 std::string FolderOf(const std::string& Path) {

@@ -20,6 +20,13 @@ std::optional<std::string> ReadAll(int Descriptor);
 // read whole (Missing says whether it is not there at all).
 std::optional<std::string> ReadSmallFile(const std::string& Path, bool& Missing);
 
+// Writes the bytes to a new "<Path>.part", syncs it and renames it over Path,
+// so that a reader finds the old file or the whole new one. With Locked the
+// file is locked (flock, exclusive) before anything is written. Returns the
+// open descriptor of the file now at Path, for the caller to close (its lock
+// goes with it); -1 on any failure, when nothing is left beside.
+int WriteInPlace(const std::string& Path, const std::string& Bytes, bool Locked);
+
 // The folder of the path, ending with "/" ("./" for a bare name).
 std::string FolderOf(const std::string& Path);
 

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <sstream>
 
 #include "upgrader/replacer/backups.h"
@@ -78,21 +77,11 @@ bool ParseJournal(const std::string& Text, UpgradeJournal& Journal) {
 
 std::unique_ptr<TJournalFile> TJournalFile::Create(const std::string& Path,
                                                    const UpgradeJournal& Journal) {
-    const std::string part = Path + ".part";
-    ::unlink(part.c_str());
-    const int descriptor =
-        ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    const int descriptor = WriteInPlace(Path, JournalText(Journal), true);
     if (descriptor < 0)
         return nullptr;
-    std::unique_ptr<TJournalFile> journal(new TJournalFile(Path, descriptor));
-    const std::string text = JournalText(Journal);
-    if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0 ||
-        !WriteAll(descriptor, text.data(), text.size()) || ::fsync(descriptor) != 0 ||
-        std::rename(part.c_str(), Path.c_str()) != 0) {
-        ::unlink(part.c_str());
-        return nullptr;
-    }
     SyncFolder(FolderOf(Path));
+    std::unique_ptr<TJournalFile> journal(new TJournalFile(Path, descriptor));
     journal->journal_ = Journal;
     journal->valid_ = true;
     return journal;
