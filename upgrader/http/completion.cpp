@@ -14,7 +14,7 @@ void TauCustomHTTP::Complete(std::shared_ptr<TauTransferSession> session) {
     }
     // An abort that came after the worker's last checkpoint still ends as an
     // abort.
-    if (session->abortRequested) {
+    if (session->life.AbortRequested()) {
         AbortCleanUp(session);
         return;
     }

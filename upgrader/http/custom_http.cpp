@@ -86,7 +86,7 @@ void TauCustomHTTP::Abort(bool DeleteOutputFile, bool Force) {
         return;
     const std::shared_ptr<TauTransferSession> session = session_;
     session->deleteOnAbort = DeleteOutputFile;
-    session->abortRequested = true;
+    session->life.RequestAbort();
     if (!Force) {
         worker_->Terminate(false);
         session->waker.Wake();

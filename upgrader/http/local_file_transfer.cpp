@@ -77,7 +77,7 @@ bool TauTransferRoutine::CopyLocalFile(QFile& Source) {
             break;
         }
     }
-    if (stopped_)
+    if (life_.Stopped())
         return false;
     if (!resumeFailed_)
         FinishBody(failed);

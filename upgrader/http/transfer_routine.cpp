@@ -18,25 +18,22 @@ TauTransferRoutine::TauTransferRoutine(std::shared_ptr<TauTransferSession> Sessi
     : session_(std::move(Session)),
       settings_(session_->settings),
       state_(session_->state),
+      life_(session_->life),
       component_(Component),
       run_(TauThreadRun::Current()) {}
 
 void TauTransferRoutine::Run() {
     Transfer();
-    if (stopped_)
+    if (life_.Stopped())
         EndAborted();
 }
 
 bool TauTransferRoutine::KeepGoing() {
-    if (stopped_)
-        return false;
-    const bool stop =
-        (run_ && !run_->Checkpoint()) || session_->abortRequested || session_->Detached();
-    return !stop;
+    return life_.Go(run_.get());
 }
 
 bool TauTransferRoutine::StopRequested() {
-    return stopped_ || (run_ && run_->StopRequested()) || session_->abortRequested;
+    return life_.StopRequested(run_.get());
 }
 
 void TauTransferRoutine::Status(int StatusID, const QByteArray& Information) {
@@ -50,9 +47,7 @@ void TauTransferRoutine::Status(int StatusID, const QByteArray& Information) {
 
 // A checkpoint: false once the transfer is to stop.
 bool TauTransferRoutine::Go() {
-    if (!stopped_ && !KeepGoing())
-        stopped_ = true;
-    return !stopped_;
+    return life_.Go(run_.get());
 }
 
 // Runs the call on the GUI thread while the worker waits; false (and the
@@ -62,9 +57,7 @@ bool TauTransferRoutine::OnGui(const std::function<void(TauCustomHTTP&)>& Call) 
     TauCustomHTTP* component = component_;
     if (run_)
         SynchronizeRun(run_, [&] { Call(*component); });
-    if (run_ && run_->Abandoned())
-        stopped_ = true;
-    return !stopped_;
+    return life_.GoOnAfterGuiCall(run_.get());
 }
 
 // After a stop at a checkpoint (the requests are closed by now): unless the
@@ -146,7 +139,7 @@ TauTransferRoutine::Step TauTransferRoutine::Exchange(TauCurlRequest& Request) {
             return Step::End;
         const TauCurlRequest::Outcome outcome = Request.RunUntilHeaders();
         if (outcome == TauCurlRequest::Outcome::Stopped || !Go()) {
-            stopped_ = true;
+            life_.Stop();
             return Step::End;
         }
         state_.StatusCode = Request.StatusCode();
@@ -160,7 +153,7 @@ TauTransferRoutine::Step TauTransferRoutine::Exchange(TauCurlRequest& Request) {
             resend = AskForLogin(Request);
         else if (state_.StatusCode == 407 && session_->hasProxyAuthentication)
             resend = AskForProxyLogin(Request);
-        if (stopped_)
+        if (life_.Stopped())
             return Step::End;
         if (!resend)
             break;
@@ -217,7 +210,7 @@ TauTransferRoutine::Step TauTransferRoutine::CheckResumeRefusal(TauCurlRequest& 
     Request.SetHeaderLines(RequestHeaderLines(settings_, FormatRangeLine(0, 0)));
     const TauCurlRequest::Outcome outcome = Request.RunUntilHeaders();
     if (outcome == TauCurlRequest::Outcome::Stopped || !Go()) {
-        stopped_ = true;
+        life_.Stop();
         return Step::End;
     }
     const int status = Request.StatusCode();
@@ -266,8 +259,8 @@ TauTransferRoutine::Step TauTransferRoutine::Body(TauCurlRequest& Request) {
         return Store(data, size);
     };
     const TauCurlRequest::Outcome outcome = Request.RunBody(sink);
-    if (outcome == TauCurlRequest::Outcome::Stopped || stopped_ || !Go()) {
-        stopped_ = true;
+    if (outcome == TauCurlRequest::Outcome::Stopped || !Go()) {
+        life_.Stop();
         return Step::End;
     }
     if (resumeFailed_) {

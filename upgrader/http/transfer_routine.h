@@ -63,6 +63,7 @@ class TauTransferRoutine : private TauRequestObserver {
     std::shared_ptr<TauTransferSession> session_;
     TauTransferSettings& settings_;
     TauTransferState& state_;
+    TauTransferLife& life_;
     TauCustomHTTP* component_;
     std::shared_ptr<TauThreadRun> run_;
     TauURLParts parts_;
@@ -70,7 +71,6 @@ class TauTransferRoutine : private TauRequestObserver {
     QByteArray userName_;
     QByteArray password_;
     std::chrono::steady_clock::time_point start_;
-    bool stopped_ = false;
     bool verifyFirst_ = false;
     bool resumeFailed_ = false;
     bool refused_ = false;          // the output took no more data

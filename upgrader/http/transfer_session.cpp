@@ -10,17 +10,13 @@ TauTransferSession::TauTransferSession(TauCustomHTTP* Sender, TauTransferSetting
 // GUI thread must not hold up a GUI thread that lets go of the transfer.
 void TauTransferSession::RaiseOnWorker(
     const std::function<void(TauCustomHTTP* Sender, const TauWorkerEvents&)>& Raise) {
-    if (!detached_.load())
+    if (!life.Detached())
         Raise(sender_, events_);
 }
 
 void TauTransferSession::Detach() {
-    detached_ = true;
+    life.Detach();
     waker.Wake();
-}
-
-bool TauTransferSession::Detached() const {
-    return detached_.load();
 }
 
 }  // namespace upgrader

@@ -10,6 +10,7 @@
 
 #include "upgrader/http/curl_request.h"
 #include "upgrader/http/progress_figures.h"
+#include "upgrader/http/transfer_life.h"
 #include "upgrader/http/transfer_output.h"
 #include "upgrader/http/transfer_settings.h"
 #include "upgrader/utils/date_time.h"
@@ -76,8 +77,8 @@ class TauTransferSession {
     TauTransferOutput output;
     TauRequestWaker waker;
 
+    TauTransferLife life;
     // Set by Abort on the GUI thread.
-    std::atomic<bool> abortRequested{false};
     std::atomic<bool> deleteOnAbort{false};
     // Whether these GUI handlers are assigned (a transfer spares the GUI
     // thread the calls of those that are not).
@@ -93,12 +94,10 @@ class TauTransferSession {
     // (one already running is not waited for), and a worker waiting inside
     // libcurl wakes up to see that it is to stop.
     void Detach();
-    bool Detached() const;
 
   private:
     TauCustomHTTP* sender_;
     TauWorkerEvents events_;
-    std::atomic<bool> detached_{false};
 };
 
 }  // namespace upgrader
