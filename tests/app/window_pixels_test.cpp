@@ -29,17 +29,8 @@ constexpr QRgb kPageColour = qRgb(0x2e, 0x8b, 0x57);
 const QByteArray kPage =
     "<meta charset='utf-8'><title>问卷首页</title><body style='background:#2e8b57'>";
 
-// What a program prints, run in a UTF-8 locale (xdotool reads captions only so).
-QByteArray Output(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.setEnvironment(QStringList{"LC_ALL=C.UTF-8"} + QProcess::systemEnvironment());
-    process.start(program, arguments);
-    process.waitForFinished(20000);
-    return process.readAllStandardOutput();
-}
-
 QString Xdotool(const QStringList& arguments) {
-    return QString::fromUtf8(Output("xdotool", arguments)).trimmed();
+    return QString::fromUtf8(test_support::ProgramOutput("xdotool", arguments)).trimmed();
 }
 
 // Why the picture of the window (none when it could not be taken) is not
@@ -90,8 +81,8 @@ void ExpectDrawnStart(const QString& folder, const QProcessEnvironment& environm
         << client.readAllStandardError().toStdString();
     QString notDrawn;
     EXPECT_TRUE(WaitUntil([&] {
-        return (notDrawn = WhatIsNotDrawn(
-                    QImage::fromData(Output("import", {"-window", window, "png:-"}), "PNG")))
+        return (notDrawn = WhatIsNotDrawn(QImage::fromData(
+                    test_support::ProgramOutput("import", {"-window", window, "png:-"}), "PNG")))
             .isEmpty();
     })) << notDrawn.toStdString();
     const QStringList children = test_support::ChildProcesses(client.processId());

@@ -102,10 +102,9 @@ TEST_F(ShellTest, AddingPutsTheNewEntryFirstAndKeepsEveryOldLine) {
     // A file that cannot be replaced stays as it was, nothing is left beside
     // it, and the command ends at the error: no message, the star as it was.
     const QByteArray old = common::ToGbk("旧\thttp://old/\r\n");
-    WriteFile(FavoritesFile(), old);
+    WriteFile(FavoritesFile(), old, 0400);
     star->LoadFromFile("ico/star_full_hover_ico.jpg");
     const QStringList filesBefore = QDir(common::ExecutableFolder()).entryList(QDir::Files);
-    QFile::setPermissions(FavoritesFile(), QFile::ReadOwner);
     {
         test_support::RestrictedFolder folder(common::ExecutableFolder(), 0222);
         Trigger("PopFavoritesAdd");
@@ -139,8 +138,8 @@ TEST_F(ShellTest, EditingOpensTheFileInTheDesktopsEditor) {
     WriteFile(editor,
               QStringLiteral("#!/bin/sh\nenv > '%1/env'\nprintf '%s' \"$1\" > '%1/opened'\n")
                   .arg(folder.path())
-                  .toUtf8());
-    QFile::setPermissions(editor, QFile::ReadOwner | QFile::ExeOwner);
+                  .toUtf8(),
+              0500);
     desktop.WriteEntry("quorvane-test-editor.desktop", "\"" + editor + "\" %f");
     desktop.SetDefaults("text/plain=quorvane-test-editor.desktop\n");
 

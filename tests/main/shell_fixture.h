@@ -34,13 +34,10 @@ using test_support::WriteFile;
 class ShellTest : public testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(pictureFolder.isValid());
         QDir source(qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/ico");
-        ASSERT_TRUE(QDir(pictureFolder.path()).mkpath("ico"));
+        ASSERT_TRUE(QDir().mkpath("ico"));
         for (const QString& name : source.entryList(QDir::Files))
-            QFile::copy(source.filePath(name), pictureFolder.path() + "/ico/" + name);
-        previousFolder = QDir::currentPath();
-        QDir::setCurrent(pictureFolder.path());
+            QFile::copy(source.filePath(name), "ico/" + name);
         RemoveFiles();
         server = std::make_unique<test_support::NginxServer>();
     }
@@ -49,7 +46,6 @@ class ShellTest : public testing::Test {
         form.reset();
         EXPECT_EQ(boxes.texts, expectedBoxes) << "message boxes shown";
         RemoveFiles();
-        QDir::setCurrent(previousFolder);
     }
 
     static QString FavoritesFile() { return main_window::FavoritesFilePath(); }
@@ -150,8 +146,7 @@ class ShellTest : public testing::Test {
     // boxes it expects.
     test_support::ModalBoxWatcher boxes;
     QStringList expectedBoxes;
-    QTemporaryDir pictureFolder;
-    QString previousFolder;
+    test_support::CurrentFolder pictureFolder;
     std::unique_ptr<test_support::NginxServer> server;
     std::unique_ptr<main_window::TMainForm> form;
 };

@@ -26,11 +26,18 @@ void InstallClient(const QString& folder, const QString& homeUrl, const QStringL
     WriteFile(installed.filePath(QStringLiteral("主页.txt")), "Home\t" + homeUrl.toUtf8() + "\r\n");
 }
 
+QByteArray ProgramOutput(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setEnvironment(QStringList{"LC_ALL=C.UTF-8"} + QProcess::systemEnvironment());
+    process.start(program, arguments);
+    process.waitForFinished(20000);
+    return process.readAllStandardOutput();
+}
+
 QStringList WindowsNamed(const QString& title) {
-    QProcess search;
-    search.start("xdotool", {"search", "--onlyvisible", "--name", title});
-    search.waitForFinished(10000);
-    return QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    return QString::fromLatin1(
+               ProgramOutput("xdotool", {"search", "--onlyvisible", "--name", title}))
+        .split('\n', Qt::SkipEmptyParts);
 }
 
 QStringList ChildProcesses(qint64 pid) {

@@ -14,6 +14,9 @@ void InstallClient(const QString& folder, const QString& homeUrl,
                    const QStringList& programs = {QStringLiteral("quorvane"),
                                                   QStringLiteral("libquorvane-client.so")});
 
+// What a program prints, run in a UTF-8 locale (xdotool reads captions only so).
+QByteArray ProgramOutput(const QString& program, const QStringList& arguments);
+
 // Visible windows whose title matches `title` (a regular expression), found
 // with xdotool.
 QStringList WindowsNamed(const QString& title);

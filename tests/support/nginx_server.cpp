@@ -71,27 +71,21 @@ void NginxServer::writeFile(const QString& relativePath, const QByteArray& conte
 
 void NginxServer::writeConfig(const Options& options) {
     const QString p = prefix_.path();
-    QString listen = QStringLiteral("listen 127.0.0.1:%1%2;").arg(port_).arg(tls_ ? " ssl" : "");
-    if (tls_) {
-        listen +=
-            QStringLiteral("\n ssl_certificate %1/cert.pem;\n ssl_certificate_key %1/key.pem;")
-                .arg(p);
-    }
+    const QString listen =
+        QStringLiteral("listen 127.0.0.1:%1").arg(port_) +
+        (tls_ ? QStringLiteral(
+                    " ssl;\n ssl_certificate %1/cert.pem;\n ssl_certificate_key %1/key.pem;")
+                    .arg(p)
+              : QStringLiteral(";"));
     const QString config =
         QStringLiteral(
-            "%1\n"
-            "daemon off;\nmaster_process off;\nworker_processes 1;\npid %2/nginx.pid;\n"
-            "error_log %2/logs/error.log;\n"
-            "events { worker_connections 64; }\n"
-            "http {\n"
+            "%1\ndaemon off;\nmaster_process off;\nworker_processes 1;\npid %2/nginx.pid;\n"
+            "error_log %2/logs/error.log;\nevents { worker_connections 64; }\nhttp {\n"
             " include /etc/nginx/mime.types;\n default_type application/octet-stream;\n"
-            " access_log %2/logs/access.log;\n"
-            " client_body_temp_path %2/tmp_body;\n proxy_temp_path %2/tmp_proxy;\n"
-            " fastcgi_temp_path %2/tmp_fcgi;\n uwsgi_temp_path %2/tmp_uwsgi;\n"
-            " scgi_temp_path %2/tmp_scgi;\n"
-            " sendfile on;\n"
-            " server {\n %3\n server_name localhost;\n root %2/root;\n %4\n }\n"
-            "}\n")
+            " access_log %2/logs/access.log;\n client_body_temp_path %2/tmp_body;\n"
+            " proxy_temp_path %2/tmp_proxy;\n fastcgi_temp_path %2/tmp_fcgi;\n"
+            " uwsgi_temp_path %2/tmp_uwsgi;\n scgi_temp_path %2/tmp_scgi;\n sendfile on;\n"
+            " server {\n %3\n server_name localhost;\n root %2/root;\n %4\n }\n}\n")
             .arg(geteuid() == 0 ? QStringLiteral("user root;") : QString(), p, listen,
                  options.serverConfig);
     WriteFile(p + QStringLiteral("/nginx.conf"), config.toUtf8());

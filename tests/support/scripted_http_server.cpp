@@ -86,7 +86,6 @@ void ScriptedHttpServer::acceptLoop() {
             ::close(socket);
             return;
         }
-        ++connections_;
         sockets_.push_back(socket);
         threads_.emplace_back([this, socket] { serve(socket); });
     }

@@ -58,7 +58,6 @@ class ScriptedHttpServer {
     quint16 port() const { return port_; }
     QString baseUrl() const;
     QList<ScriptedRequest> requests() const;
-    int connections() const { return connections_.load(); }
 
   private:
     friend class ScriptedConnection;
@@ -71,7 +70,6 @@ class ScriptedHttpServer {
     int listener_ = -1;
     quint16 port_ = 0;
     std::atomic<bool> stopping_{false};
-    std::atomic<int> connections_{0};
     mutable std::mutex mutex_;
     std::condition_variable stopped_;
     QList<ScriptedRequest> requests_;

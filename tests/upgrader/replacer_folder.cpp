@@ -1,7 +1,6 @@
 #include "tests/upgrader/replacer_folder.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -18,12 +17,6 @@ ProgramFolder::ProgramFolder(const QString& FolderName)
       oldProgram_(test_support::ReadFile(STAND_IN_PROGRAM)) {
     QDir().mkpath(folder_);
     Write("quorvane", oldProgram_, 0755);
-}
-
-int ProgramFolder::Mode(const QString& Name) const {
-    struct stat status {};
-    const bool found = ::stat(QFile::encodeName(Path(Name)).constData(), &status) == 0;
-    return found ? static_cast<int>(status.st_mode & 07777) : -1;
 }
 
 QString ProgramFolder::Describe(const QStringList& Names) const {
@@ -71,8 +64,8 @@ Replacer::Replacer(std::optional<QByteArray> List, int ConfirmLimitMs, const QSt
         return;
     program_ = folder_.filePath("Ruzozudo3");
     QFile::copy(QStringLiteral(REPLACER_PROGRAM), program_);
-    upgrader_test::WriteFile(program_ + ".files", *List);
-    upgrader_test::WriteFile(program_ + ".version", "2.0.0.6\n");
+    test_support::WriteFile(program_ + ".files", *List);
+    test_support::WriteFile(program_ + ".version", "2.0.0.6\n");
 }
 
 void Replacer::Start(QProcess& Process, const QStringList& Params) const {

@@ -8,7 +8,6 @@
 #include <optional>
 
 #include "tests/support/file_contents.h"
-#include "tests/upgrader/test_files.h"
 
 namespace replacer_test {
 
@@ -28,13 +27,13 @@ class ProgramFolder {
 
     // Writes a file with the given permission bits (octal, e.g. 0644).
     void Write(const QString& Name, const QByteArray& Content, int Mode = 0644) const {
-        upgrader_test::WriteFile(Path(Name), Content, Mode);
+        test_support::WriteFile(Path(Name), Content, Mode);
     }
     void Download(const QString& Name, const QByteArray& Content) const {
         Write(Name + ".uTMP", Content);
     }
     QByteArray Read(const QString& Name) const { return test_support::ReadFile(Path(Name)); }
-    int Mode(const QString& Name) const;
+    int Mode(const QString& Name) const { return test_support::FileMode(Path(Name)); }
     // "name content mode; ..." for the files ("old"/"new" for the stand-in's
     // two versions, "name -" for a file that is not there).
     QString Describe(const QStringList& Names) const;

@@ -2,31 +2,18 @@
 // starting it with an argument vector, the restart parameter, the temporary
 // download files.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "tests/support/file_contents.h"
-#include "tests/upgrader/test_files.h"
 #include "upgrader/replacement/replacer_launch.h"
 #include "upgrader/replacement/restart_params.h"
 #include "upgrader/replacement/temp_files.h"
 
 using namespace upgrader;
 using test_support::ReadFile;
-
-namespace {
-
-int ModeOf(const QString& path) {
-    struct stat status {};
-    return ::lstat(QFile::encodeName(path).constData(), &status) == 0
-               ? static_cast<int>(status.st_mode & 07777)
-               : -1;
-}
-
-}  // namespace
 
 TEST(TempFiles, NamesFromAddressesAndDeletionOfAllOfThem) {
     const std::pair<QByteArray, std::optional<QString>> cases[] = {
@@ -54,11 +41,11 @@ TEST(ReplacerLaunch, TheEmbeddedReplacerIsWrittenAsANewPrivateFile) {
     const QString path = dir.path() + "/temp folder +1/Ruzozudo3";
     QDir().mkpath(dir.path() + "/temp folder +1");
     // A link planted at the path is removed, its target left alone.
-    const QString planted = upgrader_test::WriteFile(dir.path() + "/planted", "");
+    const QString planted = test_support::WriteFile(dir.path() + "/planted", "");
     ASSERT_TRUE(QFile::link(planted, path));
     ASSERT_TRUE(WriteReplacer(path));
     EXPECT_EQ(ReadFile(planted), QByteArray());
-    EXPECT_EQ(ModeOf(path), 0700);
+    EXPECT_EQ(test_support::FileMode(path), 0700);
     EXPECT_EQ(ReadFile(path), ReadFile(SHIPPED_REPLACER));  // the resource follows the build
 
     // What cannot be removed is never written into nor started.

@@ -6,12 +6,10 @@
 
 #include <QByteArray>
 #include <QColor>
-#include <QDir>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QRect>
 #include <QString>
-#include <QTemporaryDir>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +18,7 @@
 
 namespace pictures_test {
 
+using test_support::CurrentFolder;
 using test_support::WriteFile;
 
 // A GIF frame: colour indices, row by row, for the rectangle `area`.
@@ -79,13 +78,5 @@ std::string ErrorText(Call call) {
     }
     return "no error";
 }
-
-// Makes a temporary folder the process's current folder while it lives.
-struct CurrentFolder {
-    CurrentFolder() { EXPECT_TRUE(folder.isValid() && QDir::setCurrent(folder.path())); }
-    ~CurrentFolder() { QDir::setCurrent(previous); }
-    QTemporaryDir folder;
-    QString previous = QDir::currentPath();
-};
 
 }  // namespace pictures_test

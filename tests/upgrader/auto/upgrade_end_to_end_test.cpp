@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QPoint>
 #include <QProcess>
-#include <QSize>
 #include <QTemporaryDir>
 #include <csignal>
 
@@ -31,19 +30,11 @@ QString BuiltBin(const QString& name) {
     return qEnvironmentVariable("QUORVANE_BUILD_BIN") + u'/' + name;
 }
 
-// The window's client size.
-QSize WindowSize(const QString& window) {
-    QProcess geometry;
-    geometry.start("xdotool", {"getwindowgeometry", "--shell", window});
-    geometry.waitForFinished(10000);
-    QSize size;
-    for (const QByteArray& line : geometry.readAllStandardOutput().split('\n')) {
-        if (line.startsWith("WIDTH="))
-            size.setWidth(line.mid(6).toInt());
-        if (line.startsWith("HEIGHT="))
-            size.setHeight(line.mid(7).toInt());
-    }
-    return size;
+// The height of the window's client area.
+int WindowHeight(const QString& window) {
+    const QByteArray shell =
+        test_support::ProgramOutput("xdotool", {"getwindowgeometry", "--shell", window});
+    return shell.mid(shell.indexOf("HEIGHT=") + 7).split('\n').value(0).toInt();
 }
 
 // Clicks at the point of the window, as a user with the mouse would.
@@ -123,7 +114,7 @@ class UpgradeEndToEnd : public testing::Test {
         // Yes: 78, 13, 75 x 23 on the panel 45 high along the bottom; clicked
         // again should the window not yet take it.
         const QString questionWindow = question.first();
-        const QPoint yes(78 + 37, WindowSize(questionWindow).height() - 45 + 13 + 11);
+        const QPoint yes(78 + 37, WindowHeight(questionWindow) - 45 + 13 + 11);
         ASSERT_TRUE(WaitUntil([&] {
             ClickAt(questionWindow, yes);
             return WaitUntil([&] { return !WindowsNamed(kCaption).contains(questionWindow); },
@@ -156,15 +147,14 @@ TEST_F(UpgradeEndToEnd, TheClientReplacesItselfWithThePublishedProgramAndRestart
     // the built one) and how it was started, and says it is up.
     const QString startedWith = Path("started-with");
     const QByteArray newProgram =
-        "#!/bin/sh\n# the new version, up at once\nr=$(readlink /proc/$PPID/exe)\n"
-        "{ echo \"$r\"; stat -c %a \"${r%/*}\"; cmp -s \"$r\" \"" +
-        QFile::encodeName(BuiltBin("Ruzozudo3")) + "\" && echo built; } > \"" +
-        QFile::encodeName(Path("replacer")) +
-        "\"\n"
-        "printf 1 >&\"$QUORVANE_UPGRADE_CONFIRM_FD\"\n"
-        "printf '%s\\n' \"$@\" > \"" +
-        QFile::encodeName(startedWith) + ".part\" && mv \"" + QFile::encodeName(startedWith) +
-        ".part\" \"" + QFile::encodeName(startedWith) + "\"\n";
+        QStringLiteral(
+            "#!/bin/sh\n# the new version, up at once\nr=$(readlink /proc/$PPID/exe)\n"
+            "{ echo \"$r\"; stat -c %a \"${r%/*}\"; cmp -s \"$r\" \"%1\" && echo built; } > "
+            "\"%2\"\n"
+            "printf 1 >&\"$QUORVANE_UPGRADE_CONFIRM_FD\"\n"
+            "printf '%s\\n' \"$@\" > \"%3.part\" && mv \"%3.part\" \"%3\"\n")
+            .arg(BuiltBin("Ruzozudo3"), Path("replacer"), startedWith)
+            .toUtf8();
     Publish(newProgram);
     StartClient();
     AcceptUpgrade(newProgram);
