@@ -19,9 +19,7 @@
 
 using namespace upgrader;
 using test_support::ServeEvents;
-using upgrader_test::ReadFile;
-using upgrader_test::TempFiles;
-using upgrader_test::UpgradeFixture;
+using namespace upgrader_test;
 
 namespace {
 
@@ -43,13 +41,11 @@ class Trust : public UpgradeFixture {
                        const test_support::MinisignKeys* signer, const QByteArray& tamper = {},
                        const QByteArray& comment = {}, qint64 size = 0) {
         server.writeFile("update/quorvane.exe", program);
-        const QByteArray sizeEntry =
-            size < 0
-                ? ""
-                : "#url_size=" + QByteArray::number(size == 0 ? program.size() : size) + "\r\n";
-        const QByteArray info = "#version=2.0.0.6\r\n#url=" + Url("update/quorvane.exe").toUtf8() +
-                                "\r\n" + (hash.isEmpty() ? "" : "#url_sha256=" + hash + "\r\n") +
-                                sizeEntry;
+        const QByteArray info =
+            "#version=2.0.0.6\r\n#url=" + Url("update/quorvane.exe").toUtf8() + "\r\n" +
+            (hash.isEmpty() ? "" : "#url_sha256=" + hash + "\r\n") +
+            (size < 0 ? ""
+                      : "#url_size=" + QByteArray::number(size ? size : program.size()) + "\r\n");
         server.writeFile("update/quorvane.inf", info + tamper);
         QFile::remove(server.root() + "/update/quorvane.inf.minisig");
         if (signer != nullptr)
@@ -75,93 +71,54 @@ TEST_F(Trust, OnlyASignedInfoFileAndFilesWithItsHashesAreInstalled) {
     const test_support::MinisignKeys stranger;
     upgrader->UpdatePublicKey = publisher.PublicKey();
     const QByteArray program = "#!/bin/sh\necho the new version\n";
+    const QByteArray hash = Sha256(program);
+    const test_support::MinisignKeys* const p = &publisher;
+    const char* const unverified = "could not be verified";
+    const QByteArray expired =
+        Comment({}, "2.0.0.6", QDateTime::currentSecsSinceEpoch(), " expires=2000");
+    // Each row ends at the box; one that got as far as the download also
+    // ends in "Aborted".
     const struct {
         const char* what;
         QByteArray hash;
         const test_support::MinisignKeys* signer;
         QByteArray tamper;
-        const char* end;  // the event that ends the check
-        const char* box;  // what the box that ends it says
+        bool aborted;
+        const char* box;
         QByteArray comment{};
         qint64 size = 0;
     } cases[] = {
-        {"info changed after signing", Sha256(program), &publisher, "#url1=http://evil/x\r\n",
-         nullptr, "could not be verified"},
-        {"signed by another key", Sha256(program), &stranger, {}, nullptr, "could not be verified"},
-        {"no signature", Sha256(program), nullptr, {}, nullptr, "could not be verified"},
-        {"file differs from its hash",
-         Sha256(program + " "),
-         &publisher,
-         {},
-         "Aborted",
-         "does not match the publisher's checksum"},
-        {"file without a hash", {}, &publisher, {}, "Aborted", "does not match"},
-        {"signed for no host", Sha256(program), &publisher, {}, nullptr, "verified", "a release"},
-        {"signed for another host",
-         Sha256(program),
-         &publisher,
-         {},
-         nullptr,
-         "verified",
-         Comment("staging.example")},
-        {"signed for another version",
-         Sha256(program),
-         &publisher,
-         {},
-         nullptr,
-         "verified",
-         Comment({}, "2.0.0.7")},
-        {"expired",
-         Sha256(program),
-         &publisher,
-         {},
-         nullptr,
-         "verified",
-         Comment({}, "2.0.0.6", QDateTime::currentSecsSinceEpoch(), " expires=2000")},
-        {"older than one taken",
-         Sha256(program),
-         &publisher,
-         {},
-         nullptr,
-         "verified",
-         Comment({}, "2.0.0.6", 1000)},
-        {"file without a size",
-         Sha256(program),
-         &publisher,
-         {},
-         "Aborted",
-         "does not match",
-         {},
-         -1},
-        {"file longer than its size",
-         Sha256(program),
-         &publisher,
-         {},
-         "Aborted",
-         "does not match",
-         {},
-         program.size() - 1},
+        {"info changed after signing", hash, p, "#url1=http://evil/x\r\n", false, unverified},
+        {"signed by another key", hash, &stranger, {}, false, unverified},
+        {"no signature", hash, nullptr, {}, false, unverified},
+        {"file differs from its hash", Sha256(program + " "), p, {}, true, "publisher's checksum"},
+        {"file without a hash", {}, p, {}, true, "does not match"},
+        {"signed for no host", hash, p, {}, false, "verified", "a release"},
+        {"signed for another host", hash, p, {}, false, "verified", Comment("staging.example")},
+        {"signed for another version", hash, p, {}, false, "verified", Comment({}, "2.0.0.7")},
+        {"expired", hash, p, {}, false, "verified", expired},
+        {"older than one taken", hash, p, {}, false, "verified", Comment({}, "2.0.0.6", 1000)},
+        {"file without a size", hash, p, {}, true, "does not match", {}, -1},
+        {"file longer than its size", hash, p, {}, true, "does not match", {}, program.size() - 1},
     };
-    upgrader_test::WriteFile(common::ExecutablePath() + ".newest-update", "1001\n");
+    test_support::WriteFile(common::ExecutablePath() + ".newest-update", "1001\n");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         PublishSigned(program, c.hash, c.signer, c.tamper, c.comment, c.size);
         log.events.clear();
         answers->boxes.clear();
         upgrader->CheckUpdate(false);
-        if (c.end != nullptr)
-            ASSERT_TRUE(WaitForEnd(c.end));
-        else
-            ASSERT_TRUE(test_support::WaitUntil([&] { return !answers->boxes.isEmpty(); }));
+        ASSERT_TRUE(c.aborted ? WaitForEnd("Aborted")
+                              : test_support::WaitUntil([&] { return !answers->boxes.isEmpty(); }));
         ServeEvents(100);
-        EXPECT_EQ(log.Count("BeginUpgrade"), c.end != nullptr ? 1 : 0);
+        EXPECT_EQ(log.Count("BeginUpgrade"), c.aborted ? 1 : 0);
         ASSERT_EQ(answers->boxes.size(), 1);
         EXPECT_TRUE(answers->boxes[0].contains(c.box)) << answers->boxes[0].toStdString();
         EXPECT_TRUE(TempFiles().isEmpty()) << "nothing unverified is kept";
     }
 
     // The automatic check refuses without a word.
-    PublishSigned(program, Sha256(program), nullptr);
+    PublishSigned(program, hash, nullptr);
     answers->boxes.clear();
     upgrader->AutoCheckDelay = 50;
     upgrader->SetAutoCheck(true);
@@ -174,7 +131,7 @@ TEST_F(Trust, OnlyASignedInfoFileAndFilesWithItsHashesAreInstalled) {
     // Signed for this host, version and time, with the file's hash: the
     // upgrade goes ahead, and the time is kept.
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    PublishSigned(program, Sha256(program).toUpper(), &publisher, {},
+    PublishSigned(program, hash.toUpper(), &publisher, {},
                   Comment({}, "2.0.0.6", now, " expires=" + QByteArray::number(now + 100)));
     ASSERT_TRUE(Upgrade("EndUpgrade"));
     EXPECT_EQ(ReadFile(common::ExecutablePath() + ".newest-update"),
@@ -196,7 +153,7 @@ TEST_F(Trust, AddressesBodiesAndLinksOfTheServerAreKeptInBounds) {
     // A link at the download's place is removed, not written through.
     QTemporaryDir elsewhere;
     const QString target = elsewhere.filePath("kept");
-    upgrader_test::WriteFile(target, "");
+    test_support::WriteFile(target, "");
     const QString download = BesideProgram("linked.bin.uTMP");
     ASSERT_TRUE(QFile::link(target, download));
     server.writeFile("update/linked.bin", "new bytes");
@@ -223,7 +180,7 @@ TEST_F(Trust, AnEndlessInfoFileIsNone) {
 TEST_F(Trust, ARefusedVersionIsToldAndNotOfferedByTheAutomaticCheck) {
     const QString record =
         BesideProgram(QFileInfo(common::ExecutablePath()).fileName() + ".refused-upgrade");
-    upgrader_test::WriteFile(record, "2.0.0.6\n");
+    test_support::WriteFile(record, "2.0.0.6\n");
     upgrader->Loaded({});
     ASSERT_TRUE(test_support::WaitUntil([&] { return !answers->boxes.isEmpty(); }));
     EXPECT_EQ(answers->boxes, QStringList{"Application update wizard | The upgrade to version "
