@@ -17,7 +17,6 @@
 #include "tests/support/nginx_server.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/wait.h"
-#include "tests/upgrader/test_files.h"
 
 using test_support::ReadFile;
 using test_support::WaitUntil;
@@ -36,9 +35,9 @@ QStringList Starts(const QString& program) {
 void Publish(const QByteArray& newProbe, const test_support::NginxServer& server,
              const test_support::MinisignKeys& publisher) {
     QTemporaryDir release;
-    const QString file = upgrader_test::WriteFile(release.filePath("probe"), newProbe);
-    const QString notice = upgrader_test::WriteFile(release.filePath("notice.txt"),
-                                                    "请注意：升级后客户端会自动重启。\n");
+    const QString file = test_support::WriteFile(release.filePath("probe"), newProbe);
+    const QString notice = test_support::WriteFile(release.filePath("notice.txt"),
+                                                   "请注意：升级后客户端会自动重启。\n");
     QProcess tool;
     tool.setProcessChannelMode(QProcess::MergedChannels);
     tool.start(qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/scripts/quorvane-publish",
@@ -49,37 +48,29 @@ void Publish(const QByteArray& newProbe, const test_support::NginxServer& server
     ASSERT_EQ(tool.exitCode(), 0) << tool.readAll().toStdString();
 }
 
-struct Upgrade {
-    QStringList starts;
-    QByteArray program;
-    bool replacerLeft;
-    bool undone;  // the replacer put the old program back
-    int exitCode;
-    bool othersIntact;    // what is not the upgrade's was left as it was
-    QByteArray setupRan;  // the arguments of the setup program, when it ran
-};
-
 // Installs the probe in a new folder, publishes its new version (signed by
 // the publisher, when given, for a probe with its key) and lets it upgrade
 // itself with the restart parameter "/afterupgrade"; with `setup`, publishes
-// a setup program for the external setup method instead.
-Upgrade RunUpgrade(const QString& closing, const test_support::MinisignKeys* publisher = nullptr,
-                   bool setup = false) {
+// a setup program for the external setup method instead. Then checks the
+// starts after the first, the program, the replacer's folder and that what
+// is not the upgrade's was left as it was.
+void ExpectUpgrade(const QString& closing, const test_support::MinisignKeys* publisher, bool setup,
+                   const QStringList& restarts) {
     QTemporaryDir folder;
     QTemporaryDir temp;
     const QString program = folder.filePath("probe");
     const QByteArray probe = ReadFile(QStringLiteral(AUTO_UPGRADER_PROBE));
     const QByteArray newProbe = probe + "\nthe new version\n";
-    upgrader_test::WriteFile(program, probe, 0700);
+    test_support::WriteFile(program, probe, 0700);
     // A stray ".uTMP" file is not part of this upgrade; another user's file
     // at the replacer's old fixed path, and a link that looks like a folder
     // of ours, change nothing.
-    upgrader_test::WriteFile(program + "2.uTMP", "not published");
-    const QString taken = upgrader_test::WriteFile(temp.filePath("Ruzozudo3"), "");
+    test_support::WriteFile(program + "2.uTMP", "not published");
+    const QString taken = test_support::WriteFile(temp.filePath("Ruzozudo3"), "");
     if (::chown(QFile::encodeName(taken).constData(), 65534, 65534) != 0)
         ADD_FAILURE() << "cannot give a file away";
     QDir(temp.path()).mkpath("elsewhere");
-    upgrader_test::WriteFile(temp.filePath("elsewhere/kept"), "");
+    test_support::WriteFile(temp.filePath("elsewhere/kept"), "");
     QFile::link(temp.filePath("elsewhere"), temp.filePath("quorvane-replacer-link"));
 
     test_support::NginxServer server;
@@ -106,29 +97,25 @@ Upgrade RunUpgrade(const QString& closing, const test_support::MinisignKeys* pub
         arguments << "--key=" + publisher->PublicKey();
     process.start(program, arguments);
     process.waitForFinished(60000);
-    WaitUntil([&] { return Starts(program).size() >= 2; }, 60000);
+    EXPECT_EQ(process.exitCode(), 0);
+    WaitUntil([&] { return Starts(program).size() > restarts.size(); }, 60000);
     // The restarted probe removed the replacer.
-    const bool replacerLeft = !WaitUntil(
+    EXPECT_TRUE(WaitUntil(
         [&] {
             return QDir(temp.path())
                 .entryList({"quorvane-replacer-*"}, QDir::Dirs | QDir::NoSymLinks)
                 .isEmpty();
         },
-        10000);
+        10000));
     // The restarted probe confirmed: the replacer keeps the upgrade.
-    const bool undone =
-        WaitUntil([&] { return QFile::exists(program + ".refused-upgrade"); }, 1000);
-    const bool othersIntact =
-        ReadFile(program + "2.uTMP") == "not published" && !QFile::exists(program + "2") &&
-        QFile::exists(temp.filePath("elsewhere/kept")) && QFile::exists(taken) &&
-        QFileInfo(temp.filePath("quorvane-replacer-link")).isSymLink();
-    return {Starts(program),
-            ReadFile(program),
-            replacerLeft,
-            undone,
-            process.exitCode(),
-            othersIntact,
-            ReadFile(folder.filePath("setup.exe.args"))};
+    EXPECT_FALSE(WaitUntil([&] { return QFile::exists(program + ".refused-upgrade"); }, 1000));
+    EXPECT_EQ(Starts(program).mid(1), restarts);
+    EXPECT_EQ(ReadFile(program).endsWith("\nthe new version\n"), !setup);
+    EXPECT_EQ(ReadFile(program + "2.uTMP"), "not published");
+    EXPECT_FALSE(QFile::exists(program + "2"));
+    EXPECT_TRUE(QFile::exists(temp.filePath("elsewhere/kept")) && QFile::exists(taken));
+    EXPECT_TRUE(QFileInfo(temp.filePath("quorvane-replacer-link")).isSymLink());
+    EXPECT_EQ(ReadFile(folder.filePath("setup.exe.args")), setup ? "/afterupgrade\n" : "");
 }
 
 }  // namespace
@@ -154,13 +141,6 @@ TEST(RestartChain, TheProgramIsReplacedAndRestartedWithItsParameter) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const Upgrade run = RunUpgrade(c.closing, c.publisher, c.setup);
-        EXPECT_EQ(run.exitCode, 0);
-        EXPECT_EQ(run.starts.mid(1), c.restarts);
-        EXPECT_EQ(run.program.endsWith("\nthe new version\n"), !c.setup);
-        EXPECT_FALSE(run.replacerLeft);
-        EXPECT_FALSE(run.undone);
-        EXPECT_TRUE(run.othersIntact);
-        EXPECT_EQ(run.setupRan, c.setup ? "/afterupgrade\n" : "");
+        ExpectUpgrade(c.closing, c.publisher, c.setup, c.restarts);
     }
 }
