@@ -145,35 +145,6 @@ TEST(Replacer, SetupModeRunsTheSetupProgramAndNeverTouchesTheProgram) {
 
 namespace {
 
-// Kills the replacer's run at a random moment within the time a whole run
-// takes (timed on a first folder), again and again, checking each folder
-// after the next start of the program.
-void KillAtRandomMoments(const std::function<void(const ProgramFolder&)>& prepare,
-                         const Replacer& replacer,
-                         const std::function<void(const ProgramFolder&)>& check) {
-    QElapsedTimer clock;
-    {
-        ProgramFolder f("full run");
-        prepare(f);
-        clock.start();
-        ASSERT_TRUE(replacer.Run(f.SelfUpgrade()));
-    }
-    const qint64 fullRunMs = clock.elapsed();
-    for (int round = 0; round < 12; ++round) {
-        SCOPED_TRACE(round);
-        ProgramFolder f("killed run");
-        prepare(f);
-        QProcess process;
-        replacer.Start(process, f.SelfUpgrade());
-        QThread::msleep(QRandomGenerator::global()->bounded(fullRunMs + 1));
-        ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
-        process.waitForFinished();
-        QThread::msleep(200);  // a program the replacer started records its start
-        f.StartProgram("--next");
-        check(f);
-    }
-}
-
 constexpr int kFileCount = 300;
 const QByteArray kPadding(4 << 20, 'p');
 
@@ -186,27 +157,6 @@ void PrepareLargeUpgrade(const ProgramFolder& f) {
         f.Download(QString("file%1.dat").arg(i), QByteArray(8192, 'n'));
     }
 }
-
-}  // namespace
-
-// Every file is whole and all of one version, the program with its mode.
-TEST(Replacer, KilledAtAnyMomentTheNextStartLeavesOneWholeVersion) {
-    KillAtRandomMoments(PrepareLargeUpgrade, Replacer(), [](const ProgramFolder& f) {
-        const bool upgraded = f.Read("quorvane") == f.NewProgram() + kPadding;
-        EXPECT_TRUE(upgraded || f.Read("quorvane") == f.OldProgram() + kPadding);
-        EXPECT_EQ(f.Mode("quorvane"), 0755);
-        for (int i = 0; i < kFileCount; ++i)
-            EXPECT_EQ(f.Read(QString("file%1.dat").arg(i)), QByteArray(8192, upgraded ? 'n' : 'o'))
-                << i;
-        EXPECT_FALSE(QFile::exists(f.Path("quorvane.pending-upgrade")));
-        EXPECT_EQ(f.Starts("quorvane").last(), "--next");
-    });
-}
-
-// An upgrade whose new program does not come up is undone: the replacer puts
-// every old file back, records the version and starts the old program.
-
-namespace {
 
 const QByteArray kList = "quorvane\ndata.txt\nadded.txt\n";
 const QByteArray kFailing = "#!/bin/sh\nexit 1\n";
@@ -224,6 +174,44 @@ QStringList Backups(const ProgramFolder& f) {
 }
 
 }  // namespace
+
+// The replacer killed at a random moment within the time a whole run takes
+// (timed on a first folder), again and again: after the next start of the
+// program every file is whole and all of one version, the program with its
+// mode.
+TEST(Replacer, KilledAtAnyMomentTheNextStartLeavesOneWholeVersion) {
+    QElapsedTimer clock;
+    {
+        ProgramFolder f("full run");
+        PrepareLargeUpgrade(f);
+        clock.start();
+        ASSERT_TRUE(Replacer().Run(f.SelfUpgrade()));
+    }
+    const qint64 fullRunMs = clock.elapsed();
+    for (int round = 0; round < 12; ++round) {
+        SCOPED_TRACE(round);
+        ProgramFolder f("killed run");
+        PrepareLargeUpgrade(f);
+        QProcess process;
+        Replacer().Start(process, f.SelfUpgrade());
+        QThread::msleep(QRandomGenerator::global()->bounded(fullRunMs + 1));
+        ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
+        process.waitForFinished();
+        QThread::msleep(200);  // a program the replacer started records its start
+        f.StartProgram("--next");
+        const bool upgraded = f.Read("quorvane") == f.NewProgram() + kPadding;
+        EXPECT_TRUE(upgraded || f.Read("quorvane") == f.OldProgram() + kPadding);
+        EXPECT_EQ(f.Mode("quorvane"), 0755);
+        for (int i = 0; i < kFileCount; ++i)
+            EXPECT_EQ(f.Read(QString("file%1.dat").arg(i)), QByteArray(8192, upgraded ? 'n' : 'o'))
+                << i;
+        EXPECT_FALSE(QFile::exists(f.Path("quorvane.pending-upgrade")));
+        EXPECT_EQ(f.Starts("quorvane").last(), "--next");
+    }
+}
+
+// An upgrade whose new program does not come up is undone: the replacer puts
+// every old file back, records the version and starts the old program.
 
 TEST(ReplacerRollback, ANewProgramThatDoesNotComeUpIsUndone) {
     const std::pair<const char*, QByteArray> cases[] = {
