@@ -10,8 +10,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "tests/support/file_contents.h"
 #include "tests/support/wait.h"
-#include "tests/upgrader/test_files.h"
 #include "upgrader/replacement/private_folder.h"
 #include "upgrader/utils/file_attributes.h"
 #include "upgrader/utils/file_size.h"
@@ -19,17 +19,7 @@
 #include "upgrader/utils/temp_directory.h"
 
 using namespace upgrader;
-using upgrader_test::WriteFile;
-
-namespace {
-
-mode_t PermissionsOf(const QString& path) {
-    struct stat info {};
-    ::stat(QFile::encodeName(path).constData(), &info);
-    return info.st_mode & 07777;
-}
-
-}  // namespace
+using test_support::WriteFile;
 
 TEST(FileHelpers, SizeOfFilesFoldersAndMissingFiles) {
     QTemporaryDir dir;
@@ -67,34 +57,28 @@ TEST(FileHelpers, AttributesMapReadOnlyToWriteBits) {
     QTemporaryDir dir;
     const QString path = WriteFile(dir.filePath("file"), "x", 0664);
     ASSERT_TRUE(SetFileAttributesFromSet(path, atrReadOnly | atrArchive));
-    EXPECT_EQ(PermissionsOf(path), mode_t(0444));
+    EXPECT_EQ(test_support::FileMode(path), 0444);
     TauFileAttributes read;
     ASSERT_TRUE(GetFileAttributesAsSet(path, read));
     EXPECT_EQ(read, TauFileAttributes(atrReadOnly));
     ASSERT_TRUE(SetFileAttributesFromSet(path, atrArchive | atrHidden | atrTemporary));
-    EXPECT_EQ(PermissionsOf(path), mode_t(0644));
+    EXPECT_EQ(test_support::FileMode(path), 0644);
     EXPECT_TRUE(QFileInfo::exists(path)) << "hidden renames nothing";
 
     EXPECT_FALSE(SetFileAttributesFromSet(dir.filePath("missing"), atrArchive));
     EXPECT_FALSE(GetFileAttributesAsSet(dir.filePath("missing"), read));
 }
 
-// The replacer's hand-over uses TMPDIR; a missing one falls back to the
-// program's folder.
-TEST(FileHelpers, TempDirectoryEndsWithSlashAndFallsBackToTheProgramFolder) {
-    QTemporaryDir dir;
-    const QByteArray previous = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(dir.filePath("missing")));
-    EXPECT_EQ(GetTempDirectory(), QCoreApplication::applicationDirPath() + "/");
-    previous.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", previous);
-}
-
-// Replacer folders go with the next upgrader, but not the folder of a
-// replacer that still runs (it holds a lock on it).
-TEST(FileHelpers, OnlyTheFoldersOfReplacersThatEndedAreRemoved) {
+// The replacer's hand-over uses TMPDIR, with the program's folder in place of
+// a missing one. Replacer folders there go with the next upgrader, but not the
+// folder of a replacer that still runs (it holds a lock on it).
+TEST(FileHelpers, TheTempDirectoryAndTheFoldersOfReplacersThatEnded) {
     QTemporaryDir temp;
     const QByteArray previous = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.filePath("missing")));
+    EXPECT_EQ(GetTempDirectory(), QCoreApplication::applicationDirPath() + "/");
     qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    EXPECT_EQ(GetTempDirectory(), temp.path() + "/");
     QDir(temp.path()).mkpath("quorvane-replacer-running");
     QDir(temp.path()).mkpath("quorvane-replacer-ended");
     QProcess holder;
