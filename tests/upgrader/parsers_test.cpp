@@ -21,6 +21,23 @@ QString SplitLine(QString program) {
     return program + '|' + parameters;
 }
 
+// The parsed value as local wall-clock text, or "0" for an absent date.
+QString LocalText(const QByteArray& text) {
+    const TDateTime value = ParseHTTPDate(text);
+    return value == 0 ? "0" : QDateTimeFromDateTime(value).toString("yyyy-MM-dd HH:mm:ss");
+}
+
+// The parts as "scheme|host|port|user|password|path|extra", or "fails" (the
+// parts then untouched).
+QByteArray Split(const QByteArray& url) {
+    TauURLParts parts;
+    parts.HostName = "kept";
+    if (!SplitURL(url, parts))
+        return parts.HostName == "kept" ? "fails" : "fails, parts changed";
+    return parts.Scheme + '|' + parts.HostName + '|' + QByteArray::number(parts.Port) + '|' +
+           parts.UserName + '|' + parts.Password + '|' + parts.UrlPath + '|' + parts.ExtraInfo;
+}
+
 }  // namespace
 
 // One row per rule: quotes around the program or the parameters, each
@@ -44,16 +61,6 @@ TEST(SplitCommandLine, ProgramAndParameters) {
     for (const auto& [line, split] : cases)
         EXPECT_EQ(SplitLine(line), split) << line;
 }
-
-namespace {
-
-// The parsed value as local wall-clock text, or "0" for an absent date.
-QString LocalText(const QByteArray& text) {
-    const TDateTime value = ParseHTTPDate(text);
-    return value == 0 ? "0" : QDateTimeFromDateTime(value).toString("yyyy-MM-dd HH:mm:ss");
-}
-
-}  // namespace
 
 // One row per rule of the reading, in local time.
 TEST(ParseHTTPDate, FormsZonesYearsAndTextThatIsNoDate) {
@@ -92,21 +99,6 @@ TEST(ParseHTTPDate, FormsZonesYearsAndTextThatIsNoDate) {
     for (const auto& [text, local] : cases)
         EXPECT_EQ(LocalText(text), QString::fromUtf8(local)) << text;
 }
-
-namespace {
-
-// The parts as "scheme|host|port|user|password|path|extra", or "fails" (the
-// parts then untouched).
-QByteArray Split(const QByteArray& url) {
-    TauURLParts parts;
-    parts.HostName = "kept";
-    if (!SplitURL(url, parts))
-        return parts.HostName == "kept" ? "fails" : "fails, parts changed";
-    return parts.Scheme + '|' + parts.HostName + '|' + QByteArray::number(parts.Port) + '|' +
-           parts.UserName + '|' + parts.Password + '|' + parts.UrlPath + '|' + parts.ExtraInfo;
-}
-
-}  // namespace
 
 // Escapes decoded (high bytes of eight-bit text kept), scheme and ports
 // defaulted, the path taken as written, the limits held for decoded parts.
