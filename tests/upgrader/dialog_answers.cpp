@@ -9,13 +9,6 @@
 
 namespace upgrader_test {
 
-// The open wizard shows its completed page.
-static bool WizardCompleted() {
-    upgrader::TauAutoUpgraderWizardForm* wizard = upgrader::WizardForm();
-    auto* finish = wizard != nullptr ? wizard->findChild<QPushButton*>("FinishBtn") : nullptr;
-    return finish != nullptr && finish->isEnabled();
-}
-
 DialogAnswers::DialogAnswers() {
     connect(&timer_, &QTimer::timeout, this, &DialogAnswers::Answer);
     timer_.start(20);
@@ -55,9 +48,11 @@ void DialogAnswers::AnswerBox(QMessageBox* box) {
 }
 
 void DialogAnswers::AnswerCompletedPage() {
+    // The open wizard shows its completed page when its OK is enabled.
     upgrader::TauAutoUpgraderWizardForm* wizard = upgrader::WizardForm();
-    if (completedPage == CompletedPage::Leave || wizard == nullptr || wizard == answeredWizard_ ||
-        !WizardCompleted())
+    auto* finish = wizard != nullptr ? wizard->findChild<QPushButton*>("FinishBtn") : nullptr;
+    if (completedPage == CompletedPage::Leave || wizard == answeredWizard_ || finish == nullptr ||
+        !finish->isEnabled())
         return;
     // The answer may open the abort question, which this timer answers too:
     // it is given from outside the timer's own call.

@@ -19,8 +19,7 @@
 #include "upgrader/texts/upgrader_texts.h"
 
 using namespace upgrader;
-using upgrader_test::DialogAnswers;
-using upgrader_test::Press;
+using namespace upgrader_test;
 using Act = std::function<void(QWidget*)>;
 
 namespace {
@@ -55,10 +54,31 @@ bool AskQuestion(const QString& notice, QStringList& look, const Act& close) {
     return ShowUpgradeQuestion(notice);
 }
 
+// Opens the wizard with the hooks counting what it told the upgrader.
+TauAutoUpgraderWizardForm* OpenWizard(int& closed, int& aborted) {
+    ShowWizard({}, {[&closed] { ++closed; }, [&aborted] { ++aborted; }});
+    EXPECT_TRUE(WizardForm() && WizardForm()->isVisible());
+    return WizardForm();
+}
+
+// Opens the password window, records its texts (label, user, password
+// fields) and the masking, and answers it with the action.
+bool Ask(QString& user, QString& password, QStringList& look, const Act& act) {
+    DialogAnswers answers;
+    answers.act = [&](QWidget* w) {
+        const bool masked = Child<QLineEdit>(w, "PasswordEdit")->echoMode() == QLineEdit::Password;
+        look = {w->windowTitle(), Text(w, "Label1"), Text(w, "UsernameEdit"),
+                Text(w, "PasswordEdit"), masked ? "masked" : "shown"};
+        act(w);
+    };
+    return AskPassword("quorvane.inf", user, password);
+}
+
 }  // namespace
 
-// The notice is shown as written: markup stays text.
-TEST(UpgradeQuestion, ShowsTheNoticeInTheLanguageAsWritten) {
+// The notice is shown as written: markup stays text. Yes and Enter are the
+// only answers that say yes.
+TEST(UpgradeQuestion, ShowsTheNoticeAsWrittenAndEveryOtherAnswerIsNo) {
     UseLanguage(wlGerman);
     QStringList look;
     const QString notice = QString("<b>Bitte alle Fenster schließen.</b>");
@@ -67,11 +87,8 @@ TEST(UpgradeQuestion, ShowsTheNoticeInTheLanguageAsWritten) {
               QStringList({"Upgrade Anwendungsassistent",
                            FormatUpgraderText(23, {QString("Quorvane"), "\n" + notice + "\n"}),
                            "&Ja", QString::fromUtf8("&Später"), "plain"}));
-}
 
-TEST(UpgradeQuestion, EveryOtherAnswerIsNo) {
     UseLanguage(wlEnglish);
-    QStringList look;
     EXPECT_FALSE(AskQuestion("", look, [](QWidget* w) { Press("LaterBtn", w); }));
     // An empty notice: the first and the last sentence with one empty line.
     EXPECT_EQ(look[1],
@@ -88,17 +105,6 @@ TEST(UpgradeQuestion, EveryOtherAnswerIsNo) {
     }));
     EXPECT_FALSE(nested);
 }
-
-namespace {
-
-// Opens the wizard with the hooks counting what it told the upgrader.
-TauAutoUpgraderWizardForm* OpenWizard(int& closed, int& aborted) {
-    ShowWizard({}, {[&closed] { ++closed; }, [&aborted] { ++aborted; }});
-    EXPECT_TRUE(WizardForm() && WizardForm()->isVisible());
-    return WizardForm();
-}
-
-}  // namespace
 
 TEST(UpgradeWizard, TheDownloadingPageShowsTheFileAndItsProgress) {
     UseLanguage(wlGerman);
@@ -170,23 +176,6 @@ TEST(UpgradeWizard, CompletedPageFinishesWithoutAsking) {
     EXPECT_EQ(WizardForm(), nullptr);
     EXPECT_EQ(std::pair(closed, aborted), std::pair(1, 0)) << "closed, not aborted";
 }
-
-namespace {
-
-// Opens the password window, records its texts (label, user, password
-// fields) and the masking, and answers it with the action.
-bool Ask(QString& user, QString& password, QStringList& look, const Act& act) {
-    DialogAnswers answers;
-    answers.act = [&](QWidget* w) {
-        const bool masked = Child<QLineEdit>(w, "PasswordEdit")->echoMode() == QLineEdit::Password;
-        look = {w->windowTitle(), Text(w, "Label1"), Text(w, "UsernameEdit"),
-                Text(w, "PasswordEdit"), masked ? "masked" : "shown"};
-        act(w);
-    };
-    return AskPassword("quorvane.inf", user, password);
-}
-
-}  // namespace
 
 TEST(PasswordWindow, ReturnsWhatWasTypedOnOkOnly) {
     UseLanguage(wlEnglish);
