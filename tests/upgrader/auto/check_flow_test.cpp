@@ -21,8 +21,7 @@
 using namespace upgrader;
 using test_support::ServeEvents;
 using test_support::WaitUntil;
-using upgrader_test::TempFiles;
-using upgrader_test::UpgradeFixture;
+using namespace upgrader_test;
 
 TEST(VersionDecision, ByNumberOrByDate) {
     EXPECT_TRUE(IsNewerVersion("#version=2.0.0.10\r\n", byNumber, "2.0.0.5", ""));

@@ -22,13 +22,9 @@
 using namespace upgrader;
 using test_support::ServeEvents;
 using test_support::WaitUntil;
-using upgrader_test::Pattern;
-using upgrader_test::Press;
-using upgrader_test::ReadFile;
-using upgrader_test::TempFiles;
-using upgrader_test::WriteFile;
+using namespace upgrader_test;
 
-class DownloadSeries : public upgrader_test::UpgradeFixture {};
+class DownloadSeries : public UpgradeFixture {};
 
 // The files land beside the program, with the server's times; the restart
 // refused here, they stay for a later upgrade.
@@ -112,7 +108,7 @@ TEST_F(DownloadSeries, CancelInTheWizardAbortsAndDeletesTheFiles) {
     // No keeps the wizard; closing the completed page and confirming aborts
     // the finished upgrade.
     Publish("2.0.0.6", {"update/first.bin"});
-    answers->completedPage = upgrader_test::DialogAnswers::CompletedPage::Close;
+    answers->completedPage = DialogAnswers::CompletedPage::Close;
     answers->boxAnswers = {QMessageBox::No};  // then the default Yes
     int closings = 0;
     answers->onCompletedPage = [&] { ++closings; };
