@@ -8,15 +8,13 @@
 
 using namespace upgrader;
 
-// Every test sets the variable it needs; nothing else in this program reads it.
-static void SetUpdateHost(const QByteArray& value) {
-    qputenv("QUORVANE_UPDATE_HOST", value);
-}
+// Every test sets QUORVANE_UPDATE_HOST as it needs it; nothing else in this
+// program reads it.
 
 // The first check comes ten seconds after start: the check is armed before
 // the retry delay is shortened.
 TEST(AutoUpgraderConfig, FirstCheckAfterTenSecondsAtTheConfiguredHost) {
-    SetUpdateHost("127.0.0.1:8123");
+    qputenv("QUORVANE_UPDATE_HOST", "127.0.0.1:8123");
     TauAutoUpgrader upgrader;
     main_window::ConfigureAutoUpgrader(upgrader);
     EXPECT_TRUE(upgrader.AutoCheck());
@@ -29,14 +27,14 @@ TEST(AutoUpgraderConfig, FirstCheckAfterTenSecondsAtTheConfiguredHost) {
 
 TEST(AutoUpgraderConfig, TheHostComesFromTheEnvironmentWhenItIsAHost) {
     for (const char* good : {"updates.example.org", "[::1]:8080", "  spaced.example:65535  "}) {
-        SetUpdateHost(good);
+        qputenv("QUORVANE_UPDATE_HOST", good);
         EXPECT_EQ(main_window::UpdateServerHost(), QString::fromLatin1(good).trimmed()) << good;
     }
-    SetUpdateHost("");
+    qputenv("QUORVANE_UPDATE_HOST", "");
     const QString builtIn = main_window::UpdateServerHost();
     EXPECT_FALSE(builtIn.isEmpty());
     for (const char* bad : {"evil.example/other?", "user@host", "host:0", "host:65536", "-host"}) {
-        SetUpdateHost(bad);
+        qputenv("QUORVANE_UPDATE_HOST", bad);
         EXPECT_EQ(main_window::UpdateServerHost(), builtIn) << bad;
     }
 }
