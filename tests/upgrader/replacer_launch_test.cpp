@@ -55,10 +55,9 @@ TEST(ReplacerLaunch, TheEmbeddedReplacerIsWrittenAsANewPrivateFile) {
     EXPECT_FALSE(WriteReplacer(dir.path() + "/no such folder/Ruzozudo3"));
     EXPECT_FALSE(StartReplacer(dir.path() + "/missing", dir.path() + "/quorvane", "/afterupgrade0",
                                dir.path() + "/"));
-}
 
-// The replacer can be neither written nor started: the program stays open.
-TEST(ReplacerLaunch, AFolderThatCannotBeMadeStopsTheHandOver) {
+    // A folder for the replacer that cannot be made stops the hand-over: the
+    // program stays open.
     const QByteArray saved = qgetenv("TMPDIR");
     qputenv("TMPDIR", "/proc");  // a folder nobody can create anything in
     bool closed = false;

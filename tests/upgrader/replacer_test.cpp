@@ -16,7 +16,8 @@
 using namespace replacer_test;
 
 // Without a list every regular ".uTMP" file is installed; a download that is
-// a link is not, and what it points at stays untouched.
+// a link is not, and what it points at stays untouched. The replacer waits
+// for the old program to end before it starts the new one.
 TEST(Replacer, SelfUpgradeInAFolderWithBlanksAndPlusKeepsModesAndRestarts) {
     ProgramFolder f("my app +1");
     f.Download("quorvane", f.NewProgram());
@@ -27,6 +28,9 @@ TEST(Replacer, SelfUpgradeInAFolderWithBlanksAndPlusKeepsModesAndRestarts) {
     f.Download(".hidden", "a dot file too");
     f.Write("../outside", "outside data");
     ASSERT_TRUE(QFile::link(f.Path("../outside"), f.Path("link.uTMP")));
+    QProcess oldProgram;
+    oldProgram.start(f.ProgramPath(), {"--sleep=1500"});
+    ASSERT_TRUE(f.WaitForStarts("quorvane", 1));
 
     ASSERT_TRUE(Replacer().Run(f.SelfUpgrade()));
     // The modes stay: the program still executable.
@@ -36,8 +40,9 @@ TEST(Replacer, SelfUpgradeInAFolderWithBlanksAndPlusKeepsModesAndRestarts) {
               "file too 644; unrelated.txt stays 640; link -; quorvane.uTMP -; data.txt.uTMP -; "
               "added.txt.uTMP -; .hidden.uTMP -");
     EXPECT_EQ(f.Read("../outside"), "outside data");
-    ASSERT_TRUE(f.WaitForStarts("quorvane", 1));
-    EXPECT_EQ(f.Starts("quorvane"), QStringList{"/afterupgrade"});
+    ASSERT_TRUE(f.WaitForStarts("quorvane", 3));
+    EXPECT_EQ(f.Starts("quorvane"), (QStringList{"--sleep=1500", "ended", "/afterupgrade"}));
+    oldProgram.waitForFinished();
 }
 
 // The program lists the files of its upgrade, and they are installed all or
@@ -111,21 +116,6 @@ TEST(Replacer, EachFileIsSyncedBeforeItIsRenamedIntoPlace) {
     }
     EXPECT_TRUE(renamed.contains("quorvane") && renamed.contains("data.txt"))
         << renamed.join(' ').toStdString();
-}
-
-TEST(Replacer, WaitsForTheOldProgramToEnd) {
-    ProgramFolder f("waiting");
-    f.Download("quorvane", f.NewProgram());
-    QProcess oldProgram;
-    oldProgram.start(f.ProgramPath(), {"--sleep=1500"});
-    ASSERT_TRUE(f.WaitForStarts("quorvane", 1));
-
-    ASSERT_TRUE(Replacer().Run(f.SelfUpgrade()));
-    EXPECT_EQ(f.Read("quorvane"), f.NewProgram());
-    ASSERT_TRUE(f.WaitForStarts("quorvane", 3));
-    // The old program had ended before the new one was started.
-    EXPECT_EQ(f.Starts("quorvane"), (QStringList{"--sleep=1500", "ended", "/afterupgrade"}));
-    oldProgram.waitForFinished();
 }
 
 TEST(Replacer, SetupModeRunsTheSetupProgramAndNeverTouchesTheProgram) {
@@ -272,9 +262,8 @@ TEST(ReplacerKilled, TheNextStartOfTheProgramFinishesTheUpgrade) {
         f.Download("quorvane", f.NewProgram());
         f.Download("client.lib", c.comesUp ? "new" : "broken");
         ASSERT_TRUE(Replacer("quorvane\nclient.lib\n", 1500, c.step).Run(f.SelfUpgrade()));
-        if (QByteArray(c.step) == "waiting") {
+        if (QByteArray(c.step) == "waiting")
             ASSERT_TRUE(f.WaitForStarts("quorvane", 1)) << "the new version was started";
-        }
         f.StartProgram("--next");
         EXPECT_EQ(f.Describe({"quorvane", "client.lib", "quorvane.pending-upgrade",
                               "quorvane.refused-upgrade"}),
