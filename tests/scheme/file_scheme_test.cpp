@@ -63,21 +63,21 @@ TEST(ScriptEscape, OutputIsAsciiAndSafeInsideAQuotedScriptString) {
     }
 }
 
-TEST(SizeText, EveryUnitBoundary) {
+qint64 LocalTime(int hour, int minute, int second, int ms = 0) {
+    return QDateTime(QDate(2024, 1, 2), QTime(hour, minute, second, ms), Qt::LocalTime)
+        .toMSecsSinceEpoch();
+}
+
+// Sizes at every unit boundary; dates short, times long and without a zone,
+// and no time at midnight.
+TEST(ListingTexts, SizesAtEveryUnitBoundaryAndDatesWithoutZone) {
     for (const char* c : {"1023 -> 1023 B", "1024 -> 1.0 kB", "1048575 -> 1024.0 kB",
                           "1048576 -> 1.0 MB", "1125899906842624 -> 1.0 PB",
                           "1152921504606846975 -> 1024.0 PB", "1152921504606846976 -> big"}) {
         const auto [size, text] = Parts(c);
         EXPECT_EQ(scheme::SizeText(size.toLongLong()), QString(text)) << c;
     }
-}
 
-qint64 LocalTime(int hour, int minute, int second, int ms = 0) {
-    return QDateTime(QDate(2024, 1, 2), QTime(hour, minute, second, ms), Qt::LocalTime)
-        .toMSecsSinceEpoch();
-}
-
-TEST(DateText, ShortDateAndLongTimeWithoutZoneAndNoTimeAtMidnight) {
     const scheme::TDateText chinese{QLocale(QStringLiteral("zh_CN"))};
     EXPECT_EQ(chinese(LocalTime(15, 4, 5)), QStringLiteral("2024/1/2 15:04:05"));
     EXPECT_EQ(chinese(LocalTime(0, 0, 0)), QStringLiteral("2024/1/2"));
@@ -161,8 +161,9 @@ void ExpectNotFound(const Answer& answer, const QString& shownPath) {
 
 // Types by extension only; text that is valid UTF-8 says so, other text is
 // left to the view's default encoding. Every answer comes in the pieces the
-// engine asks for.
-TEST(FileScheme, ServesFilesWithTheirTypes) {
+// engine asks for. What cannot be served is not found, with the path as text
+// (hidden and system entries are tested with the listing in the engine).
+TEST(FileScheme, ServesFilesWithTheirTypesAndAnswersNotFoundWithThePath) {
     const QTemporaryDir folder;
     const QByteArray content("0123456789abcdefghij");
     const struct {
@@ -188,14 +189,9 @@ TEST(FileScheme, ServesFilesWithTheirTypes) {
     // A link to a file is served as the file.
     ASSERT_EQ(symlink("notes.txt", QFile::encodeName(folder.filePath("link.txt")).constData()), 0);
     EXPECT_EQ(Fetch(LocalUrl(folder.filePath("link.txt"))).body, content);
-}
 
-// Hidden and system entries are tested with the listing in the engine.
-TEST(FileScheme, AnswersNotFoundWithThePathAsText) {
-    const QTemporaryDir folder;
     const QString path = folder.path();
     ExpectNotFound(Fetch(LocalUrl(path + "/nothere.txt")), path + "/nothere.txt");
-    WriteFile(path + "/notes.txt", "notes");
     // Markup in the path shows as text.
     const Answer markup = Fetch(QUrl::fromEncoded("local://c/tmp/%3Cscript%3Ealert(1)%3C"));
     ExpectNotFound(markup, QStringLiteral("/tmp/<script>alert(1)<"));
@@ -204,14 +200,12 @@ TEST(FileScheme, AnswersNotFoundWithThePathAsText) {
         const test_support::RestrictedFolder unreadable(path + "/notes.txt", 0444);
         ExpectNotFound(Fetch(LocalUrl(path + "/notes.txt")), path + "/notes.txt");
     }
-    EXPECT_EQ(Fetch(LocalUrl(path + "/notes.txt")).body, "notes");
+    EXPECT_EQ(Fetch(LocalUrl(path + "/notes.txt")).body, content);
 }
 
 qint64 ResidentBytes() {
-    QFile status(QStringLiteral("/proc/self/statm"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    return status.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+    return test_support::ReadFile("/proc/self/statm").split(' ').value(1).toLongLong() *
+           sysconf(_SC_PAGESIZE);
 }
 
 std::unique_ptr<scheme::TFileSchemeReply> ReplyFor(const QUrl& url) {

@@ -181,7 +181,9 @@ TEST_F(LocalSchemeInEngine, ListingShowsEveryNameAndEveryLinkOpensItsEntry) {
 }
 
 // The root has no parent row; a folder that may not be read lists only "..".
-TEST_F(LocalSchemeInEngine, TheRootAndAFolderThatCannotBeRead) {
+// Names are bytes: a GBK name (from an archive made on Chinese Windows) is
+// shown decoded as GB18030 and its link reaches its file.
+TEST_F(LocalSchemeInEngine, TheRootAnUnreadableFolderAndANameThatIsNotUtf8) {
     ASSERT_TRUE(LoadAndWait(QUrl("local://c/")));
     EXPECT_EQ(page.title(), QStringLiteral("Index of /"));
     const QList<QStringList> rows = ListedRows();
@@ -192,37 +194,18 @@ TEST_F(LocalSchemeInEngine, TheRootAndAFolderThatCannotBeRead) {
     const test_support::RestrictedFolder unreadable(folder.path(), 0444);
     ASSERT_TRUE(LoadAndWait(folder.url()));
     EXPECT_EQ(ListedRows(), (QList<QStringList>{{"[Parent directory]", "icon up", "", ""}}));
-}
 
-// Names are bytes: a GBK name (from an archive made on Chinese Windows) is
-// shown decoded as GB18030 and its link reaches its file.
-TEST_F(LocalSchemeInEngine, ANameThatIsNotUtf8IsShownAndOpened) {
-    const QTemporaryDir folder;
-    const QByteArray path = QFile::encodeName(folder.path()) + "/\xd6\xd0\xce\xc4.txt";
+    const QTemporaryDir gbkFolder;
+    const QByteArray path = QFile::encodeName(gbkFolder.path()) + "/\xd6\xd0\xce\xc4.txt";
     // Qt's removal of the temporary folder cannot name this file.
     const auto remove = qScopeGuard([&] { ::unlink(path.constData()); });
     const int file = ::open(path.constData(), O_WRONLY | O_CREAT, 0644);
     ASSERT_EQ(::write(file, "gbk name", 8), 8);
     ::close(file);
-    ASSERT_TRUE(LoadAndWait(LocalUrlOf(folder.path() + '/')));
+    ASSERT_TRUE(LoadAndWait(LocalUrlOf(gbkFolder.path() + '/')));
     ASSERT_EQ(ListedRows().value(1).value(0), QString::fromUtf8("中文.txt"));
     ClickRow(1);
     EXPECT_EQ(TextOf("body"), QStringLiteral("gbk name"));
-}
-
-// A page that tries to show and read local addresses, and records how each
-// attempt ended in `results`.
-QByteArray ProbePage(const QUrl& image, const QUrl& folder, const QUrl& file) {
-    return QStringLiteral(
-               "<!DOCTYPE html><html><body><script>var results = {};</script>"
-               "<img src=\"%1\" onload=\"results.img='loaded'\" onerror=\"results.img='refused'\">"
-               "<iframe src=\"%2\"></iframe><script>"
-               "fetch('%3').then(function(r){return r.text();}).then("
-               "function(t){results.fetch='read:'+t;},function(){results.fetch='refused';});"
-               "</script></body></html>")
-        .arg(image.toString(QUrl::FullyEncoded), folder.toString(QUrl::FullyEncoded),
-             file.toString(QUrl::FullyEncoded))
-        .toUtf8();
 }
 
 TEST_F(LocalSchemeInEngine, AWebPageCannotLoadOrReadLocalAddresses) {
@@ -231,7 +214,19 @@ TEST_F(LocalSchemeInEngine, AWebPageCannotLoadOrReadLocalAddresses) {
     QImage picture(4, 4, QImage::Format_RGB32);
     picture.fill(Qt::red);
     ASSERT_TRUE(picture.save(folder.path("picture.png")));
-    const QByteArray probe = ProbePage(folder.url("picture.png"), folder.url(), secret);
+    // A page that tries to show and read local addresses, and records how
+    // each attempt ended in `results`.
+    const QByteArray probe =
+        QStringLiteral(
+            "<!DOCTYPE html><html><body><script>var results = {};</script>"
+            "<img src=\"%1\" onload=\"results.img='loaded'\" onerror=\"results.img='refused'\">"
+            "<iframe src=\"%2\"></iframe><script>"
+            "fetch('%3').then(function(r){return r.text();}).then("
+            "function(t){results.fetch='read:'+t;},function(){results.fetch='refused';});"
+            "</script></body></html>")
+            .arg(folder.url("picture.png").toString(QUrl::FullyEncoded),
+                 folder.url().toString(QUrl::FullyEncoded), secret.toString(QUrl::FullyEncoded))
+            .toUtf8();
     auto recordedResults = [&] {
         EXPECT_TRUE(
             WaitUntil([&] { return RunScript("Object.keys(results).length").toInt() == 2; }));
