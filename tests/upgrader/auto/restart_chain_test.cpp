@@ -30,24 +30,6 @@ QStringList Starts(const QString& program) {
     return lines;
 }
 
-// Publishes the new program with the publisher's tool into the server's
-// folder, signed with the publisher's key.
-void Publish(const QByteArray& newProbe, const test_support::NginxServer& server,
-             const test_support::MinisignKeys& publisher) {
-    QTemporaryDir release;
-    const QString file = test_support::WriteFile(release.filePath("probe"), newProbe);
-    const QString notice = test_support::WriteFile(release.filePath("notice.txt"),
-                                                   "请注意：升级后客户端会自动重启。\n");
-    QProcess tool;
-    tool.setProcessChannelMode(QProcess::MergedChannels);
-    tool.start(qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/scripts/quorvane-publish",
-               {"--version", "2.0", "--notice", notice, "--host",
-                QStringLiteral("127.0.0.1:%1").arg(server.port()), "--key",
-                publisher.SecretKeyFile(), "--out", server.root(), file});
-    ASSERT_TRUE(tool.waitForFinished(30000));
-    ASSERT_EQ(tool.exitCode(), 0) << tool.readAll().toStdString();
-}
-
 // Installs the probe in a new folder, publishes its new version (signed by
 // the publisher, when given, for a probe with its key) and lets it upgrade
 // itself with the restart parameter "/afterupgrade"; with `setup`, publishes
@@ -74,10 +56,21 @@ void ExpectUpgrade(const QString& closing, const test_support::MinisignKeys* pub
     QFile::link(temp.filePath("elsewhere"), temp.filePath("quorvane-replacer-link"));
 
     test_support::NginxServer server;
-    QString infoFile = "/update/probe.inf";
+    const QString infoFile = publisher != nullptr ? "/update/quorvane.inf" : "/update/probe.inf";
     if (publisher != nullptr) {
-        infoFile = "/update/quorvane.inf";
-        Publish(newProbe, server, *publisher);
+        // Published with the publisher's tool, signed with the publisher's key.
+        QTemporaryDir release;
+        const QString file = test_support::WriteFile(release.filePath("probe"), newProbe);
+        const QString notice = test_support::WriteFile(release.filePath("notice.txt"),
+                                                       "请注意：升级后客户端会自动重启。\n");
+        QProcess tool;
+        tool.setProcessChannelMode(QProcess::MergedChannels);
+        tool.start(qEnvironmentVariable("QUORVANE_SOURCE_DIR") + "/scripts/quorvane-publish",
+                   {"--version", "2.0", "--notice", notice, "--host",
+                    QStringLiteral("127.0.0.1:%1").arg(server.port()), "--key",
+                    publisher->SecretKeyFile(), "--out", server.root(), file});
+        ASSERT_TRUE(tool.waitForFinished(30000));
+        ASSERT_EQ(tool.exitCode(), 0) << tool.readAll().toStdString();
     } else {
         const QString file = setup ? "setup.exe" : "probe";
         server.writeFile("update/" + file,
