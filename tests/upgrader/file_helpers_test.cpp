@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <ctime>
 
@@ -21,13 +20,27 @@
 using namespace upgrader;
 using test_support::WriteFile;
 
-TEST(FileHelpers, SizeOfFilesFoldersAndMissingFiles) {
+// Sizes need no reading rights; the read-only attribute maps to the write
+// bits; a missing file has neither.
+TEST(FileHelpers, SizesAndAttributesOfFilesFoldersAndMissingFiles) {
     QTemporaryDir dir;
-    const QString locked = WriteFile(dir.filePath("locked"), "abc");
-    ::chmod(QFile::encodeName(locked).constData(), 0);
+    const QString locked = WriteFile(dir.filePath("locked"), "abc", 0);
     EXPECT_EQ(GetFileSize64(locked), 3) << "no reading rights are needed";
     EXPECT_EQ(GetFileSize64(dir.filePath("missing")), -1);
     EXPECT_EQ(GetFileSize64(dir.path()), -1);
+
+    const QString path = WriteFile(dir.filePath("file"), "x", 0664);
+    ASSERT_TRUE(SetFileAttributesFromSet(path, atrReadOnly | atrArchive));
+    EXPECT_EQ(test_support::FileMode(path), 0444);
+    TauFileAttributes read;
+    ASSERT_TRUE(GetFileAttributesAsSet(path, read));
+    EXPECT_EQ(read, TauFileAttributes(atrReadOnly));
+    ASSERT_TRUE(SetFileAttributesFromSet(path, atrArchive | atrHidden | atrTemporary));
+    EXPECT_EQ(test_support::FileMode(path), 0644);
+    EXPECT_TRUE(QFileInfo::exists(path)) << "hidden renames nothing";
+
+    EXPECT_FALSE(SetFileAttributesFromSet(dir.filePath("missing"), atrArchive));
+    EXPECT_FALSE(GetFileAttributesAsSet(dir.filePath("missing"), read));
 }
 
 TEST(FileHelpers, FileTimesInLocalTimeToEvenSeconds) {
@@ -51,22 +64,6 @@ TEST(FileHelpers, FileTimesInLocalTimeToEvenSeconds) {
     EXPECT_EQ(info.lastModified(), later);
     EXPECT_EQ(info.lastRead(), accessed) << "-1 keeps a time";
     EXPECT_FALSE(SetFileTimes(dir.filePath("missing"), 0, 42000, 0));
-}
-
-TEST(FileHelpers, AttributesMapReadOnlyToWriteBits) {
-    QTemporaryDir dir;
-    const QString path = WriteFile(dir.filePath("file"), "x", 0664);
-    ASSERT_TRUE(SetFileAttributesFromSet(path, atrReadOnly | atrArchive));
-    EXPECT_EQ(test_support::FileMode(path), 0444);
-    TauFileAttributes read;
-    ASSERT_TRUE(GetFileAttributesAsSet(path, read));
-    EXPECT_EQ(read, TauFileAttributes(atrReadOnly));
-    ASSERT_TRUE(SetFileAttributesFromSet(path, atrArchive | atrHidden | atrTemporary));
-    EXPECT_EQ(test_support::FileMode(path), 0644);
-    EXPECT_TRUE(QFileInfo::exists(path)) << "hidden renames nothing";
-
-    EXPECT_FALSE(SetFileAttributesFromSet(dir.filePath("missing"), atrArchive));
-    EXPECT_FALSE(GetFileAttributesAsSet(dir.filePath("missing"), read));
 }
 
 // The replacer's hand-over uses TMPDIR, with the program's folder in place of

@@ -40,6 +40,10 @@ TEST(GetInfoValue, KeysInAnyCaseTheirTerminatorsAndBracedValues) {
     };
     for (const auto& [text, key, value, braced] : cases)
         EXPECT_EQ(GetInfoValue(text, key, braced), value) << text.constData();
+    // Of the upgrade method only the first byte counts.
+    EXPECT_EQ(ReadUpgradeMethod("#method=1x"), umUseExternalSetup);
+    EXPECT_EQ(ReadUpgradeMethod("#METHOD=21\r\n"), umRedirectToURL);
+    EXPECT_EQ(ReadUpgradeMethod("#method= 1"), umSelfUpgrade);
 }
 
 // "url", "url0", then the numbers from the one after those found, up to the
@@ -82,12 +86,6 @@ TEST(BuildFileHashes, EachListedAddressWithItsOwnEntrysHashAndSize) {
                           "#url3_size=4\n#url4=c\n#url4_size=5\n#url5=d\n#url6=d\n#url6_size=1\n")
                   .FileSizes(),
               (TauFileSizes{{"a", 12}, {"c", -1}, {"d", -1}}));
-}
-
-TEST(ReadUpgradeMethod, OnlyTheFirstByteCounts) {
-    EXPECT_EQ(ReadUpgradeMethod("#method=1x"), umUseExternalSetup);
-    EXPECT_EQ(ReadUpgradeMethod("#METHOD=21\r\n"), umRedirectToURL);
-    EXPECT_EQ(ReadUpgradeMethod("#method= 1"), umSelfUpgrade);
 }
 
 TEST(VersionDate, ReadsMonthDayYearAndFallsBackToToday) {

@@ -54,12 +54,17 @@ bool AskQuestion(const QString& notice, QStringList& look, const Act& close) {
     return ShowUpgradeQuestion(notice);
 }
 
-// Opens the wizard with the hooks counting what it told the upgrader.
-TauAutoUpgraderWizardForm* OpenWizard(int& closed, int& aborted) {
-    ShowWizard({}, {[&closed] { ++closed; }, [&aborted] { ++aborted; }});
-    EXPECT_TRUE(WizardForm() && WizardForm()->isVisible());
-    return WizardForm();
-}
+// Opens the wizard in the language, with the hooks counting what it told the
+// upgrader.
+struct UpgradeWizard : testing::Test {
+    TauAutoUpgraderWizardForm* Open(TauAutoUpgraderLanguage language) {
+        UseLanguage(language);
+        ShowWizard({}, {[this] { ++closed; }, [this] { ++aborted; }});
+        EXPECT_TRUE(WizardForm() && WizardForm()->isVisible());
+        return WizardForm();
+    }
+    int closed = 0, aborted = 0;
+};
 
 // Opens the password window, records its texts (label, user, password
 // fields) and the masking, and answers it with the action.
@@ -106,10 +111,8 @@ TEST(UpgradeQuestion, ShowsTheNoticeAsWrittenAndEveryOtherAnswerIsNo) {
     EXPECT_FALSE(nested);
 }
 
-TEST(UpgradeWizard, TheDownloadingPageShowsTheFileAndItsProgress) {
-    UseLanguage(wlGerman);
-    int closed = 0, aborted = 0;
-    QPointer<TauAutoUpgraderWizardForm> form = OpenWizard(closed, aborted);
+TEST_F(UpgradeWizard, TheDownloadingPageShowsTheFileAndItsProgress) {
+    QPointer<TauAutoUpgraderWizardForm> form = Open(wlGerman);
     EXPECT_EQ(Text(form, "WizardTitle"), "Dateien werden heruntergeladen...");
     EXPECT_EQ(Text(form, "LEstimatedTime"), "Vorbereitung. . .");
     form->ShowFileURL("http://updates.example/update/quorvane.exe");
@@ -133,10 +136,8 @@ TEST(UpgradeWizard, TheDownloadingPageShowsTheFileAndItsProgress) {
     EXPECT_TRUE(test_support::WaitUntil([&] { return form.isNull(); }, 5000));
 }
 
-TEST(UpgradeWizard, EveryCloseAsksAndNoKeepsItOpen) {
-    UseLanguage(wlEnglish);
-    int closed = 0, aborted = 0;
-    QPointer<TauAutoUpgraderWizardForm> form = OpenWizard(closed, aborted);
+TEST_F(UpgradeWizard, EveryCloseAsksAndNoKeepsItOpen) {
+    QPointer<TauAutoUpgraderWizardForm> form = Open(wlEnglish);
     DialogAnswers answers;
     answers.boxAnswers = {QMessageBox::No, QMessageBox::No, QMessageBox::No, QMessageBox::No};
     form->close();                          // the close box, Alt+F4
@@ -157,10 +158,8 @@ TEST(UpgradeWizard, EveryCloseAsksAndNoKeepsItOpen) {
     EXPECT_TRUE(test_support::WaitUntil([&] { return form.isNull(); }, 5000));
 }
 
-TEST(UpgradeWizard, CompletedPageFinishesWithoutAsking) {
-    UseLanguage(wlEnglish);
-    int closed = 0, aborted = 0;
-    TauAutoUpgraderWizardForm* form = OpenWizard(closed, aborted);
+TEST_F(UpgradeWizard, CompletedPageFinishesWithoutAsking) {
+    TauAutoUpgraderWizardForm* form = Open(wlEnglish);
     ShowWizardCompleted();
     EXPECT_EQ(Text(form, "WizardTitle"), "Upgrade completed!");
     EXPECT_EQ(Text(form, "AfterNote"),

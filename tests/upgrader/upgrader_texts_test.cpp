@@ -39,11 +39,9 @@ TEST(UpgraderTexts, EveryLanguageHasAllTextsWithTheEnglishPlaceholders) {
         EXPECT_TRUE(value == wlEnglish || sameAsEnglish <= 4) << base;
     }
     EXPECT_EQ(LoadUpgraderString(kWizardNoteText), "RuruVaderera");
-}
 
-// The wizard's texts show the numbers' formats; here what else a text or an
-// argument may hold.
-TEST(TextFormat, ArgumentsAreNoFormatsAndOddFormatsStay) {
+    // The wizard's texts show the numbers' formats; here what else a text or
+    // an argument may hold: arguments are no formats, odd formats stay.
     EXPECT_EQ(FormatText("100%% %s", {QString("%d")}), "100% %d");
     EXPECT_EQ(FormatText("%s and %s", {QString("a")}), "a and ");
     EXPECT_EQ(FormatText("%x %.3q %", {}), "%x %.3q %");
