@@ -17,7 +17,7 @@ QSet<QString> SwitchesOf(const EngineSettings& settings) {
 
 }  // namespace
 
-TEST(EngineSwitches, ProgramSettingsGiveDebuggingServerOnLoopbackAndOwnSubProcesses) {
+TEST(EngineSwitches, ProgramSettingsAndEachSetFieldReachTheEngine) {
     EngineSettings settings;
     app::ApplyProgramSettings(settings);
     const auto env = MapEngineSettings(settings, "/opt/q/quorvane");
@@ -26,21 +26,19 @@ TEST(EngineSwitches, ProgramSettingsGiveDebuggingServerOnLoopbackAndOwnSubProces
     EXPECT_EQ(env.switches, QStringList{"--disable-logging"});
     EXPECT_TRUE(env.variable("QTWEBENGINE_RESOURCES_PATH").isEmpty());
     EXPECT_TRUE(env.variable("QTWEBENGINE_DISABLE_SANDBOX").isEmpty());
-}
 
-// The process model and the sandbox reach the engine as switches and
-// variables; a field left unset adds nothing.
-TEST(EngineSwitches, EachSetFieldReachesTheEngine) {
-    EngineSettings settings;
+    // The process model and the sandbox reach the engine as switches and
+    // variables; a field left unset adds nothing.
+    settings = EngineSettings();
     settings.single_process = false;
     settings.log_severity = app::LOGSEVERITY_DEFAULT;
     EXPECT_EQ(SwitchesOf(settings), QSet<QString>());
     settings.single_process = settings.no_sandbox = true;
     settings.resources_dir_path = "/res";
     EXPECT_EQ(SwitchesOf(settings), (QSet<QString>{"--single-process", "--no-sandbox"}));
-    const auto env = MapEngineSettings(settings, "/self");
-    EXPECT_EQ(env.variable("QTWEBENGINE_DISABLE_SANDBOX"), "1");
-    EXPECT_EQ(env.variable("QTWEBENGINE_RESOURCES_PATH"), "/res");
+    const auto set = MapEngineSettings(settings, "/self");
+    EXPECT_EQ(set.variable("QTWEBENGINE_DISABLE_SANDBOX"), "1");
+    EXPECT_EQ(set.variable("QTWEBENGINE_RESOURCES_PATH"), "/res");
 }
 
 TEST(EngineSwitches, OnlyDoubleDashArgumentsOfTheUserAreEngineSwitches) {

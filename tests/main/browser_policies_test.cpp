@@ -137,9 +137,7 @@ TEST_F(ShellTest, RequestsForTheHostHomeAreSentToTheSearchHost) {
     ASSERT_TRUE(WaitUntil(
         [&] { return RunScript("document.getElementById('i').naturalWidth").toInt() == 1; }));
 
-    QFile log(server->prefix() + "/logs/access.log");
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    const QByteArray requests = log.readAll();
+    const QByteArray requests = FileBytes(server->prefix() + "/logs/access.log");
     EXPECT_TRUE(requests.contains("GET /search.html?q=%E9%97%AE ")) << requests.toStdString();
     EXPECT_TRUE(requests.contains("GET /pic.png?x=1 "));
 }

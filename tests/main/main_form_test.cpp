@@ -140,8 +140,7 @@ TEST_F(ShellTest, EveryClickOnTheInfoPictureOpensOneMoreAboutBox) {
     auto* info = Child("ImageAbout");
     QTest::mouseClick(info, Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseClick(info, Qt::LeftButton, {}, QPoint(12, 12));
-    const QList<main_window::TformAbout*> boxesOpen =
-        form->findChildren<main_window::TformAbout*>();
+    const auto boxesOpen = form->findChildren<main_window::TformAbout*>();
     ASSERT_EQ(boxesOpen.size(), 2);
     for (main_window::TformAbout* about : boxesOpen) {
         ASSERT_TRUE(WaitUntil([&] { return about->isVisible(); }));

@@ -31,10 +31,11 @@ QString ErrorOf(const std::function<void()>& operation) {
 
 }  // namespace
 
-// The first line's URL: all after the first TAB, or the whole line without
-// one; nothing for a missing file or an empty first line. A line ends at LF,
-// CR LF or the end of the file (the favorites' tests read the other lines).
-TEST(HomePageFile, TheUrlOfTheFirstLine) {
+// The home page is the first line's URL: all after the first TAB, or the
+// whole line without one; nothing for a missing file or an empty first line.
+// A line ends at LF, CR LF or the end of the file (the favorites' tests read
+// the other lines). A favorite is refused for an exact URL only.
+TEST(ShellLineFiles, TheHomePagesFirstLineAndTheFavoritesExactUrls) {
     QTemporaryDir dir;
     const std::pair<QByteArray, std::optional<QString>> cases[] = {
         {"T\thttp://x/", "http://x/"},
@@ -51,20 +52,17 @@ TEST(HomePageFile, TheUrlOfTheFirstLine) {
     EXPECT_FALSE(main_window::ReadHomePageUrl(dir.filePath("none.txt")).has_value());
     // A folder where the file should be cannot be read.
     EXPECT_EQ(ErrorOf([&] { main_window::ReadHomePageUrl(dir.path()); }), "I/O error 21");
-}
 
-TEST(FavoritesFile, AddRefusesAnExactUrlOnlyAndKeepsTheOldBytes) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("favorites.txt");
+    const QString favorites = dir.filePath("favorites.txt");
     // A title is no URL: a line "http://t/ TAB u" does not hold http://t/.
     // A URL alone on its line is held as well.
-    test_support::WriteFile(path, "http://t/\tu\r\nv\r\n");
-    EXPECT_EQ(AddFavorite(path, "", "http://t/"), AddFavoriteResult::Added);
-    EXPECT_EQ(AddFavorite(path, "", "u"), AddFavoriteResult::AlreadyThere);
-    EXPECT_EQ(AddFavorite(path, "", "v"), AddFavoriteResult::AlreadyThere);
+    test_support::WriteFile(favorites, "http://t/\tu\r\nv\r\n");
+    EXPECT_EQ(AddFavorite(favorites, "", "http://t/"), AddFavoriteResult::Added);
+    EXPECT_EQ(AddFavorite(favorites, "", "u"), AddFavoriteResult::AlreadyThere);
+    EXPECT_EQ(AddFavorite(favorites, "", "v"), AddFavoriteResult::AlreadyThere);
     // An entry written with a title that only GB18030 holds comes back the same.
-    EXPECT_EQ(AddFavorite(path, QStringLiteral("€ 😀"), "http://e/"), AddFavoriteResult::Added);
-    EXPECT_EQ(main_window::ReadFavorites(path).first().title, QStringLiteral("€ 😀"));
+    EXPECT_EQ(AddFavorite(favorites, QStringLiteral("€ 😀"), "http://e/"), AddFavoriteResult::Added);
+    EXPECT_EQ(main_window::ReadFavorites(favorites).first().title, QStringLiteral("€ 😀"));
 }
 
 TEST(FileReplace, NewContentWholeOrNotAtAll) {

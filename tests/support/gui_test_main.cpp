@@ -13,6 +13,5 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     common::TApplication application(arguments.argc(), arguments.argv());
     application.setApplicationName(QStringLiteral("Quorvane"));
-    const int result = RUN_ALL_TESTS();
-    return result;
+    return RUN_ALL_TESTS();
 }

@@ -4,7 +4,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTcpServer>
@@ -113,9 +112,8 @@ void NginxServer::waitUntilListening() {
         int status = 0;
         if (waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
-            QFile log(prefix_.path() + QStringLiteral("/logs/error.log"));
-            log.open(QIODevice::ReadOnly);
-            throw std::runtime_error("nginx ended at start: " + log.readAll().toStdString());
+            throw std::runtime_error("nginx ended at start: " +
+                                     ReadFile(prefix_.path() + "/logs/error.log").toStdString());
         }
         QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, port_);

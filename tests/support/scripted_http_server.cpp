@@ -12,10 +12,9 @@ namespace test_support {
 
 QByteArray ScriptedRequest::header(const QByteArray& name) const {
     const QByteArray wanted = name.toLower() + ':';
-    for (const QByteArray& line : head.split('\n')) {
+    for (const QByteArray& line : head.split('\n'))
         if (line.toLower().startsWith(wanted))
             return line.mid(wanted.size()).trimmed();
-    }
     return {};
 }
 
