@@ -39,8 +39,9 @@ RestrictedFolder::RestrictedFolder(const QString& folder, unsigned removedBits) 
 }
 
 RestrictedFolder::~RestrictedFolder() {
-    if (capabilitiesDropped_)
+    if (capabilitiesDropped_) {
         EXPECT_TRUE(SetOverride(true));
+    }
     EXPECT_EQ(chmod(folder_.toLocal8Bit().constData(), oldMode_), 0);
 }
 

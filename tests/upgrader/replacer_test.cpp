@@ -262,8 +262,9 @@ TEST(ReplacerKilled, TheNextStartOfTheProgramFinishesTheUpgrade) {
         f.Download("quorvane", f.NewProgram());
         f.Download("client.lib", c.comesUp ? "new" : "broken");
         ASSERT_TRUE(Replacer("quorvane\nclient.lib\n", 1500, c.step).Run(f.SelfUpgrade()));
-        if (QByteArray(c.step) == "waiting")
+        if (QByteArray(c.step) == "waiting") {
             ASSERT_TRUE(f.WaitForStarts("quorvane", 1)) << "the new version was started";
+        }
         f.StartProgram("--next");
         EXPECT_EQ(f.Describe({"quorvane", "client.lib", "quorvane.pending-upgrade",
                               "quorvane.refused-upgrade"}),
