@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QMenu>
-#include <QWebEngineContextMenuRequest>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineUrlRequestInfo>
 
@@ -25,45 +24,15 @@ void TCefRequest::SetUrl(const QString& url) {
     info_.redirect(target);
 }
 
-QString TCefRequest::GetMethod() const {
-    return QString::fromLatin1(info_.requestMethod());
-}
-
 bool TCefDownloadItem::IsInProgress() const {
     return download_ && (download_->state() == QWebEngineDownloadRequest::DownloadRequested ||
                          download_->state() == QWebEngineDownloadRequest::DownloadInProgress);
-}
-
-bool TCefDownloadItem::IsComplete() const {
-    return download_ && download_->state() == QWebEngineDownloadRequest::DownloadCompleted;
-}
-
-bool TCefDownloadItem::IsCanceled() const {
-    return download_ && download_->state() == QWebEngineDownloadRequest::DownloadCancelled;
 }
 
 int TCefDownloadItem::GetPercentComplete() const {
     if (!download_ || download_->totalBytes() <= 0)
         return -1;
     return static_cast<int>(download_->receivedBytes() * 100 / download_->totalBytes());
-}
-
-qint64 TCefDownloadItem::GetReceivedBytes() const {
-    return download_ ? download_->receivedBytes() : 0;
-}
-
-qint64 TCefDownloadItem::GetTotalBytes() const {
-    return download_ ? download_->totalBytes() : 0;
-}
-
-QString TCefDownloadItem::GetSuggestedFileName() const {
-    return download_ ? download_->suggestedFileName() : QString();
-}
-
-QString TCefDownloadItem::GetFullPath() const {
-    if (!download_)
-        return {};
-    return download_->downloadDirectory() + u'/' + download_->downloadFileName();
 }
 
 QString TCefDownloadItem::GetUrl() const {
@@ -96,33 +65,8 @@ void TCefAllowCertificateErrorCallback::Continue(bool allow) {
         error_.rejectCertificate();
 }
 
-QPoint TCefContextMenuParams::GetPosition() const {
-    return request_ ? request_->position() : QPoint();
-}
-
-QString TCefContextMenuParams::GetLinkUrl() const {
-    return request_ ? request_->linkUrl().toString() : QString();
-}
-
-QString TCefContextMenuParams::GetSelectionText() const {
-    return request_ ? request_->selectedText() : QString();
-}
-
-bool TCefContextMenuParams::IsEditable() const {
-    return request_ && request_->isContentEditable();
-}
-
 void TCefMenuModel::Clear() {
     menu_.clear();
-}
-
-int TCefMenuModel::GetCount() const {
-    return static_cast<int>(menu_.actions().size());
-}
-
-QString TCefMenuModel::GetLabelAt(int index) const {
-    const auto actions = menu_.actions();
-    return index >= 0 && index < actions.size() ? actions[index]->text() : QString();
 }
 
 QString TCefProcessMessage::GetString(int index) const {

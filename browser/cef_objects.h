@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QList>
-#include <QPoint>
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -12,7 +11,6 @@
 #include "browser/chromium_options.h"
 
 class QMenu;
-class QWebEngineContextMenuRequest;
 #include <QWebEngineDownloadRequest>
 class QWebEngineUrlRequestInfo;
 class QWidget;
@@ -29,7 +27,6 @@ class TCefRequest {
     // A changed URL redirects the request there; an empty one cannot be
     // requested, so the request fails.
     void SetUrl(const QString& url);
-    QString GetMethod() const;
 
   private:
     QWebEngineUrlRequestInfo& info_;
@@ -41,14 +38,8 @@ class TCefDownloadItem {
     explicit TCefDownloadItem(QWebEngineDownloadRequest* download) : download_(download) {}
     bool IsValid() const { return !download_.isNull(); }
     bool IsInProgress() const;
-    bool IsComplete() const;
-    bool IsCanceled() const;
     // 0 to 100, or -1 while the total size is unknown.
     int GetPercentComplete() const;
-    qint64 GetReceivedBytes() const;
-    qint64 GetTotalBytes() const;
-    QString GetSuggestedFileName() const;
-    QString GetFullPath() const;
     QString GetUrl() const;
 
   private:
@@ -96,26 +87,14 @@ class TCefAllowCertificateErrorCallback {
     QWebEngineCertificateError error_;
 };
 
-// What was right-clicked.
-class TCefContextMenuParams {
-  public:
-    explicit TCefContextMenuParams(QWebEngineContextMenuRequest* request) : request_(request) {}
-    QPoint GetPosition() const;
-    QString GetLinkUrl() const;
-    QString GetSelectionText() const;
-    bool IsEditable() const;
-
-  private:
-    QWebEngineContextMenuRequest* request_;
-};
+// What was right-clicked; the program's handler decides by none of it.
+struct TCefContextMenuParams {};
 
 // The context menu about to be shown; an empty menu is not shown at all.
 class TCefMenuModel {
   public:
     explicit TCefMenuModel(QMenu& menu) : menu_(menu) {}
     void Clear();
-    int GetCount() const;
-    QString GetLabelAt(int index) const;
 
   private:
     QMenu& menu_;

@@ -5,7 +5,6 @@
 #include <QMenu>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
-#include <QWebEngineContextMenuRequest>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
@@ -288,7 +287,7 @@ void TChromium::HandleDownload(QWebEngineDownloadRequest* download) {
 void TChromium::HandleContextMenu(const QPoint& position) {
     QMenu* menu = view_->createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    TCefContextMenuParams params(view_->lastContextMenuRequest());
+    TCefContextMenuParams params;
     TCefMenuModel model(*menu);
     RaiseNow(OnBeforeContextMenu, browser_.get(), browser_->GetMainFrame(), params, model);
     if (menu->actions().isEmpty()) {
