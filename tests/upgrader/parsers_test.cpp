@@ -147,6 +147,7 @@ TEST(CompareVersions, FourNumericPartsOrElseTheBytesOfTheWholeTexts) {
         {"1.-1.10", "1.-1.9", 1},     {"2.a", "2.1", 1},            // 'a' > '1'
         {"2.0.0.5b", "2.0.0.5", 1},   {"", "2.0.0.5", -1},          // an absent version is older
         {"2.0.0.\xff", "2.0.0.1", 1}, {"2.99999999999", "2.1", 1},  // out of range: text comparison
+        {"2.+5", "2.5", 0},           {"2.+-5", "2.-5", -1},        // one sign at most
     };
     for (const auto& [published, running, expected] : cases)
         EXPECT_EQ(CompareVersions(published, running), expected) << published << " vs " << running;

@@ -1,32 +1,22 @@
 #include "upgrader/utils/integer_text.h"
 
-#include <limits>
+#include <charconv>
 
 namespace upgrader {
 
 std::optional<int> IntegerFromText(QByteArrayView text) {
-    qsizetype i = 0;
-    bool negative = false;
-    if (!text.isEmpty() && (text[0] == '+' || text[0] == '-')) {
-        negative = text[0] == '-';
-        i = 1;
-    }
-    if (i == text.size())
-        return std::nullopt;
-    long long value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-        if (value > static_cast<long long>(std::numeric_limits<int>::max()) + 1)
+    // from_chars takes a "-" but no "+"; after a "+" no sign may follow.
+    if (text.startsWith('+')) {
+        text = text.sliced(1);
+        if (text.startsWith('-'))
             return std::nullopt;
     }
-    if (negative)
-        value = -value;
-    if (value > std::numeric_limits<int>::max())
+    int value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.isEmpty() || error != std::errc() || stop != end)
         return std::nullopt;
-    return static_cast<int>(value);
+    return value;
 }
 
 }  // namespace upgrader
