@@ -45,10 +45,6 @@ void DeliverWaitingWork() {
 
 }  // namespace
 
-bool HandlerRunning() {
-    return runningHandlers > 0;
-}
-
 void RunWhenNoHandlerRuns(std::function<void()> work) {
     if (runningHandlers > 0) {
         waitingWork.push_back(std::move(work));

@@ -24,8 +24,6 @@ void ReportUnknownHandlerError();
 // Handlers run one at a time. A handler's message box runs an event loop of
 // its own, and an event that comes meanwhile would run its handler inside the
 // first one (a box inside a box inside a box); such events wait instead.
-// Whether a handler is running now.
-bool HandlerRunning();
 // Runs the work (as a handler) at once when no handler runs, else once the
 // outermost running handler has returned, in the order given.
 void RunWhenNoHandlerRuns(std::function<void()> work);

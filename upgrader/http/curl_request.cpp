@@ -277,12 +277,8 @@ QByteArray TauCurlRequest::RedirectTarget() const {
         curl_url_set(url.get(), CURLUPART_URL, location.constData(),
                      CURLU_NON_SUPPORT_SCHEME | CURLU_ALLOW_SPACE) != CURLUE_OK)
         return location;
-    char* target = nullptr;
-    if (curl_url_get(url.get(), CURLUPART_URL, &target, 0) != CURLUE_OK || target == nullptr)
-        return location;
-    QByteArray result(target);
-    curl_free(target);
-    return result;
+    const QByteArray target = RawUrlPart(url.get(), CURLUPART_URL);
+    return target.isEmpty() ? location : target;
 }
 
 size_t TauCurlRequest::OnHeaderLine(char* data, size_t size, size_t count, void* self) {
