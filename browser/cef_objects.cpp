@@ -35,10 +35,6 @@ int TCefDownloadItem::GetPercentComplete() const {
     return static_cast<int>(download_->receivedBytes() * 100 / download_->totalBytes());
 }
 
-QString TCefDownloadItem::GetUrl() const {
-    return download_ ? download_->url().toString() : QString();
-}
-
 void TCefBeforeDownloadCallback::Continue(const QString& downloadPath, bool showDialog) {
     if (!download_ || continued_)
         return;
@@ -51,11 +47,6 @@ void TCefBeforeDownloadCallback::Continue(const QString& downloadPath, bool show
     download_->setDownloadDirectory(target.absolutePath());
     download_->setDownloadFileName(target.fileName());
     download_->accept();
-}
-
-void TCefDownloadItemCallback::Cancel() {
-    if (download_)
-        download_->cancel();
 }
 
 void TCefAllowCertificateErrorCallback::Continue(bool allow) {

@@ -40,7 +40,6 @@ class TCefDownloadItem {
     bool IsInProgress() const;
     // 0 to 100, or -1 while the total size is unknown.
     int GetPercentComplete() const;
-    QString GetUrl() const;
 
   private:
     QPointer<QWebEngineDownloadRequest> download_;
@@ -65,15 +64,8 @@ class TCefBeforeDownloadCallback {
     bool continued_ = false;
 };
 
-// Lets a handler cancel a running download.
-class TCefDownloadItemCallback {
-  public:
-    explicit TCefDownloadItemCallback(QWebEngineDownloadRequest* download) : download_(download) {}
-    void Cancel();
-
-  private:
-    QPointer<QWebEngineDownloadRequest> download_;
-};
+// Given with a download's update; the program's handler needs none of it.
+struct TCefDownloadItemCallback {};
 
 // The answer to a certificate error; without Continue(true) the request is
 // refused.

@@ -276,8 +276,8 @@ void TChromium::HandleDownload(QWebEngineDownloadRequest* download) {
     }
     auto updated = [this, download] {
         TCefDownloadItem current(download);
-        TCefDownloadItemCallback cancel(download);
-        RaiseNow(OnDownloadUpdated, browser_.get(), current, cancel);
+        TCefDownloadItemCallback callback;
+        RaiseNow(OnDownloadUpdated, browser_.get(), current, callback);
     };
     connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this, updated);
     connect(download, &QWebEngineDownloadRequest::stateChanged, this, updated);
