@@ -10,16 +10,36 @@ extern char** environ;
 
 namespace replacer {
 
-pid_t StartProgram(const std::string& Path, const std::vector<std::string>& Arguments) {
+namespace {
+
+std::vector<char*> Pointers(std::vector<std::string>& Texts) {
+    std::vector<char*> pointers;
+    for (std::string& text : Texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+}  // namespace
+
+pid_t StartProgram(const std::string& Path, const std::vector<std::string>& Arguments,
+                   std::vector<std::string>* Environment, int KeepOpen) {
     std::vector<std::string> argv{Path};
     argv.insert(argv.end(), Arguments.begin(), Arguments.end());
-    std::vector<char*> pointers;
-    for (std::string& argument : argv)
-        pointers.push_back(argument.data());
-    pointers.push_back(nullptr);
+    std::vector<char*> argvPointers = Pointers(argv);
+    std::vector<char*> environmentPointers;
+    if (Environment)
+        environmentPointers = Pointers(*Environment);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    // Duplicating a descriptor onto itself clears its close-on-exec flag.
+    if (KeepOpen >= 0)
+        posix_spawn_file_actions_adddup2(&actions, KeepOpen, KeepOpen);
     pid_t process = -1;
-    if (::posix_spawn(&process, Path.c_str(), nullptr, nullptr, pointers.data(), environ) != 0)
-        return -1;
+    if (::posix_spawn(&process, Path.c_str(), &actions, nullptr, argvPointers.data(),
+                      Environment ? environmentPointers.data() : environ) != 0)
+        process = -1;
+    posix_spawn_file_actions_destroy(&actions);
     return process;
 }
 

@@ -1,9 +1,10 @@
 #include "upgrader/replacer/start_confirmation.h"
 
+#include "upgrader/replacer/process_start.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,33 +29,6 @@ std::vector<std::string> EnvironmentWith(int Descriptor) {
             variables.emplace_back(*variable);
     variables.push_back(prefix + std::to_string(Descriptor));
     return variables;
-}
-
-std::vector<char*> Pointers(std::vector<std::string>& Texts) {
-    std::vector<char*> pointers;
-    for (std::string& text : Texts)
-        pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-pid_t SpawnWithPipe(const std::string& Path, const std::vector<std::string>& Arguments,
-                    int WriteEnd) {
-    std::vector<std::string> argv{Path};
-    argv.insert(argv.end(), Arguments.begin(), Arguments.end());
-    std::vector<std::string> environment = EnvironmentWith(WriteEnd);
-    std::vector<char*> argvPointers = Pointers(argv);
-    std::vector<char*> environmentPointers = Pointers(environment);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    // Duplicating a descriptor onto itself clears its close-on-exec flag.
-    posix_spawn_file_actions_adddup2(&actions, WriteEnd, WriteEnd);
-    pid_t process = -1;
-    if (::posix_spawn(&process, Path.c_str(), &actions, nullptr, argvPointers.data(),
-                      environmentPointers.data()) != 0)
-        process = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return process;
 }
 
 bool HasEnded(pid_t Process) {
@@ -97,7 +71,8 @@ StartOutcome StartAndAwaitConfirmation(const std::string& Path,
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0)
         return StartOutcome::NotStarted;
-    const pid_t process = SpawnWithPipe(Path, Arguments, ends[1]);
+    std::vector<std::string> environment = EnvironmentWith(ends[1]);
+    const pid_t process = StartProgram(Path, Arguments, &environment, ends[1]);
     ::close(ends[1]);
     if (process <= 0) {
         ::close(ends[0]);
