@@ -26,11 +26,6 @@ void TauEventThread::Start(TauRunSteps steps) {
     Resume();
 }
 
-bool TauEventThread::Started() const {
-    std::lock_guard lock(run_->mutex_);
-    return run_->started_;
-}
-
 bool TauEventThread::HasEnded() const {
     std::lock_guard lock(run_->mutex_);
     return run_->ended_;

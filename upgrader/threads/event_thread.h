@@ -23,7 +23,6 @@ class TauEventThread {
 
     // Hands the run its steps and resumes it once.
     void Start(TauRunSteps steps);
-    bool Started() const;
     bool HasEnded() const;
 
     bool Running() const { return run_->running_.load(); }
