@@ -16,8 +16,9 @@ QString DefaultApplicationCommandLine(const QString& mimeType);
 
 // Opens the target (a file path or an address) with the desktop's default
 // application for the first of the MIME types that has one installed, without
-// waiting for it; else with the desktop's opener (xdg-open). The program gets none of what the
-// engine reads in its environment. False when nothing could be started.
+// waiting for it; else with the desktop's opener (xdg-open). The program gets
+// none of what the engine reads in its environment. False when nothing could
+// be started.
 bool OpenWithDefaultApplication(const QStringList& mimeTypes, const QString& target);
 
 // Opens the file with the desktop's default program for the type its name

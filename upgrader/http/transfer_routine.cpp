@@ -29,7 +29,7 @@ void TauTransferRoutine::Run() {
 }
 
 bool TauTransferRoutine::KeepGoing() {
-    return life_.Go(run_.get());
+    return Go();
 }
 
 bool TauTransferRoutine::StopRequested() {
