@@ -35,7 +35,7 @@ class FakeDesktop : public testing::Test {
 QString AssociatedProgramInNewProcess(const QString& extension) {
     QProcess probe;
     probe.start(ASSOCIATED_PROGRAM_PROBE, {extension});
-    probe.waitForFinished();
+    EXPECT_TRUE(probe.waitForFinished() && probe.exitCode() == 0) << "the probe did not run";
     return QString::fromLocal8Bit(probe.readAllStandardOutput()).trimmed();
 }
 
