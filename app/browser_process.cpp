@@ -4,18 +4,18 @@
 #include <unistd.h>
 
 #include <QTimer>
-#include <cstdio>
 #include <memory>
 
 #include "app/engine.h"
 #include "app/engine_settings.h"
 #include "app/fatal_error.h"
-#include "app/information_options.h"
 #include "app/termination_signal.h"
 #include "common/application.h"
 #include "common/program_version.h"
+#include "common/start_environment.h"
 #include "main/main_form.h"
 #include "scheme/file_scheme_factory.h"
+#include "upgrader/replacement/replacer_launch.h"
 #include "upgrader/replacement/upgrade_confirmation.h"
 
 namespace {
@@ -40,6 +40,13 @@ int RunBrowserProcess(app::ApplicationArguments& arguments) {
     return result;
 }
 
+QStringList CommandLineOf(int argc, char** argv) {
+    QStringList commandLine;
+    for (int i = 0; i < argc; ++i)
+        commandLine << QString::fromLocal8Bit(argv[i]);
+    return commandLine;
+}
+
 }  // namespace
 
 const char* QuorvaneClientVersion() {
@@ -48,20 +55,19 @@ const char* QuorvaneClientVersion() {
 
 int QuorvaneBrowserProcessMain(int argc, char** argv) {
     upgrader::TakeUpgradeConfirmation();
-    if (const std::optional<std::string> text = app::InformationRequested(argc, argv)) {
-        std::fputs(text->c_str(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
-    }
+    common::KeepStartEnvironment();
     try {
         app::EngineSettings& settings = app::GlobalEngineSettings();
-        app::ApplyProgramSettings(settings);
+        app::ApplyProgramSettings(settings, CommandLineOf(argc, argv));
         // Chromium refuses to start as root with its sandbox on.
         if (geteuid() == 0)
             settings.no_sandbox = true;
         app::ApplicationArguments arguments;
         if (!app::LoadEngine(argc, argv, arguments))
             return 0;
-        return RunBrowserProcess(arguments);
+        const int result = RunBrowserProcess(arguments);
+        upgrader::RunPendingReplacer(argv);
+        return result;
     } catch (const std::exception& error) {
         return app::ReportFatalStartupError(error, argc, argv);
     }

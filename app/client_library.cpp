@@ -1,11 +1,13 @@
 #include "app/client_library.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
 #include <cstdio>
 #include <cstring>
 
 #include "app/browser_process.h"
+#include "common/running_executable.h"
 #include "common/program_version.h"
 
 namespace app {
@@ -20,7 +22,7 @@ int ReportUnusableLibrary(const QString& reason) {
 int RunBrowserProcessFromLibrary(int argc, char** argv) {
     // The executable's real folder, links resolved: the library is installed
     // beside the executable, not beside a link to it.
-    const QString folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    const QString folder = QFileInfo(QFile::decodeName(common::RunningExecutablePath().c_str())).path();
     // Functions bind on their first call, as for the libraries a program is
     // linked with: binding all of them at once would cost the start 3 ms.
     QLibrary library(folder + u'/' + QLatin1String(kClientLibraryName));

@@ -58,6 +58,8 @@ bool LoadEngine(int argc, char** argv, ApplicationArguments& applicationArgument
     engineLoaded = true;
     RegisterCustomSchemes();
     const EngineEnvironment env = MapEngineSettings(settings, common::ExecutablePath());
+    // The user's own value is replaced by what the settings make of it.
+    qunsetenv("QTWEBENGINE_REMOTE_DEBUGGING");
     for (const auto& [name, value] : env.variables)
         qputenv(name.constData(), value);
     applicationArguments.assign(BrowserProcessArguments(argc, argv, env, settings));

@@ -1,5 +1,7 @@
 #include "app/engine_settings.h"
 
+#include "app/engine_switches.h"
+
 namespace app {
 
 EngineSettings& GlobalEngineSettings() {
@@ -7,8 +9,9 @@ EngineSettings& GlobalEngineSettings() {
     return settings;
 }
 
-void ApplyProgramSettings(EngineSettings& settings) {
-    settings.remote_debugging_port = 9000;
+void ApplyProgramSettings(EngineSettings& settings, const QStringList& commandLine) {
+    settings.remote_debugging_port =
+        AskedDebuggingPort(commandLine, qgetenv("QTWEBENGINE_REMOTE_DEBUGGING"));
     settings.single_process = false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 namespace app {
@@ -45,7 +46,9 @@ struct EngineSettings {
 EngineSettings& GlobalEngineSettings();
 
 // The settings the program runs with: the entry switches single-process mode
-// off and the main window's module asks for the debugging server on 9000.
-void ApplyProgramSettings(EngineSettings& settings);
+// off. The debugging server listens only when the user asks for it with the
+// engine's own switches (AskedDebuggingPort): whoever reaches it reads and
+// drives the survey session, so it is never open by default.
+void ApplyProgramSettings(EngineSettings& settings, const QStringList& commandLine);
 
 }  // namespace app

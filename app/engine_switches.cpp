@@ -74,7 +74,8 @@ EngineEnvironment MapEngineSettings(const EngineSettings& settings, const QStrin
         env.variables.append(std::pair<QByteArray, QByteArray>{
             "QTWEBENGINE_LOCALES_PATH", settings.locales_dir_path.toLocal8Bit()});
     if (settings.remote_debugging_port > 0) {
-        // Only this machine may attach to the debugging server.
+        // Only this machine may attach to the debugging server, whatever
+        // address the user gave.
         env.variables.append(
             {"QTWEBENGINE_REMOTE_DEBUGGING",
              QByteArray("127.0.0.1:") + QByteArray::number(settings.remote_debugging_port)});
@@ -88,10 +89,22 @@ QStringList EngineSwitchesOf(const QStringList& commandLine) {
     QStringList switches;
     for (qsizetype i = 1; i < commandLine.size(); ++i) {
         const QString& arg = commandLine[i];
-        if (arg.startsWith(QLatin1String("--")) && arg.size() > 2 && arg != "--webEngineArgs")
+        if (arg.startsWith(QLatin1String("--")) && arg.size() > 2 && arg != "--webEngineArgs" &&
+            !arg.startsWith(QLatin1String("--remote-debugging-address")))
             switches << arg;
     }
     return switches;
+}
+
+int AskedDebuggingPort(const QStringList& commandLine, const QByteArray& variable) {
+    const QLatin1String portSwitch("--remote-debugging-port=");
+    QByteArray port = variable.mid(variable.lastIndexOf(':') + 1);
+    for (const QString& arg : commandLine.mid(1))
+        if (arg.startsWith(portSwitch))
+            port = arg.mid(portSwitch.size()).toLatin1();
+    bool number = false;
+    const int value = port.toInt(&number);
+    return number && value > 0 && value < 65536 ? value : 0;
 }
 
 }  // namespace app

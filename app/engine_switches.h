@@ -26,7 +26,13 @@ EngineEnvironment MapEngineSettings(const EngineSettings& settings, const QStrin
 
 // The engine switches the user gave on the command line ("--name" or
 // "--name=value"), which reach the engine unless command-line arguments are
-// disabled.
+// disabled; an address for the debugging server is not taken.
 QStringList EngineSwitchesOf(const QStringList& commandLine);
+
+// The debugging port the user asked for with the engine's own switches:
+// "--remote-debugging-port=N" on the command line, or the variable
+// QTWEBENGINE_REMOTE_DEBUGGING ("N" or "address:N"; the address is not
+// taken: the server listens on 127.0.0.1 only). 0 when not asked.
+int AskedDebuggingPort(const QStringList& commandLine, const QByteArray& variable);
 
 }  // namespace app

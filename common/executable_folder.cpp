@@ -1,11 +1,13 @@
 #include "common/executable_folder.h"
 
-#include <QFileInfo>
+#include <QFile>
+
+#include "common/running_executable.h"
 
 namespace common {
 
 QString ExecutablePath() {
-    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    return QFile::decodeName(RunningExecutablePath().c_str());
 }
 
 QString ExecutableFolder() {

@@ -19,9 +19,8 @@ QSet<QString> SwitchesOf(const EngineSettings& settings) {
 
 TEST(EngineSwitches, ProgramSettingsAndEachSetFieldReachTheEngine) {
     EngineSettings settings;
-    app::ApplyProgramSettings(settings);
+    app::ApplyProgramSettings(settings, {"/opt/q/quorvane"});
     const auto env = MapEngineSettings(settings, "/opt/q/quorvane");
-    EXPECT_EQ(env.variable("QTWEBENGINE_REMOTE_DEBUGGING"), "127.0.0.1:9000");
     EXPECT_EQ(env.variable("QTWEBENGINEPROCESS_PATH"), "/opt/q/quorvane");
     EXPECT_EQ(env.switches, QStringList{"--disable-logging"});
     EXPECT_TRUE(env.variable("QTWEBENGINE_RESOURCES_PATH").isEmpty());
@@ -43,6 +42,34 @@ TEST(EngineSwitches, ProgramSettingsAndEachSetFieldReachTheEngine) {
 
 TEST(EngineSwitches, OnlyDoubleDashArgumentsOfTheUserAreEngineSwitches) {
     EXPECT_EQ(app::EngineSwitchesOf({"/q/quorvane", "/afterupgrade", "--remote-debugging-port=9",
-                                     "--", "--webEngineArgs", "-x", "--disable-gpu"}),
+                                     "--", "--webEngineArgs", "-x", "--disable-gpu",
+                                     "--remote-debugging-address=0.0.0.0"}),
               QStringList({"--remote-debugging-port=9", "--disable-gpu"}));
+}
+
+// The debugging server: none unless asked for with the engine's switches,
+// and then on 127.0.0.1 only, whatever address was given.
+TEST(EngineSwitches, TheDebuggingServerListensOnlyWhenAskedAndOnlyOnThisMachine) {
+    const struct {
+        QStringList commandLine;
+        QByteArray variable;
+        QByteArray listens;
+    } cases[] = {
+        {{"q"}, "", ""},
+        {{"q"}, "9000", "127.0.0.1:9000"},
+        {{"q"}, "0.0.0.0:9222", "127.0.0.1:9222"},
+        {{"q", "--remote-debugging-port=9333"}, "", "127.0.0.1:9333"},
+        {{"q", "--remote-debugging-port=9333"}, "[::]:9222", "127.0.0.1:9333"},
+        {{"q"}, "0.0.0.0:http", ""},
+        {{"q", "--remote-debugging-port=70000"}, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.commandLine.join(' ').toStdString() + " " + c.variable.toStdString());
+        EngineSettings settings;
+        qputenv("QTWEBENGINE_REMOTE_DEBUGGING", c.variable);
+        app::ApplyProgramSettings(settings, c.commandLine);
+        EXPECT_EQ(MapEngineSettings(settings, "/self").variable("QTWEBENGINE_REMOTE_DEBUGGING"),
+                  c.listens);
+    }
+    qunsetenv("QTWEBENGINE_REMOTE_DEBUGGING");
 }

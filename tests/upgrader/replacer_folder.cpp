@@ -1,6 +1,9 @@
 #include "tests/upgrader/replacer_folder.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +14,21 @@
 #include "tests/support/wait.h"
 
 namespace replacer_test {
+
+namespace {
+
+// Whether the upgrade's watchdog has done (no journal, or nobody holds it).
+bool JournalSettled(const QString& ProgramPath) {
+    const int journal = ::open(QFile::encodeName(ProgramPath + ".pending-upgrade").constData(),
+                               O_RDONLY | O_CLOEXEC);
+    if (journal < 0)
+        return true;
+    const bool free = ::flock(journal, LOCK_EX | LOCK_NB) == 0;
+    ::close(journal);
+    return free;
+}
+
+}  // namespace
 
 ProgramFolder::ProgramFolder(const QString& FolderName)
     : folder_(root_.path() + u'/' + FolderName + u'/'),
@@ -54,6 +72,7 @@ void ProgramFolder::StartProgram(const QString& Argument) const {
     QProcess program;
     program.start(ProgramPath(), {Argument});
     EXPECT_TRUE(program.waitForFinished(30000));
+    EXPECT_TRUE(test_support::WaitUntil([&] { return JournalSettled(ProgramPath()); }));
 }
 
 Replacer::Replacer(std::optional<QByteArray> List, int ConfirmLimitMs, const QString& KilledAt)
@@ -83,7 +102,9 @@ void Replacer::Start(QProcess& Process, const QStringList& Params) const {
 bool Replacer::Run(const QStringList& Params) const {
     QProcess process;
     Start(process, Params);
-    return process.waitForFinished(30000);  // else killed with the process
+    // The replacer becomes the program; its watchdog finishes on its own.
+    return process.waitForFinished(30000) &&  // else killed with the process
+           test_support::WaitUntil([&] { return JournalSettled(Params.value(0)); }, 30000);
 }
 
 }  // namespace replacer_test

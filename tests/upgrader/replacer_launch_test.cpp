@@ -53,8 +53,6 @@ TEST(ReplacerLaunch, TheEmbeddedReplacerIsWrittenAsANewPrivateFile) {
     QDir().mkpath(blocked + "/inside");
     EXPECT_FALSE(WriteReplacer(blocked));
     EXPECT_FALSE(WriteReplacer(dir.path() + "/no such folder/Ruzozudo3"));
-    EXPECT_FALSE(StartReplacer(dir.path() + "/missing", dir.path() + "/quorvane", "/afterupgrade0",
-                               dir.path() + "/"));
 
     // A folder for the replacer that cannot be made stops the hand-over: the
     // program stays open.

@@ -4,8 +4,9 @@
 // separated by tabs; "--sleep=MS" keeps it running, and when it ends after a
 // sleep it appends "ended". A "client.lib" beside it that begins with
 // "broken" stands in for a client library that does not load: it appends
-// "broken" and exits with 1. Otherwise, started by the replacer after an
-// upgrade, it confirms that it is up.
+// "broken" and ends with 1, or, as the program does, hands its process back
+// to the old version when an upgrade's watchdog waits for it. Otherwise,
+// started after an upgrade, it confirms that it is up.
 #include <unistd.h>
 
 #include <chrono>
@@ -16,10 +17,11 @@
 
 #include "tests/upgrader/probe_arguments.h"
 #include "upgrader/replacer/unfinished_upgrade.h"
+#include "upgrader/replacer/watchdog.h"
 
-int main(int argc, char** argv) {
-    if (const std::optional<int> finished = replacer::FinishUnfinishedUpgrade(argc, argv))
-        return *finished;
+namespace {
+
+int Run(int argc, char** argv) {
     probe::RecordArguments(argc, argv);
     const auto library = std::filesystem::canonical("/proc/self/exe").parent_path() / "client.lib";
     std::string libraryText;
@@ -28,12 +30,23 @@ int main(int argc, char** argv) {
         probe::RecordLine(argv[0], "broken");
         return 1;
     }
-    if (const char* confirm = std::getenv("QUORVANE_UPGRADE_CONFIRM_FD"))
+    if (const char* confirm = std::getenv("QUORVANE_UPGRADE_CONFIRM_FD")) {
         (void)!::write(std::atoi(confirm), "1", 1);
+        ::close(std::atoi(confirm));
+    }
     const std::string first = argc > 1 ? argv[1] : "";
     if (first.rfind("--sleep=", 0) == 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(first.substr(8))));
         probe::RecordLine(argv[0], "ended");
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (const std::optional<int> finished = replacer::FinishUnfinishedUpgrade(argc, argv))
+        return *finished;
+    const replacer::TWatchedStart watched = replacer::TWatchedStart::FromEnvironment();
+    return watched.Finish(Run(argc, argv), argv);
 }

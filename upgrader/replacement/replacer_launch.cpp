@@ -1,17 +1,23 @@
 #include "upgrader/replacement/replacer_launch.h"
 
 #include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 #include "common/executable_folder.h"
-#include "common/program_start.h"
+#include "common/running_executable.h"
+#include "common/start_environment.h"
 #include "upgrader/replacement/private_folder.h"
 #include "upgrader/replacement/restart_params.h"
 #include "upgrader/replacement/temp_files.h"
+#include "upgrader/replacer/process_start.h"
 #include "upgrader/replacer/replacer_files.h"
 #include "upgrader/utils/close_application.h"
 #include "upgrader/utils/resource_stream.h"
@@ -44,6 +50,10 @@ bool WriteNewFile(const QString& Path, mode_t Mode, const std::function<bool(QFi
     return written;
 }
 
+// The replacer and its arguments once an upgrade is ready: it runs in this
+// process when the program ends.
+std::vector<std::string> pendingReplacer;
+
 }  // namespace
 
 bool WriteReplacer(const QString& Path) {
@@ -62,34 +72,37 @@ bool WriteReplacerManifest(const QString& Path, const QStringList& DownloadedFil
     return WriteNewFile(Path, 0600, [&](QFile& file) { return file.write(names) == names.size(); });
 }
 
-bool StartReplacer(const QString& ReplacerFile, const QString& ExecutablePath,
-                   const QString& Params, const QString& WorkingFolder) {
-    // The replacer and the program it restarts outlive us, and with us
-    // whoever reads our output: they write to nothing rather than into a
-    // closed pipe, which would end them.
-    QProcess replacer;
-    replacer.setProgram(ReplacerFile);
-    replacer.setArguments({ExecutablePath, u'+' + Params});
-    replacer.setWorkingDirectory(WorkingFolder);
-    replacer.setProcessEnvironment(common::ChildEnvironment());
-    replacer.setStandardInputFile(QProcess::nullDevice());
-    replacer.setStandardOutputFile(QProcess::nullDevice());
-    replacer.setStandardErrorFile(QProcess::nullDevice());
-    return replacer.startDetached();
-}
-
 bool LaunchReplacer(const QString& Params, const QStringList& DownloadedFiles,
                     const QByteArray& Version) {
     const std::optional<QString> folder = CreateReplacerFolder();
     if (!folder)
         return false;
     const QString replacer = *folder + QLatin1StringView(replacer::kReplacerName);
-    return WriteReplacer(replacer) &&
-           WriteReplacerManifest(*folder + QLatin1StringView(replacer::kManifestName),
-                                 DownloadedFiles) &&
-           WriteNewFile(*folder + QLatin1StringView(replacer::kVersionName), 0600,
-                        [&](QFile& file) { return file.write(Version + '\n') > 0; }) &&
-           StartReplacer(replacer, common::ExecutablePath(), Params, QDir::currentPath());
+    // A temporary folder mounted without execution fails here, while the
+    // program is still open, not at its end.
+    if (!WriteReplacer(replacer) ||
+        !WriteReplacerManifest(*folder + QLatin1StringView(replacer::kManifestName),
+                               DownloadedFiles) ||
+        !WriteNewFile(*folder + QLatin1StringView(replacer::kVersionName), 0600,
+                      [&](QFile& file) { return file.write(Version + '\n') > 0; }) ||
+        ::access(QFile::encodeName(replacer).constData(), X_OK) != 0)
+        return false;
+    pendingReplacer = {QFile::encodeName(replacer).toStdString(),
+                       QFile::encodeName(common::ExecutablePath()).toStdString(),
+                       QFile::encodeName(u'+' + Params).toStdString()};
+    return true;
+}
+
+void RunPendingReplacer(char** Argv) {
+    if (pendingReplacer.empty())
+        return;
+    std::vector<std::string> environment = common::StartEnvironment();
+    replacer::ExecProgram(pendingReplacer.front(), {pendingReplacer.begin() + 1,
+                                                    pendingReplacer.end()},
+                          &environment);
+    std::perror("quorvane: cannot start the upgrade's replacer");
+    // The program comes back as it was rather than leaving nothing running.
+    ::execv(common::RunningExecutablePath().c_str(), Argv);
 }
 
 bool RestartApplication(const QString& RestartParams, TacUpgradeMethod Method,

@@ -32,6 +32,7 @@ int PipeNamed(const char* Text) {
 void TakeUpgradeConfirmation() {
     const int descriptor = PipeNamed(std::getenv(replacer::kConfirmVariable));
     ::unsetenv(replacer::kConfirmVariable);
+    ::unsetenv(replacer::kWatchdogVariable);
     if (descriptor < 0 || ::fcntl(descriptor, F_SETFD, FD_CLOEXEC) != 0)
         return;
     confirmationPipe = descriptor;

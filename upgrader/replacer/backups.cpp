@@ -46,7 +46,21 @@ bool CopyFile(const std::string& From, const std::string& To) {
     return copied;
 }
 
+// Whether the backup found is the one the journal recorded (journals of
+// earlier replacers record none; theirs are taken as found).
+bool IsRecordedBackup(const JournalFile& File, const struct stat& Found) {
+    return !File.Backup ||
+           (S_ISREG(Found.st_mode) && FileId(Found.st_dev, Found.st_ino) == *File.Backup);
+}
+
 }  // namespace
+
+std::optional<FileId> RegularFileId(const std::string& Path) {
+    struct stat status {};
+    if (::lstat(Path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return FileId(status.st_dev, status.st_ino);
+}
 
 bool KeepBackup(const std::string& Target, const std::string& Backup) {
     return ::link(Target.c_str(), Backup.c_str()) == 0 ||
@@ -77,6 +91,9 @@ void UndoUpgrade(const std::string& Folder, const UpgradeJournal& Journal) {
         const std::string backup = BackupPath(Folder, file.Name, Journal.Stamp);
         if (::lstat(backup.c_str(), &kept) != 0)
             continue;  // put back already
+        // Someone else's file at the backup's name is never put in place.
+        if (!IsRecordedBackup(file, kept))
+            continue;
         // Not replaced yet: the backup is a second name of the file in place.
         if (there && current.st_ino == kept.st_ino && current.st_dev == kept.st_dev)
             ::unlink(backup.c_str());

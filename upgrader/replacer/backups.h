@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "upgrader/replacer/upgrade_journal.h"
@@ -15,11 +16,16 @@ inline constexpr const char* kBackupSuffix = ".uOLD";
 // must not be replaced.
 bool KeepBackup(const std::string& Target, const std::string& Backup);
 
+// The identity of the regular file at Path (not following a link).
+std::optional<FileId> RegularFileId(const std::string& Path);
+
 // Whether every file of the journal is the new one, in place.
 bool UpgradeInPlace(const std::string& Folder, const UpgradeJournal& Journal);
 
 // Puts every replaced file back by one rename of its backup, and removes the
-// files the upgrade added, so that a kill at any moment leaves each file
+// files the upgrade added; a file found at a backup's name that is not the
+// backup the journal recorded stays where it is, and so does the file in
+// place, so that a kill at any moment leaves each file
 // whole, old or new, and a second run finishes the first. The folder is
 // synced afterwards.
 void UndoUpgrade(const std::string& Folder, const UpgradeJournal& Journal);

@@ -107,18 +107,21 @@ std::optional<UpgradeJournal> PrepareSelfUpgrade(const ReplacerRequest& Request,
         const bool hadOld = ::lstat(target.c_str(), &old) == 0;
         if ((hadOld && !S_ISREG(old.st_mode)) || (!hadOld && errno != ENOENT))
             return std::nullopt;
-        journal.Files.push_back({name, downloaded.st_ino, hadOld});
+        journal.Files.push_back({name, downloaded.st_ino, hadOld, std::nullopt});
     }
     std::vector<std::string> made;
-    for (const JournalFile& file : journal.Files) {
+    for (JournalFile& file : journal.Files) {
+        if (!file.HadOld)
+            continue;
         const std::string backup = BackupPath(Request.Folder, file.Name, Stamp);
-        if (file.HadOld && !KeepBackup(Request.Folder + file.Name, backup)) {
+        const bool kept = KeepBackup(Request.Folder + file.Name, backup);
+        if (kept)
+            made.push_back(backup);
+        if (!kept || !(file.Backup = RegularFileId(backup))) {
             for (const std::string& ours : made)
                 ::unlink(ours.c_str());
             return std::nullopt;
         }
-        if (file.HadOld)
-            made.push_back(backup);
     }
     SyncFolder(Request.Folder);
     return journal;

@@ -22,11 +22,17 @@ TOwnFolder::TOwnFolder(const std::string& Folder) {
 }
 
 TOwnFolder::~TOwnFolder() {
+    Release();
+}
+
+void TOwnFolder::Release() {
     std::error_code error;
     if (!folder_.empty())
         std::filesystem::remove_all(folder_, error);
+    folder_.clear();
     if (descriptor_ >= 0)
         ::close(descriptor_);
+    descriptor_ = -1;
 }
 
 }  // namespace replacer

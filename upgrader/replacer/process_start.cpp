@@ -43,6 +43,17 @@ pid_t StartProgram(const std::string& Path, const std::vector<std::string>& Argu
     return process;
 }
 
+void ExecProgram(const std::string& Path, const std::vector<std::string>& Arguments,
+                 std::vector<std::string>* Environment) {
+    std::vector<std::string> argv{Path};
+    argv.insert(argv.end(), Arguments.begin(), Arguments.end());
+    std::vector<char*> environmentPointers;
+    if (Environment)
+        environmentPointers = Pointers(*Environment);
+    ::execve(Path.c_str(), Pointers(argv).data(),
+             Environment ? environmentPointers.data() : environ);
+}
+
 void CloseInheritedDescriptors() {
     if (::close_range(3, ~0U, 0) == 0)
         return;
@@ -55,6 +66,12 @@ void CloseInheritedDescriptors() {
 void WaitForProgram(pid_t Process) {
     int status = 0;
     while (::waitpid(Process, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+void ReapEndedChildren() {
+    int status = 0;
+    while (::waitpid(-1, &status, WNOHANG) > 0) {
     }
 }
 

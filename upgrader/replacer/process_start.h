@@ -15,6 +15,12 @@ namespace replacer {
 pid_t StartProgram(const std::string& Path, const std::vector<std::string>& Arguments,
                    std::vector<std::string>* Environment = nullptr, int KeepOpen = -1);
 
+// Executes the program at Path in this process, with the given arguments
+// after its own path and this process's environment or the Environment
+// given. Returns only when it could not be executed.
+void ExecProgram(const std::string& Path, const std::vector<std::string>& Arguments,
+                 std::vector<std::string>* Environment = nullptr);
+
 // Descriptors inherited from the old program would keep parts of it alive
 // (the engine's helper processes end only when their sockets close), and
 // with them the program file the replacer waits for; the restarted program
@@ -23,5 +29,8 @@ void CloseInheritedDescriptors();
 
 // Waits until the started program has ended.
 void WaitForProgram(pid_t Process);
+
+// Collects the children that have ended, without waiting for the others.
+void ReapEndedChildren();
 
 }  // namespace replacer

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "common/running_executable.h"
 #include "upgrader/replacer/small_files.h"
 
 namespace replacer {
@@ -17,17 +18,8 @@ bool IsPlainFileName(const std::string& Name) {
 
 }  // namespace
 
-std::string OwnExecutablePath() {
-    std::error_code error;
-    std::string path = std::filesystem::read_symlink("/proc/self/exe", error).string();
-    const std::string deleted = " (deleted)";
-    if (path.ends_with(deleted))
-        path.resize(path.size() - deleted.size());
-    return path;
-}
-
 std::string OwnFolder() {
-    const std::string path = OwnExecutablePath();
+    const std::string path = common::RunningExecutablePath();
     return path.empty() ? std::string() : FolderOf(path);
 }
 

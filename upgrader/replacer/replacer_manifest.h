@@ -6,11 +6,6 @@
 
 namespace replacer {
 
-// The running program's path (empty when unknown); a program replaced while
-// it runs is named with " (deleted)" appended, and the path is the one
-// without it.
-std::string OwnExecutablePath();
-
 // The folder of the running replacer, ending with "/"; empty when unknown.
 std::string OwnFolder();
 

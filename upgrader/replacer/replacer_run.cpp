@@ -12,9 +12,9 @@
 #include "upgrader/replacer/refused_upgrade_record.h"
 #include "upgrader/replacer/replacer_files.h"
 #include "upgrader/replacer/replacer_manifest.h"
-#include "upgrader/replacer/start_confirmation.h"
 #include "upgrader/replacer/unfinished_upgrade.h"
 #include "upgrader/replacer/upgrade_journal.h"
+#include "upgrader/replacer/watchdog.h"
 
 namespace replacer {
 
@@ -46,8 +46,18 @@ std::string BackupStamp() {
                               .count());
 }
 
+// Without an upgrade to watch, the program (old or unchanged) simply runs in
+// this process.
+int ExecProgramAfter(TOwnFolder& Folder, const std::string& Program,
+                     const std::vector<std::string>& Arguments) {
+    Folder.Release();
+    ExecProgram(Program, Arguments);
+    std::perror("Ruzozudo3: cannot start the program");
+    return 1;
+}
+
 int RunSelfUpgrade(const ReplacerRequest& Request, const std::vector<std::string>& Arguments,
-                   const std::string& Version, const ReplacerLimits& Limits) {
+                   const std::string& Version, const ReplacerLimits& Limits, TOwnFolder& Folder) {
     const auto step = [&](const char* Name) {
         if (Limits.AtStep)
             Limits.AtStep(Name);
@@ -56,10 +66,8 @@ int RunSelfUpgrade(const ReplacerRequest& Request, const std::vector<std::string
     const std::optional<UpgradeJournal> prepared =
         SettleEarlierUpgrade(program) ? PrepareSelfUpgrade(Request, BackupStamp(), Version)
                                       : std::nullopt;
-    if (!prepared || prepared->Files.empty()) {
-        StartProgram(program, Arguments);
-        return prepared ? 0 : 1;
-    }
+    if (!prepared || prepared->Files.empty())
+        return ExecProgramAfter(Folder, program, Arguments);
     const std::unique_ptr<TJournalFile> journal =
         TJournalFile::Create(program + kPendingUpgradeSuffix, *prepared);
     if (journal)
@@ -68,20 +76,11 @@ int RunSelfUpgrade(const ReplacerRequest& Request, const std::vector<std::string
         UndoUpgrade(Request.Folder, *prepared);
         if (journal)
             journal->Remove();
-        StartProgram(program, Arguments);
-        return 1;
+        return ExecProgramAfter(Folder, program, Arguments);
     }
-    if (StartAndAwaitConfirmation(program, Arguments, Limits.Confirmation,
-                                  [&] { step("waiting"); }) == StartOutcome::Confirmed) {
-        RemoveEarlierBackups(Request.Folder, *prepared);
-        journal->Remove();
-        return 0;
-    }
-    journal->MarkFailed();
-    step("undoing");
-    UndoPendingUpgrade(*journal, program);
-    StartProgram(program, Arguments);
-    return 1;
+    return ExecUnderWatchdog(program, Arguments, *journal, &Folder,
+                             {Limits.Confirmation, [&] { step("waiting"); },
+                              [&] { step("undoing"); }});
 }
 
 }  // namespace
@@ -93,20 +92,23 @@ int RunReplacer(const std::vector<std::string>& Params, const ReplacerLimits& Li
         return 0;
     }
     const std::string ownFolder = OwnFolder();
-    const TOwnFolder heldFolder(ownFolder);
+    TOwnFolder heldFolder(ownFolder);
     request->Files =
         ownFolder.empty() ? std::vector<std::string>{} : ReadManifest(ownFolder + kManifestName);
     // Past the limit the old program is taken as hanging; a self-upgrade
     // then finds its files in use and installs nothing.
     WaitUntilUnused(request->ExecutablePath, Limits.ProgramEnd);
+    // The old program's helpers, once ours (the program became this
+    // replacer), are not left to the new one as zombies.
+    ReapEndedChildren();
     const std::vector<std::string> arguments = SplitRestartParams(request->RestartParams);
     if (!request->SetupMode)
-        return RunSelfUpgrade(*request, arguments, ReadUpgradeVersion(ownFolder), Limits);
+        return RunSelfUpgrade(*request, arguments, ReadUpgradeVersion(ownFolder), Limits,
+                              heldFolder);
     const std::string setupProgram = ReplaceInSetupMode(*request);
     if (!setupProgram.empty())
         RunSetupProgram(setupProgram, arguments, Limits);
-    StartProgram(request->ExecutablePath, arguments);
-    return 0;
+    return ExecProgramAfter(heldFolder, request->ExecutablePath, arguments);
 }
 
 }  // namespace replacer

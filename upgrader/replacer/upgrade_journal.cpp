@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <sstream>
 
 #include "upgrader/replacer/backups.h"
@@ -31,6 +32,17 @@ bool ParseFileLine(const std::string& Line, JournalFile& File) {
            File.Name != "..";
 }
 
+// "backup <device> <inode>", for the file of the line before.
+bool ParseBackupLine(const std::string& Line, UpgradeJournal& Journal) {
+    std::istringstream fields(Line.substr(7));
+    unsigned long long device = 0, inode = 0;
+    if (Journal.Files.empty() || !Journal.Files.back().HadOld || Journal.Files.back().Backup ||
+        !(fields >> device >> inode) || !fields.eof())
+        return false;
+    Journal.Files.back().Backup = FileId(dev_t(device), ino_t(inode));
+    return true;
+}
+
 bool ParseField(std::istream& Lines, const std::string& Key, std::string& Value) {
     std::string line;
     if (!std::getline(Lines, line) || line.rfind(Key + ' ', 0) != 0)
@@ -49,8 +61,12 @@ std::string BackupPath(const std::string& Folder, const std::string& Name,
 std::string JournalText(const UpgradeJournal& Journal) {
     std::string text = std::string(kJournalTitle) + "\nversion " + Journal.Version + "\nstamp " +
                        Journal.Stamp + '\n';
-    for (const JournalFile& file : Journal.Files)
+    for (const JournalFile& file : Journal.Files) {
         text += std::to_string(file.NewFile) + (file.HadOld ? " 1 " : " 0 ") + file.Name + '\n';
+        if (file.Backup)
+            text += "backup " + std::to_string(file.Backup->first) + ' ' +
+                    std::to_string(file.Backup->second) + '\n';
+    }
     return text + (Journal.Failed ? "end\nfailed\n" : "end\n");
 }
 
@@ -62,6 +78,11 @@ bool ParseJournal(const std::string& Text, UpgradeJournal& Journal) {
         !ParseField(lines, "stamp", Journal.Stamp) || Journal.Stamp.find('/') != std::string::npos)
         return false;
     while (std::getline(lines, line) && line != "end") {
+        if (line.rfind("backup ", 0) == 0) {
+            if (!ParseBackupLine(line, Journal))
+                return false;
+            continue;
+        }
         JournalFile file;
         if (!ParseFileLine(line, file))
             return false;
@@ -90,8 +111,11 @@ std::unique_ptr<TJournalFile> TJournalFile::Create(const std::string& Path,
 std::unique_ptr<TJournalFile> TJournalFile::Take(const std::string& Path, Found& Result) {
     Result = Found::None;
     const int descriptor = ::open(Path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
+    if (descriptor < 0) {
+        if (errno != ENOENT)
+            Result = Found::Unreadable;
         return nullptr;
+    }
     std::unique_ptr<TJournalFile> journal(new TJournalFile(Path, descriptor));
     if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
         Result = Found::Busy;
@@ -104,7 +128,11 @@ std::unique_ptr<TJournalFile> TJournalFile::Take(const std::string& Path, Found&
         opened.st_ino != named.st_ino || opened.st_dev != named.st_dev || !S_ISREG(opened.st_mode))
         return nullptr;
     const std::optional<std::string> text = ReadAll(descriptor);
-    journal->valid_ = text && ParseJournal(*text, journal->journal_);
+    if (!text) {
+        Result = Found::Unreadable;
+        return nullptr;
+    }
+    journal->valid_ = ParseJournal(*text, journal->journal_);
     Result = Found::Taken;
     return journal;
 }
@@ -116,6 +144,14 @@ TJournalFile::~TJournalFile() {
 bool TJournalFile::MarkFailed() {
     journal_.Failed = true;
     return ::lseek(fd_, 0, SEEK_END) >= 0 && WriteAll(fd_, "failed\n", 7) && ::fsync(fd_) == 0;
+}
+
+std::string TJournalFile::MoveAside() {
+    const std::string aside = path_ + ".invalid";
+    if (std::rename(path_.c_str(), aside.c_str()) != 0)
+        return {};
+    SyncFolder(FolderOf(path_));
+    return aside;
 }
 
 bool TJournalFile::Remove() {

@@ -3,18 +3,25 @@
 #include <sys/types.h>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "upgrader/replacer/file_usage.h"
 
 namespace replacer {
 
 // A file of a self-upgrade: its name in the program's folder, the inode of
-// the new file (the download, renamed into place as it is), and whether an
-// old file was there (then kept as its backup).
+// the new file (the download, renamed into place as it is), whether an old
+// file was there (then kept as its backup) and which file that backup is.
+// Only that file is ever put back: anything else found at the backup's name
+// is not the replacer's. Journals of earlier replacers do not say.
 struct JournalFile {
     std::string Name;
     ino_t NewFile = 0;
     bool HadOld = false;
+    std::optional<FileId> Backup;
 };
 
 // The record of a self-upgrade in progress, kept beside the program as
@@ -23,7 +30,8 @@ struct JournalFile {
 // unlocked (its replacer is gone) finishes the upgrade.
 //
 // Its text: "Quorvane pending upgrade", "version <v>", "stamp <s>", one line
-// "<inode> <0|1> <name>" per file, "end"; after that the replacer or a trial
+// "<inode> <0|1> <name>" per file, each kept backup followed by a line
+// "backup <device> <inode>", "end"; after that the replacer or a trial
 // appends "failed" once the new program did not come up.
 struct UpgradeJournal {
     std::string Version;
@@ -43,7 +51,9 @@ std::string BackupPath(const std::string& Folder, const std::string& Name,
 // while it is locked, nobody else acts on it.
 class TJournalFile {
   public:
-    enum class Found { None, Busy, Taken };
+    // Unreadable: it is there but cannot be opened, locked or read (no
+    // permission, a read-only file system, an error of the disk).
+    enum class Found { None, Busy, Taken, Unreadable };
 
     // Writes the journal atomically (a temporary name, synced, renamed,
     // the folder synced) and keeps it locked. Null when it cannot be written.
@@ -59,8 +69,13 @@ class TJournalFile {
     // The journal as read; Valid() is false for text that is not one.
     const UpgradeJournal& Journal() const { return journal_; }
     bool Valid() const { return valid_; }
-    // Appends "failed" and syncs it.
+    // Appends "failed" and syncs it; false when that could not be written.
     bool MarkFailed();
+    // Renames a journal that is not one out of the way, to "<path>.invalid",
+    // where it stays for whoever looks into what happened. The new name, or
+    // empty when it could not be moved.
+    std::string MoveAside();
+    const std::string& Path() const { return path_; }
     // Removes the journal (and syncs the folder): the upgrade is finished.
     bool Remove();
 

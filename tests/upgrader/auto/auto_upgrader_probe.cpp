@@ -13,6 +13,7 @@
 
 #include "tests/upgrader/probe_arguments.h"
 #include "upgrader/auto/auto_upgrader.h"
+#include "upgrader/replacement/replacer_launch.h"
 #include "upgrader/replacement/upgrade_confirmation.h"
 
 int main(int argc, char** argv) {
@@ -50,5 +51,8 @@ int main(int argc, char** argv) {
     upgrader.OnNoInfoFile = [](upgrader::TauAutoUpgrader*) { QCoreApplication::exit(7); };
     QTimer::singleShot(0, [&] { upgrader.CheckUpdate(false); });
     QTimer::singleShot(60000, [] { QCoreApplication::exit(9); });
-    return app.exec();
+    const int result = app.exec();
+    // As the program: the replacer runs in this process once it has closed.
+    upgrader::RunPendingReplacer(argv);
+    return result;
 }
