@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/program_file_names.h"
+
 // The browser process lives in a library beside the executable
 // ("libquorvane-client.so"), which the executable's entry loads when the user,
 // not the engine, started it: the engine's sub-processes run the same
@@ -7,7 +9,7 @@
 
 namespace app {
 
-inline constexpr char kClientLibraryName[] = "libquorvane-client.so";
+using common::kClientLibraryName;
 inline constexpr char kBrowserProcessEntryName[] = "QuorvaneBrowserProcessMain";
 inline constexpr char kClientVersionName[] = "QuorvaneClientVersion";
 

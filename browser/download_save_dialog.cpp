@@ -12,6 +12,7 @@
 
 #include "common/file_error_text.h"
 #include "common/message_boxes.h"
+#include "common/program_files.h"
 
 namespace browser {
 
@@ -36,6 +37,25 @@ int MoveFile(const QString& from, const QString& to) {
     return 0;
 }
 
+// The save dialog stays open when the place chosen is one of the program's
+// own files, and says why.
+class TSaveFileDialog : public QFileDialog {
+  public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const QString chosen = selectedFiles().value(0);
+        if (common::IsProgramFile(chosen)) {
+            common::ShowErrorBox(
+                QStringLiteral("“%1”是本程序自己的文件，不能用下载的文件替换它。\n"
+                               "请换一个文件名，或保存到别的文件夹。")
+                    .arg(QFileInfo(chosen).fileName()));
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
 }  // namespace
 
 void TDownloadSaveDialog::Start(QWebEngineDownloadRequest* download, QWidget* parent,
@@ -45,7 +65,7 @@ void TDownloadSaveDialog::Start(QWebEngineDownloadRequest* download, QWidget* pa
 
 TDownloadSaveDialog::TDownloadSaveDialog(QWebEngineDownloadRequest* download, QWidget* parent,
                                          const QString& proposedPath)
-    : download_(download), dialog_(new QFileDialog(parent, QString(), proposedPath)) {
+    : download_(download), dialog_(new TSaveFileDialog(parent, QString(), proposedPath)) {
     setParent(dialog_);
     const QFileInfo proposed(proposedPath);
     const QString folder = proposed.isDir() ? proposed.absoluteFilePath() : proposed.absolutePath();

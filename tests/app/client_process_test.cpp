@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSet>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
@@ -114,42 +117,177 @@ TEST(ClientProcess, AnUnfinishedUpgradeWhoseLibraryFailsIsUndoneAtTheNextStart) 
     client.waitForFinished(30000);
 }
 
-TEST(ClientProcess, RunsItsOwnSubProcessesAndServesDebugging) {
+namespace {
+
+struct FileIdText {
+    QByteArray device, inode;
+};
+
+FileIdText IdOf(const QString& path) {
+    struct stat status {};
+    ::stat(QFile::encodeName(path).constData(), &status);
+    return {QByteArray::number(qulonglong(status.st_dev)),
+            QByteArray::number(qulonglong(status.st_ino))};
+}
+
+}  // namespace
+
+// The next start after a replacer was killed while the new version ran
+// (logout, shutdown): the journal is in place (the new library and its
+// backup), or planted by someone else beside a foreign backup, or its trial
+// mark cannot be written (a full disk). --version, --help and a start
+// without a display leave it alone; a normal start tries the new version and
+// keeps it in this same process, never renames a foreign file into place,
+// and undoes rather than tries when it cannot mark the trial.
+TEST(ClientProcess, AStartAfterAKilledReplacerActsOnTheUpgradeOnlyWhenItCanTryIt) {
+    const QByteArray built = test_support::ReadFile(BuiltLibrary());
+    const QByteArray old = built + "\nthe old version\n";
+    enum Setup { InPlace, Planted, MarkUnwritable };
+    const QStringList kinds = {"--version", "--help", "no display", "normal"};
+    for (const Setup setup : {InPlace, Planted, MarkUnwritable}) {
+        for (const QString& kind : kinds) {
+            SCOPED_TRACE(testing::Message() << setup << ' ' << kind.toStdString());
+            QTemporaryDir folder;
+            test_support::InstallClient(folder.path(), "about:blank");
+            const QString library = folder.filePath("libquorvane-client.so");
+            const QString backup = library + ".1.uOLD";
+            test_support::WriteFile(backup, setup == Planted ? "a planted library" : old);
+            const FileIdText kept = IdOf(backup), placed = IdOf(library);
+            const QByteArray journal =
+                "Quorvane pending upgrade\nversion 2.0.0.6\nstamp 1\n" +
+                (setup == Planted ? placed.inode + "0" : placed.inode) +
+                " 1 libquorvane-client.so\nbackup " + kept.device + ' ' +
+                (setup == Planted ? kept.inode + "0" : kept.inode) + "\nend\n";
+            const QString journalPath = folder.filePath("quorvane.pending-upgrade");
+            test_support::WriteFile(journalPath, journal);
+
+            QProcess client;
+            test_support::ProcessTreeKiller killer(client);
+            auto env = QProcessEnvironment::systemEnvironment();
+            if (kind == "no display")
+                env.remove("DISPLAY"), env.remove("WAYLAND_DISPLAY");
+            client.setProcessEnvironment(env);
+            QStringList arguments;
+            if (kind.startsWith("--"))
+                arguments << kind;
+            if (setup == MarkUnwritable)
+                client.start("sh", QStringList{"-c", "ulimit -f 0; trap '' XFSZ; exec \"$0\" \"$@\"",
+                                               folder.filePath("quorvane")} + arguments);
+            else
+                client.start(folder.filePath("quorvane"), arguments);
+            if (kind != "normal") {
+                ASSERT_TRUE(client.waitForFinished(20000));
+                const QByteArray out = client.readAllStandardOutput();
+                EXPECT_EQ(client.exitCode(), kind == "no display" ? 1 : 0);
+                EXPECT_TRUE(kind == "no display" || out.contains(kind == "--help" ? "Usage" : "2.0"))
+                    << out.constData();
+                EXPECT_EQ(test_support::ReadFile(journalPath), journal);
+                EXPECT_EQ(test_support::ReadFile(library), built);
+                continue;
+            }
+            ASSERT_TRUE(WaitUntil([&] { return !QFile::exists(journalPath); }, 60000))
+                << client.readAllStandardError().toStdString();
+            EXPECT_EQ(test_support::ReadFile(library), setup == MarkUnwritable ? old : built);
+            EXPECT_EQ(test_support::ReadFile(backup),
+                      setup == Planted ? "a planted library" : setup == InPlace ? old : "");
+            if (setup == InPlace) {
+                // The started process is the confirmed new version.
+                ASSERT_TRUE(WaitUntil([&] { return !WindowsNamed("Quorvane").isEmpty(); }, 60000));
+                EXPECT_EQ(client.state(), QProcess::Running);
+                EXPECT_TRUE(test_support::ReadFile(QStringLiteral("/proc/%1/maps")
+                                                       .arg(client.processId()))
+                                .contains(library.toLocal8Bit()));
+            }
+            ::kill(static_cast<pid_t>(client.processId()), SIGTERM);
+            client.waitForFinished(30000);
+        }
+    }
+}
+
+namespace {
+
+// The process and every process below it.
+QStringList ProcessTree(qint64 pid) {
+    QStringList tree{QString::number(pid)};
+    for (qsizetype i = 0; i < tree.size(); ++i)
+        tree += test_support::ChildProcesses(tree[i].toLongLong());
+    return tree;
+}
+
+// The TCP addresses the process tree listens on ("127.0.0.1:9000"; IPv6 ones
+// as the system lists them).
+QStringList ListeningAddresses(qint64 pid) {
+    QSet<QByteArray> sockets;
+    for (const QString& process : ProcessTree(pid))
+        for (const QFileInfo& fd : QDir("/proc/" + process + "/fd").entryInfoList(QDir::System))
+            sockets << fd.symLinkTarget().section('/', -1).toLatin1();
+    QStringList addresses;
+    for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+        for (const QByteArray& line : test_support::ReadFile(table).split('\n').mid(1)) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() < 10 || fields[3] != "0A" ||
+                !sockets.contains("socket:[" + fields[9] + "]"))
+                continue;
+            const QString local = QString::fromLatin1(fields[1]);
+            const QString address = local.section(':', 0, 0).toUpper();
+            const int port = local.section(':', 1).toInt(nullptr, 16);
+            const quint32 ip = address.toUInt(nullptr, 16);
+            addresses << (address.size() == 8
+                              ? QStringLiteral("%1.%2.%3.%4:%5")
+                                    .arg(ip & 0xff).arg((ip >> 8) & 0xff)
+                                    .arg((ip >> 16) & 0xff).arg(ip >> 24).arg(port)
+                              : QStringLiteral("[%1]:%2").arg(address).arg(port));
+        }
+    }
+    return addresses;
+}
+
+}  // namespace
+
+// Its sub-processes run this same executable, without the client library.
+// The debugging server, which would give any local account the survey
+// session, is off by default; asked for with the engine's variable (even for
+// every address) it listens on 127.0.0.1 only and lists this client's page.
+TEST(ClientProcess, RunsItsOwnSubProcessesAndServesDebuggingOnlyWhenAsked) {
     test_support::NginxServer server;
     server.writeFile("home.html", "<title>Client home</title>");
-    // A copy of the client in a folder of its own, so that its home page file
-    // is the test's.
     QTemporaryDir folder;
     test_support::InstallClient(folder.path(), server.baseUrl() + "/home.html");
     const QString executable = folder.filePath("quorvane");
-    QProcess client;
-    client.setWorkingDirectory(folder.path());
-    client.start(executable);
-    ASSERT_TRUE(client.waitForStarted());
-    ASSERT_TRUE(WaitUntil([&] { return !WindowsNamed("^Client home$").isEmpty(); }, 60000))
-        << client.readAllStandardError().toStdString();
-
-    // Every engine sub-process runs this same executable.
-    const QStringList children = test_support::ChildProcesses(client.processId());
-    ASSERT_FALSE(children.isEmpty());
-    for (const QString& child : children) {
-        EXPECT_EQ(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(child)), executable);
-        // ... without the client library and the window's libraries.
-        const QByteArray maps = test_support::ReadFile(QStringLiteral("/proc/%1/maps").arg(child));
-        EXPECT_FALSE(maps.contains("libquorvane-client.so") || maps.contains("libQt6Widgets"));
+    for (const QByteArray asked : {QByteArray(), QByteArray("0.0.0.0:9000")}) {
+        SCOPED_TRACE(asked.constData());
+        QProcess client;
+        test_support::ProcessTreeKiller killer(client);
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.remove("QTWEBENGINE_REMOTE_DEBUGGING");
+        if (!asked.isEmpty())
+            env.insert("QTWEBENGINE_REMOTE_DEBUGGING", asked);
+        client.setProcessEnvironment(env);
+        client.start(executable);
+        ASSERT_TRUE(WaitUntil([&] { return !WindowsNamed("^Client home$").isEmpty(); }, 60000))
+            << client.readAllStandardError().toStdString();
+        const QStringList children = test_support::ChildProcesses(client.processId());
+        ASSERT_FALSE(children.isEmpty());
+        for (const QString& child : children) {
+            EXPECT_EQ(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(child)), executable);
+            const QByteArray maps =
+                test_support::ReadFile(QStringLiteral("/proc/%1/maps").arg(child));
+            EXPECT_FALSE(maps.contains("libquorvane-client.so") || maps.contains("libQt6Widgets"));
+        }
+        if (asked.isEmpty()) {
+            test_support::ServeEvents(1000);
+            EXPECT_EQ(ListeningAddresses(client.processId()), QStringList());
+        } else {
+            ASSERT_TRUE(WaitUntil([&] { return !ListeningAddresses(client.processId()).isEmpty(); }));
+            EXPECT_EQ(ListeningAddresses(client.processId()), QStringList{"127.0.0.1:9000"});
+            QNetworkAccessManager network;
+            QNetworkReply* reply =
+                network.get(QNetworkRequest(QUrl("http://127.0.0.1:9000/json/list")));
+            ASSERT_TRUE(WaitUntil([&] { return reply->isFinished(); }));
+            EXPECT_TRUE(reply->readAll().contains(server.baseUrl().toLatin1() + "/home.html"));
+            delete reply;
+        }
+        ::kill(static_cast<pid_t>(client.processId()), SIGTERM);
+        client.waitForFinished(30000);
     }
-
-    QNetworkAccessManager network;
-    // The debugging server lists this client's page (on this test's own
-    // server port), so no other program on the port can pass for it.
-    QNetworkReply* reply = network.get(QNetworkRequest(QUrl("http://127.0.0.1:9000/json/list")));
-    ASSERT_TRUE(WaitUntil([&] { return reply->isFinished(); }));
-    EXPECT_EQ(reply->error(), QNetworkReply::NoError);
-    const QByteArray pages = reply->readAll();
-    EXPECT_TRUE(pages.contains(server.baseUrl().toLatin1() + "/home.html")) << pages.toStdString();
-    delete reply;
-
-    // Its end and its error output are checked with its pixels (window_pixels_test).
-    ::kill(static_cast<pid_t>(client.processId()), SIGTERM);
-    client.waitForFinished(30000);
 }

@@ -74,7 +74,27 @@ TEST_F(ShellTest, DownloadsGoThroughTheSaveDialogAndShowTheirPercentage) {
     EXPECT_EQ(RunScript("6 * 7").toInt(), 42);
     ASSERT_TRUE(WaitUntil([&] { return !messages.isEmpty() && messages.last().isEmpty(); }, 30000));
     ASSERT_TRUE(dialog);
-    // What the user types; selectFile leaves a focused name box alone.
+    // The program's own files, in its folder or through a link to it, are
+    // refused with a message naming them, and the dialog stays. What the
+    // user types; selectFile leaves a focused name box alone.
+    const QString program = QFileInfo(common::ExecutablePath()).fileName();
+    ASSERT_TRUE(QFile::link(common::ExecutableFolder(), chosen.filePath("link")));
+    for (const QString& name :
+         {program, QString("libquorvane-client.so"), QString("Ruzozudo3"),
+          QString("libquorvane-client.so.1.uOLD"), QString("data.bin.uTMP"),
+          program + ".pending-upgrade", program + ".refused-upgrade",
+          program + ".newest-update", QString(".quorvane-install")}) {
+        for (const QString& folder : {common::ExecutableFolder(), chosen.filePath("link/")}) {
+            SCOPED_TRACE((folder + name).toStdString());
+            boxes.texts.clear();
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(folder + name);
+            QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
+            ASSERT_TRUE(WaitUntil([&] { return !boxes.texts.isEmpty(); }));
+            EXPECT_TRUE(boxes.texts.first().contains(u'“' + name + u'”'));
+            ASSERT_TRUE(dialog && dialog->isVisible());
+        }
+    }
+    boxes.texts.clear();
     dialog->findChild<QLineEdit*>("fileNameEdit")->setText(target);
     QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
     ASSERT_TRUE(WaitUntil([&] { return FileBytes(target) == content; }))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/program_file_names.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -8,7 +10,7 @@ namespace upgrader {
 
 // The name a file keeps while it downloads and until the replacer puts it in
 // place: the file name with this appended.
-inline const QString kTempFileSuffix = QStringLiteral(".uTMP");
+inline const QString kTempFileSuffix = QLatin1String(common::kDownloadSuffix);
 
 // Where a file of the upgrade downloads to: the folder (ending with "/"), the
 // file name of the address taken whole (a query string stays in it; its

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/program_file_names.h"
+
 #include <optional>
 #include <string>
 
@@ -8,7 +10,7 @@
 namespace replacer {
 
 // Backups end in this; the program lists only ".uTMP" files.
-inline constexpr const char* kBackupSuffix = ".uOLD";
+using common::kBackupSuffix;
 
 // Keeps the file at Target under Backup before it is replaced: a hard link
 // (the same file, mode and all), else a copy synced to disk. A file already

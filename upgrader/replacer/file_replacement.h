@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/program_file_names.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -10,7 +12,7 @@
 namespace replacer {
 
 // The name a downloaded file carries until it is put in place.
-inline constexpr const char* kDownloadSuffix = ".uTMP";
+using common::kDownloadSuffix;
 
 // Puts Downloaded in place of Target by renaming it over Target, so that at
 // any moment (a crash, a kill) Target is either the old file or the new one,

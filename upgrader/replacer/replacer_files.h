@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/program_file_names.h"
+
 namespace replacer {
 
 // The program writes the replacer into a private folder of the temporary
@@ -9,7 +11,7 @@ inline constexpr char kReplacerFolderPrefix[] = "quorvane-replacer-";
 // The replacer's own name, and the list of the files it installs, written
 // beside it by the program: one file name per line, each naming a
 // "<name>.uTMP" file in the program's folder.
-inline constexpr char kReplacerName[] = "Ruzozudo3";
+using common::kReplacerName;
 inline constexpr char kManifestName[] = "Ruzozudo3.files";
 // The version the upgrade installs, one line, also written by the program.
 inline constexpr char kVersionName[] = "Ruzozudo3.version";
@@ -19,6 +21,6 @@ inline constexpr char kVersionName[] = "Ruzozudo3.version";
 // "<program>.refused-upgrade": a text file whose first line is the version
 // as the info file published it. The restored program adds a second line,
 // "told", once it has told the user.
-inline constexpr char kRefusedUpgradeSuffix[] = ".refused-upgrade";
+using common::kRefusedUpgradeSuffix;
 
 }  // namespace replacer

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/program_file_names.h"
+
 #include <sys/types.h>
 
 #include <memory>
@@ -40,7 +42,7 @@ struct UpgradeJournal {
     bool Failed = false;
 };
 
-inline constexpr char kPendingUpgradeSuffix[] = ".pending-upgrade";
+using common::kPendingUpgradeSuffix;
 
 // The backup of the file Name for this journal.
 std::string BackupPath(const std::string& Folder, const std::string& Name,

@@ -1,3 +1,5 @@
+
+#include "common/program_file_names.h"
 #include "upgrader/verification/signed_comment.h"
 
 #include <QFile>
@@ -19,7 +21,7 @@ std::optional<qint64> Seconds(const QByteArray& Text) {
 }
 
 QString RecordPath() {
-    return common::ExecutablePath() + QStringLiteral(".newest-update");
+    return common::ExecutablePath() + QLatin1String(common::kNewestUpdateSuffix);
 }
 
 }  // namespace

@@ -1,0 +1,37 @@
+#include "common/program_files.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "common/executable_folder.h"
+
+namespace common {
+
+namespace {
+
+bool IsProgramFileName(const QString& Name, const QString& Executable) {
+    for (const char* name : {kClientLibraryName, kReplacerName, kInstallListName})
+        if (Name == QLatin1String(name))
+            return true;
+    for (const char* suffix : {kDownloadSuffix, kBackupSuffix})
+        if (Name.endsWith(QLatin1String(suffix)))
+            return true;
+    // The records and the journal, with the names they have while written
+    // (".part") or once set aside (".invalid").
+    for (const char* suffix : {kPendingUpgradeSuffix, kRefusedUpgradeSuffix, kNewestUpdateSuffix})
+        if (Name.startsWith(Executable + QLatin1String(suffix)))
+            return true;
+    return Name == Executable;
+}
+
+}  // namespace
+
+bool IsProgramFile(const QString& Path) {
+    const QFileInfo file(Path);
+    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    const QString programFolder = QFileInfo(ExecutableFolder()).canonicalFilePath();
+    return !folder.isEmpty() && folder == programFolder &&
+           IsProgramFileName(file.fileName(), QFileInfo(ExecutablePath()).fileName());
+}
+
+}  // namespace common
