@@ -108,17 +108,19 @@ done
     fail "a refused install wrote something"
 
 # A changed manifest removes nothing but the install's files: not through
-# "..", a link or an empty data folder line, nor the user's own files; and
-# uninstalling leaves the user's own empty folder.
-mkdir -p "$work/outside" "$prefix/mine" && touch "$work/outside/victim"
+# "..", a link, a sibling folder whose name begins with the install folder's
+# or an empty data folder line, nor the user's own files; and uninstalling
+# leaves the user's own empty folder.
+mkdir -p "$work/outside" "$prefix/mine" "$prefix-old" && touch "$work/outside/victim" "$prefix-old/victim"
 ln -s "$work/outside" "$prefix/link"
 manifest="$prefix/.quorvane-install"
 { echo; tail -n +2 "$manifest"; printf '%s\n' "$prefix/../outside/victim" "$prefix/ico/../../outside/victim" \
-    "$work/outside/victim" "$prefix/link/victim" "$prefix/主页.txt" "$work/outside/"; } > "$work/manifest"
+    "$work/outside/victim" "$prefix/link/victim" "$prefix/主页.txt" "$work/outside/" \
+    "$prefix-old/victim"; } > "$work/manifest"
 mv "$work/manifest" "$manifest"
 "${installer_env[@]}" "$prefix/uninstall.sh" >/dev/null 2>&1
-[ -f "$work/outside/victim" ] && [ -d "$prefix/mine" ] && [ -f "$prefix/主页.txt" ] ||
-    fail "uninstall.sh removed what the install did not write"
+[ -f "$work/outside/victim" ] && [ -f "$prefix-old/victim" ] && [ -d "$prefix/mine" ] &&
+    [ -f "$prefix/主页.txt" ] || fail "uninstall.sh removed what the install did not write"
 [ -f "$user_home/.local/share/applications/quorvane.desktop" ] ||
     fail "the menu entry went with an invalid data folder line"
 rm "$prefix/link" "$user_home/.local/share/applications/quorvane.desktop" && rmdir "$prefix/mine"
