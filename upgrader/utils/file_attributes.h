@@ -5,7 +5,7 @@
 
 namespace upgrader {
 
-// File attributes with the bit values of the original platform.
+// File attributes, with the values of Windows's attribute bits.
 enum TauFileAttribute {
     atrReadOnly = 0x1,
     atrHidden = 0x2,
