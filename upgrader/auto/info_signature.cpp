@@ -71,15 +71,16 @@ void TauAutoUpgrader::SignatureFetched(QIODevice* Stream) {
         return;
     }
     const std::optional<TauSignedComment> signedFor = ParseSignedComment(comment);
-    const qint64 newestPublished = ReadNewestPublished();
-    if (const char* problem = SignedCommentProblem(
-            signedFor, InfoFileHost(), GetInfoValue(info, "version", false).trimmed(),
-            QDateTime::currentSecsSinceEpoch(), newestPublished)) {
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const qint64 newestPublished = ReadNewestPublished(now);
+    if (const char* problem =
+            SignedCommentProblem(signedFor, InfoFileHost(),
+                                 GetInfoValue(info, "version", false).trimmed(), now, newestPublished)) {
         RefuseUnverifiedInfo(problem);
         return;
     }
     if (signedFor->Published > newestPublished)
-        RecordNewestPublished(signedFor->Published);
+        RecordNewestPublished(signedFor->Published, now);
     ParseInfoFile(info);
 }
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QList>
 #include <QSaveFile>
+#include <algorithm>
 
 #include "common/executable_folder.h"
 
@@ -13,6 +14,7 @@ namespace upgrader {
 namespace {
 
 constexpr qint64 kMostRecordBytes = 32;
+constexpr qint64 kMostSecondsAhead = 24 * 60 * 60;
 
 std::optional<qint64> Seconds(const QByteArray& Text) {
     bool ok = false;
@@ -59,14 +61,16 @@ const char* SignedCommentProblem(const std::optional<TauSignedComment>& Comment,
     return nullptr;
 }
 
-qint64 ReadNewestPublished() {
+qint64 ReadNewestPublished(qint64 Now) {
     QFile record(RecordPath());
     if (!record.open(QIODevice::ReadOnly))
         return 0;
-    return Seconds(record.read(kMostRecordBytes).trimmed()).value_or(0);
+    return std::min(Seconds(record.read(kMostRecordBytes).trimmed()).value_or(0),
+                    Now + kMostSecondsAhead);
 }
 
-void RecordNewestPublished(qint64 Published) {
+void RecordNewestPublished(qint64 Published, qint64 Now) {
+    Published = std::min(Published, Now + kMostSecondsAhead);
     QSaveFile record(RecordPath());
     if (record.open(QIODevice::WriteOnly) && record.write(QByteArray::number(Published) + '\n') > 0)
         record.commit();

@@ -32,8 +32,11 @@ const char* SignedCommentProblem(const std::optional<TauSignedComment>& Comment,
 
 // The publishing time of the newest info file taken (0: none), kept beside
 // the program in "<program>.newest-update"; written whole or not at all (the
-// caller writes only a later time than the one it read).
-qint64 ReadNewestPublished();
-void RecordNewestPublished(qint64 Published);
+// caller writes only a later time than the one it read). Neither a record
+// nor an info file is trusted further than a day ahead of the clock (a
+// publisher's wrong clock, a planted file): beyond that, a day from Now
+// counts, so that no record locks real releases out for longer.
+qint64 ReadNewestPublished(qint64 Now);
+void RecordNewestPublished(qint64 Published, qint64 Now);
 
 }  // namespace upgrader
