@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "app/browser_process.h"
-#include "common/running_executable.h"
 #include "common/program_version.h"
+#include "common/running_executable.h"
 
 namespace app {
 
@@ -22,7 +22,8 @@ int ReportUnusableLibrary(const QString& reason) {
 int RunBrowserProcessFromLibrary(int argc, char** argv) {
     // The executable's real folder, links resolved: the library is installed
     // beside the executable, not beside a link to it.
-    const QString folder = QFileInfo(QFile::decodeName(common::RunningExecutablePath().c_str())).path();
+    const QString folder =
+        QFileInfo(QFile::decodeName(common::RunningExecutablePath().c_str())).path();
     // Functions bind on their first call, as for the libraries a program is
     // linked with: binding all of them at once would cost the start 3 ms.
     QLibrary library(folder + u'/' + QLatin1String(kClientLibraryName));

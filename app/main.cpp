@@ -25,9 +25,10 @@ int main(int argc, char** argv) {
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
     if (!app::DisplayReachable()) {
-        std::fputs("quorvane: cannot open a display (DISPLAY or WAYLAND_DISPLAY); the client "
-                   "shows a window and starts only in a desktop session\n",
-                   stderr);
+        std::fputs(
+            "quorvane: cannot open a display (DISPLAY or WAYLAND_DISPLAY); the client "
+            "shows a window and starts only in a desktop session\n",
+            stderr);
         return 1;
     }
     if (const std::optional<int> finished = replacer::FinishUnfinishedUpgrade(argc, argv))

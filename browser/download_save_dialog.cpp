@@ -46,10 +46,9 @@ class TSaveFileDialog : public QFileDialog {
     void accept() override {
         const QString chosen = selectedFiles().value(0);
         if (common::IsProgramFile(chosen)) {
-            common::ShowErrorBox(
-                QStringLiteral("“%1”是本程序自己的文件，不能用下载的文件替换它。\n"
-                               "请换一个文件名，或保存到别的文件夹。")
-                    .arg(QFileInfo(chosen).fileName()));
+            common::ShowErrorBox(QStringLiteral("“%1”是本程序自己的文件，不能用下载的文件替换它。\n"
+                                                "请换一个文件名，或保存到别的文件夹。")
+                                     .arg(QFileInfo(chosen).fileName()));
             return;
         }
         QFileDialog::accept();

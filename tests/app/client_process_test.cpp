@@ -6,10 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <csignal>
 
@@ -153,11 +153,11 @@ TEST(ClientProcess, AStartAfterAKilledReplacerActsOnTheUpgradeOnlyWhenItCanTryIt
             const QString backup = library + ".1.uOLD";
             test_support::WriteFile(backup, setup == Planted ? "a planted library" : old);
             const FileIdText kept = IdOf(backup), placed = IdOf(library);
-            const QByteArray journal =
-                "Quorvane pending upgrade\nversion 2.0.0.6\nstamp 1\n" +
-                (setup == Planted ? placed.inode + "0" : placed.inode) +
-                " 1 libquorvane-client.so\nbackup " + kept.device + ' ' +
-                (setup == Planted ? kept.inode + "0" : kept.inode) + "\nend\n";
+            const QByteArray journal = "Quorvane pending upgrade\nversion 2.0.0.6\nstamp 1\n" +
+                                       (setup == Planted ? placed.inode + "0" : placed.inode) +
+                                       " 1 libquorvane-client.so\nbackup " + kept.device + ' ' +
+                                       (setup == Planted ? kept.inode + "0" : kept.inode) +
+                                       "\nend\n";
             const QString journalPath = folder.filePath("quorvane.pending-upgrade");
             test_support::WriteFile(journalPath, journal);
 
@@ -171,15 +171,18 @@ TEST(ClientProcess, AStartAfterAKilledReplacerActsOnTheUpgradeOnlyWhenItCanTryIt
             if (kind.startsWith("--"))
                 arguments << kind;
             if (setup == MarkUnwritable)
-                client.start("sh", QStringList{"-c", "ulimit -f 0; trap '' XFSZ; exec \"$0\" \"$@\"",
-                                               folder.filePath("quorvane")} + arguments);
+                client.start("sh",
+                             QStringList{"-c", "ulimit -f 0; trap '' XFSZ; exec \"$0\" \"$@\"",
+                                         folder.filePath("quorvane")} +
+                                 arguments);
             else
                 client.start(folder.filePath("quorvane"), arguments);
             if (kind != "normal") {
                 ASSERT_TRUE(client.waitForFinished(20000));
                 const QByteArray out = client.readAllStandardOutput();
                 EXPECT_EQ(client.exitCode(), kind == "no display" ? 1 : 0);
-                EXPECT_TRUE(kind == "no display" || out.contains(kind == "--help" ? "Usage" : "2.0"))
+                EXPECT_TRUE(kind == "no display" ||
+                            out.contains(kind == "--help" ? "Usage" : "2.0"))
                     << out.constData();
                 EXPECT_EQ(test_support::ReadFile(journalPath), journal);
                 EXPECT_EQ(test_support::ReadFile(library), built);
@@ -188,15 +191,16 @@ TEST(ClientProcess, AStartAfterAKilledReplacerActsOnTheUpgradeOnlyWhenItCanTryIt
             ASSERT_TRUE(WaitUntil([&] { return !QFile::exists(journalPath); }, 60000))
                 << client.readAllStandardError().toStdString();
             EXPECT_EQ(test_support::ReadFile(library), setup == MarkUnwritable ? old : built);
-            EXPECT_EQ(test_support::ReadFile(backup),
-                      setup == Planted ? "a planted library" : setup == InPlace ? old : "");
+            EXPECT_EQ(test_support::ReadFile(backup), setup == Planted   ? "a planted library"
+                                                      : setup == InPlace ? old
+                                                                         : "");
             if (setup == InPlace) {
                 // The started process is the confirmed new version.
                 ASSERT_TRUE(WaitUntil([&] { return !WindowsNamed("Quorvane").isEmpty(); }, 60000));
                 EXPECT_EQ(client.state(), QProcess::Running);
-                EXPECT_TRUE(test_support::ReadFile(QStringLiteral("/proc/%1/maps")
-                                                       .arg(client.processId()))
-                                .contains(library.toLocal8Bit()));
+                EXPECT_TRUE(
+                    test_support::ReadFile(QStringLiteral("/proc/%1/maps").arg(client.processId()))
+                        .contains(library.toLocal8Bit()));
             }
             ::kill(static_cast<pid_t>(client.processId()), SIGTERM);
             client.waitForFinished(30000);
@@ -232,11 +236,13 @@ QStringList ListeningAddresses(qint64 pid) {
             const QString address = local.section(':', 0, 0).toUpper();
             const int port = local.section(':', 1).toInt(nullptr, 16);
             const quint32 ip = address.toUInt(nullptr, 16);
-            addresses << (address.size() == 8
-                              ? QStringLiteral("%1.%2.%3.%4:%5")
-                                    .arg(ip & 0xff).arg((ip >> 8) & 0xff)
-                                    .arg((ip >> 16) & 0xff).arg(ip >> 24).arg(port)
-                              : QStringLiteral("[%1]:%2").arg(address).arg(port));
+            addresses << (address.size() == 8 ? QStringLiteral("%1.%2.%3.%4:%5")
+                                                    .arg(ip & 0xff)
+                                                    .arg((ip >> 8) & 0xff)
+                                                    .arg((ip >> 16) & 0xff)
+                                                    .arg(ip >> 24)
+                                                    .arg(port)
+                                              : QStringLiteral("[%1]:%2").arg(address).arg(port));
         }
     }
     return addresses;
@@ -278,7 +284,8 @@ TEST(ClientProcess, RunsItsOwnSubProcessesAndServesDebuggingOnlyWhenAsked) {
             test_support::ServeEvents(1000);
             EXPECT_EQ(ListeningAddresses(client.processId()), QStringList());
         } else {
-            ASSERT_TRUE(WaitUntil([&] { return !ListeningAddresses(client.processId()).isEmpty(); }));
+            ASSERT_TRUE(
+                WaitUntil([&] { return !ListeningAddresses(client.processId()).isEmpty(); }));
             EXPECT_EQ(ListeningAddresses(client.processId()), QStringList{"127.0.0.1:9000"});
             QNetworkAccessManager network;
             QNetworkReply* reply =

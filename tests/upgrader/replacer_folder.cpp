@@ -1,7 +1,7 @@
 #include "tests/upgrader/replacer_folder.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
 

@@ -73,9 +73,9 @@ void TauAutoUpgrader::SignatureFetched(QIODevice* Stream) {
     const std::optional<TauSignedComment> signedFor = ParseSignedComment(comment);
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     const qint64 newestPublished = ReadNewestPublished(now);
-    if (const char* problem =
-            SignedCommentProblem(signedFor, InfoFileHost(),
-                                 GetInfoValue(info, "version", false).trimmed(), now, newestPublished)) {
+    if (const char* problem = SignedCommentProblem(signedFor, InfoFileHost(),
+                                                   GetInfoValue(info, "version", false).trimmed(),
+                                                   now, newestPublished)) {
         RefuseUnverifiedInfo(problem);
         return;
     }

@@ -97,9 +97,8 @@ void RunPendingReplacer(char** Argv) {
     if (pendingReplacer.empty())
         return;
     std::vector<std::string> environment = common::StartEnvironment();
-    replacer::ExecProgram(pendingReplacer.front(), {pendingReplacer.begin() + 1,
-                                                    pendingReplacer.end()},
-                          &environment);
+    replacer::ExecProgram(pendingReplacer.front(),
+                          {pendingReplacer.begin() + 1, pendingReplacer.end()}, &environment);
     std::perror("quorvane: cannot start the upgrade's replacer");
     // The program comes back as it was rather than leaving nothing running.
     ::execv(common::RunningExecutablePath().c_str(), Argv);

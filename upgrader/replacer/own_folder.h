@@ -8,8 +8,8 @@ namespace replacer {
 // replacer runs: locked (a shared flock), so that the program it starts does
 // not take it for an earlier upgrade's and remove it (its version file is
 // still needed when the new program does not come up), and removed with what
-// it holds when the replacer (or the watchdog it leaves) ends. A replacer run from any other folder (by
-// hand, beside the program) neither locks nor removes anything.
+// it holds when the replacer (or the watchdog it leaves) ends. A replacer run from any other folder
+// (by hand, beside the program) neither locks nor removes anything.
 class TOwnFolder {
   public:
     explicit TOwnFolder(const std::string& Folder);

@@ -78,9 +78,9 @@ int RunSelfUpgrade(const ReplacerRequest& Request, const std::vector<std::string
             journal->Remove();
         return ExecProgramAfter(Folder, program, Arguments);
     }
-    return ExecUnderWatchdog(program, Arguments, *journal, &Folder,
-                             {Limits.Confirmation, [&] { step("waiting"); },
-                              [&] { step("undoing"); }});
+    return ExecUnderWatchdog(
+        program, Arguments, *journal, &Folder,
+        {Limits.Confirmation, [&] { step("waiting"); }, [&] { step("undoing"); }});
 }
 
 }  // namespace

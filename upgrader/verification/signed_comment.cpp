@@ -1,6 +1,6 @@
 
-#include "common/program_file_names.h"
 #include "upgrader/verification/signed_comment.h"
+#include "common/program_file_names.h"
 
 #include <QFile>
 #include <QList>

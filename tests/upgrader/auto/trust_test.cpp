@@ -132,11 +132,12 @@ TEST_F(Trust, OnlyASignedInfoFileAndFilesWithItsHashesAreInstalled) {
     // upgrade goes ahead, and the time is kept, but no further than a day
     // ahead (a publisher's clock ten days fast locks nobody out for longer).
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    PublishSigned(program, hash.toUpper(), &publisher, {},
-                  Comment({}, "2.0.0.6", now + 864000,
-                          " expires=" + QByteArray::number(now + 900000)));
+    PublishSigned(
+        program, hash.toUpper(), &publisher, {},
+        Comment({}, "2.0.0.6", now + 864000, " expires=" + QByteArray::number(now + 900000)));
     ASSERT_TRUE(Upgrade("EndUpgrade"));
-    const qint64 kept = ReadFile(common::ExecutablePath() + ".newest-update").trimmed().toLongLong();
+    const qint64 kept =
+        ReadFile(common::ExecutablePath() + ".newest-update").trimmed().toLongLong();
     EXPECT_TRUE(kept >= now + 86400 && kept <= now + 86400 + 60) << kept - now;
     QFile::remove(common::ExecutablePath() + ".newest-update");
     EXPECT_EQ(TempFiles(), QStringList{"quorvane.exe.uTMP"});

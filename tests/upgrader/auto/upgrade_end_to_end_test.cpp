@@ -195,7 +195,8 @@ TEST_F(UpgradeEndToEnd, ANewVersionThatDoesNotStartIsUndone) {
         << ReadFile(record).constData();
     EXPECT_EQ(client.state(), QProcess::Running);
     EXPECT_TRUE(ProcessesRunning(Path("quorvane")).contains(pid_t(client.processId())));
-    EXPECT_TRUE(ReadFile(Path("libquorvane-client.so")) == ReadFile(BuiltBin("libquorvane-client.so")));
+    EXPECT_TRUE(ReadFile(Path("libquorvane-client.so")) ==
+                ReadFile(BuiltBin("libquorvane-client.so")));
     EXPECT_EQ(ReadFile(Path("quorvane")), ReadFile(BuiltBin("quorvane")));
     EXPECT_TRUE(QFileInfo(Path("quorvane")).isExecutable());
     QStringList message;
