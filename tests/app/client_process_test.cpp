@@ -260,7 +260,7 @@ TEST(ClientProcess, RunsItsOwnSubProcessesAndServesDebuggingOnlyWhenAsked) {
     QTemporaryDir folder;
     test_support::InstallClient(folder.path(), server.baseUrl() + "/home.html");
     const QString executable = folder.filePath("quorvane");
-    for (const QByteArray asked : {QByteArray(), QByteArray("0.0.0.0:9000")}) {
+    for (const QByteArray& asked : {QByteArray(), QByteArray("0.0.0.0:9000")}) {
         SCOPED_TRACE(asked.constData());
         QProcess client;
         test_support::ProcessTreeKiller killer(client);
