@@ -195,8 +195,8 @@ TEST(ClientProcess, AStartAfterAKilledReplacerActsOnTheUpgradeOnlyWhenItCanTryIt
                                                       : setup == InPlace ? old
                                                                          : "");
             if (setup == InPlace) {
-                // The started process is the confirmed new version.
-                ASSERT_TRUE(WaitUntil([&] { return !WindowsNamed("Quorvane").isEmpty(); }, 60000));
+                // The journal went with the confirmation: the started
+                // process is the confirmed new version.
                 EXPECT_EQ(client.state(), QProcess::Running);
                 EXPECT_TRUE(
                     test_support::ReadFile(QStringLiteral("/proc/%1/maps").arg(client.processId()))

@@ -54,6 +54,13 @@ bool WriteNewFile(const QString& Path, mode_t Mode, const std::function<bool(QFi
 // process when the program ends.
 std::vector<std::string> pendingReplacer;
 
+int ArgumentCount(char** Argv) {
+    int count = 0;
+    while (Argv[count] != nullptr)
+        ++count;
+    return count;
+}
+
 }  // namespace
 
 bool WriteReplacer(const QString& Path) {
@@ -101,7 +108,9 @@ void RunPendingReplacer(char** Argv) {
                           {pendingReplacer.begin() + 1, pendingReplacer.end()}, &environment);
     std::perror("quorvane: cannot start the upgrade's replacer");
     // The program comes back as it was rather than leaving nothing running.
-    ::execv(common::RunningExecutablePath().c_str(), Argv);
+    replacer::ExecProgram(common::RunningExecutablePath(),
+                          {Argv + (*Argv != nullptr ? 1 : 0), Argv + ArgumentCount(Argv)},
+                          &environment);
 }
 
 bool RestartApplication(const QString& RestartParams, TacUpgradeMethod Method,
