@@ -20,33 +20,28 @@ std::vector<char*> Pointers(std::vector<std::string>& Texts) {
     return pointers;
 }
 
-}  // namespace
-
-pid_t StartProgram(const std::string& Path, const std::vector<std::string>& Arguments,
-                   std::vector<std::string>* Environment, int KeepOpen) {
+// The program's argument vector: its path, then Arguments.
+std::vector<std::string> ArgumentVector(const std::string& Path,
+                                        const std::vector<std::string>& Arguments) {
     std::vector<std::string> argv{Path};
     argv.insert(argv.end(), Arguments.begin(), Arguments.end());
-    std::vector<char*> argvPointers = Pointers(argv);
-    std::vector<char*> environmentPointers;
-    if (Environment)
-        environmentPointers = Pointers(*Environment);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    // Duplicating a descriptor onto itself clears its close-on-exec flag.
-    if (KeepOpen >= 0)
-        posix_spawn_file_actions_adddup2(&actions, KeepOpen, KeepOpen);
+    return argv;
+}
+
+}  // namespace
+
+pid_t StartProgram(const std::string& Path, const std::vector<std::string>& Arguments) {
+    std::vector<std::string> argv = ArgumentVector(Path, Arguments);
     pid_t process = -1;
-    if (::posix_spawn(&process, Path.c_str(), &actions, nullptr, argvPointers.data(),
-                      Environment ? environmentPointers.data() : environ) != 0)
+    if (::posix_spawn(&process, Path.c_str(), nullptr, nullptr, Pointers(argv).data(), environ) !=
+        0)
         process = -1;
-    posix_spawn_file_actions_destroy(&actions);
     return process;
 }
 
 void ExecProgram(const std::string& Path, const std::vector<std::string>& Arguments,
                  std::vector<std::string>* Environment) {
-    std::vector<std::string> argv{Path};
-    argv.insert(argv.end(), Arguments.begin(), Arguments.end());
+    std::vector<std::string> argv = ArgumentVector(Path, Arguments);
     std::vector<char*> environmentPointers;
     if (Environment)
         environmentPointers = Pointers(*Environment);

@@ -9,11 +9,9 @@ namespace replacer {
 
 // Starts the program at Path with the given arguments after its own path,
 // directly (posix_spawn, no shell), in the replacer's folder, with the
-// replacer's environment or the Environment given ("NAME=value" entries),
-// and with KeepOpen (a descriptor of the replacer's) left open for it. The
-// process id, or -1 when it could not be started.
-pid_t StartProgram(const std::string& Path, const std::vector<std::string>& Arguments,
-                   std::vector<std::string>* Environment = nullptr, int KeepOpen = -1);
+// replacer's environment. The process id, or -1 when it could not be
+// started.
+pid_t StartProgram(const std::string& Path, const std::vector<std::string>& Arguments);
 
 // Executes the program at Path in this process, with the given arguments
 // after its own path and this process's environment or the Environment
