@@ -99,12 +99,14 @@ void Replacer::Start(QProcess& Process, const QStringList& Params) const {
     ASSERT_TRUE(Process.waitForStarted(10000));
 }
 
-bool Replacer::Run(const QStringList& Params) const {
+bool Replacer::Run(const QStringList& Params, int* ExitCode) const {
     QProcess process;
     Start(process, Params);
     // The replacer becomes the program; its watchdog finishes on its own.
-    return process.waitForFinished(30000) &&  // else killed with the process
-           test_support::WaitUntil([&] { return JournalSettled(Params.value(0)); }, 30000);
+    const bool ended = process.waitForFinished(30000);  // else killed with the process
+    if (ExitCode)
+        *ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return ended && test_support::WaitUntil([&] { return JournalSettled(Params.value(0)); }, 30000);
 }
 
 }  // namespace replacer_test

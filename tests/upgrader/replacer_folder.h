@@ -62,8 +62,9 @@ class Replacer {
     explicit Replacer(std::optional<QByteArray> List = {}, int ConfirmLimitMs = -1,
                       const QString& KilledAt = {});
     void Start(QProcess& Process, const QStringList& Params) const;
-    // Whether the run ended within 30 s (a hang is killed).
-    bool Run(const QStringList& Params) const;
+    // Whether the run ended within 30 s (a hang is killed); ExitCode, when
+    // given, is how its process ended (-1 for a signal).
+    bool Run(const QStringList& Params, int* ExitCode = nullptr) const;
 
   private:
     QTemporaryDir folder_;

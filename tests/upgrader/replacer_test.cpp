@@ -223,6 +223,23 @@ TEST(ReplacerRollback, ANewProgramThatDoesNotComeUpIsUndone) {
     }
 }
 
+// A new version silent past the limit is asked to end; a program that then
+// ends (as the client closes on SIGTERM) hands its process back: whoever
+// started it sees the old version run in it and end normally.
+TEST(ReplacerRollback, ANewVersionAskedToEndHandsItsProcessBackToTheOldOne) {
+    ProgramFolder f("hangs");
+    f.Write("client.lib", "old");
+    f.Download("quorvane", f.NewProgram());
+    f.Download("client.lib", "hangs");
+    int exitCode = -2;
+    ASSERT_TRUE(Replacer("quorvane\nclient.lib\n", 1500).Run(f.SelfUpgrade(), &exitCode));
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(f.Starts("quorvane"),
+              (QStringList{"/afterupgrade", "asked to end", "/afterupgrade"}));
+    EXPECT_EQ(f.Describe({"quorvane", "client.lib", "quorvane.refused-upgrade"}),
+              "quorvane old 755; client.lib old 644; quorvane.refused-upgrade 2.0.0.6\n 644");
+}
+
 TEST(ReplacerRollback, AConfirmedUpgradeStaysAndItsBackupsGoWithTheNextOne) {
     ProgramFolder f("confirmed");
     PrepareUpgrade(f, f.NewProgram());

@@ -5,11 +5,14 @@
 // sleep it appends "ended". A "client.lib" beside it that begins with
 // "broken" stands in for a client library that does not load: it appends
 // "broken" and ends with 1, or, as the program does, hands its process back
-// to the old version when an upgrade's watchdog waits for it. Otherwise,
+// to the old version when an upgrade's watchdog waits for it; "hangs", for
+// a client that never comes up: it ends the same way once it gets SIGTERM
+// (appending "asked to end"). Otherwise,
 // started after an upgrade, it confirms that it is up.
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +24,17 @@
 
 namespace {
 
+volatile sig_atomic_t askedToEnd = 0;
+
+// Like the client, which closes its window on SIGTERM and ends.
+int HangUntilAskedToEnd(const char* Program) {
+    std::signal(SIGTERM, [](int) { askedToEnd = 1; });
+    while (askedToEnd == 0)
+        ::pause();
+    probe::RecordLine(Program, "asked to end");
+    return 1;
+}
+
 int Run(int argc, char** argv) {
     probe::RecordArguments(argc, argv);
     const auto library = std::filesystem::canonical("/proc/self/exe").parent_path() / "client.lib";
@@ -30,6 +44,8 @@ int Run(int argc, char** argv) {
         probe::RecordLine(argv[0], "broken");
         return 1;
     }
+    if (libraryText == "hangs")
+        return HangUntilAskedToEnd(argv[0]);
     if (const char* confirm = std::getenv("QUORVANE_UPGRADE_CONFIRM_FD")) {
         (void)!::write(std::atoi(confirm), "1", 1);
         ::close(std::atoi(confirm));
