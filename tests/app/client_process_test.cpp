@@ -138,13 +138,14 @@ FileIdText IdOf(const QString& path) {
 // mark cannot be written (a full disk). --version, --help and a start
 // without a display leave it alone; a normal start tries the new version and
 // keeps it in this same process, never renames a foreign file into place,
-// and undoes rather than tries when it cannot mark the trial.
+// undoes rather than tries when it cannot mark the trial, and moves a
+// journal that is not one aside. One that cannot be read stops the start.
 TEST(ClientProcess, AStartAfterAKilledReplacerActsOnTheUpgradeOnlyWhenItCanTryIt) {
     const QByteArray built = test_support::ReadFile(BuiltLibrary());
     const QByteArray old = built + "\nthe old version\n";
-    enum Setup { InPlace, Planted, MarkUnwritable };
+    enum Setup { InPlace, Planted, MarkUnwritable, Invalid };
     const QStringList kinds = {"--version", "--help", "no display", "normal"};
-    for (const Setup setup : {InPlace, Planted, MarkUnwritable}) {
+    for (const Setup setup : {InPlace, Planted, MarkUnwritable, Invalid}) {
         for (const QString& kind : kinds) {
             SCOPED_TRACE(testing::Message() << setup << ' ' << kind.toStdString());
             QTemporaryDir folder;
@@ -153,11 +154,13 @@ TEST(ClientProcess, AStartAfterAKilledReplacerActsOnTheUpgradeOnlyWhenItCanTryIt
             const QString backup = library + ".1.uOLD";
             test_support::WriteFile(backup, setup == Planted ? "a planted library" : old);
             const FileIdText kept = IdOf(backup), placed = IdOf(library);
-            const QByteArray journal = "Quorvane pending upgrade\nversion 2.0.0.6\nstamp 1\n" +
-                                       (setup == Planted ? placed.inode + "0" : placed.inode) +
-                                       " 1 libquorvane-client.so\nbackup " + kept.device + ' ' +
-                                       (setup == Planted ? kept.inode + "0" : kept.inode) +
-                                       "\nend\n";
+            const QByteArray journal =
+                setup == Invalid
+                    ? QByteArray("not a journal\n")
+                    : "Quorvane pending upgrade\nversion 2.0.0.6\nstamp 1\n" +
+                          (setup == Planted ? placed.inode + "0" : placed.inode) +
+                          " 1 libquorvane-client.so\nbackup " + kept.device + ' ' +
+                          (setup == Planted ? kept.inode + "0" : kept.inode) + "\nend\n";
             const QString journalPath = folder.filePath("quorvane.pending-upgrade");
             test_support::WriteFile(journalPath, journal);
 
@@ -191,9 +194,12 @@ TEST(ClientProcess, AStartAfterAKilledReplacerActsOnTheUpgradeOnlyWhenItCanTryIt
             ASSERT_TRUE(WaitUntil([&] { return !QFile::exists(journalPath); }, 60000))
                 << client.readAllStandardError().toStdString();
             EXPECT_EQ(test_support::ReadFile(library), setup == MarkUnwritable ? old : built);
-            EXPECT_EQ(test_support::ReadFile(backup), setup == Planted   ? "a planted library"
-                                                      : setup == InPlace ? old
-                                                                         : "");
+            EXPECT_EQ(test_support::ReadFile(backup), setup == Planted ? "a planted library"
+                                                      : setup == MarkUnwritable ? ""
+                                                                                : old);
+            if (setup == Invalid) {
+                EXPECT_EQ(test_support::ReadFile(journalPath + ".invalid"), journal);
+            }
             if (setup == InPlace) {
                 // The journal went with the confirmation: the started
                 // process is the confirmed new version.
@@ -206,6 +212,15 @@ TEST(ClientProcess, AStartAfterAKilledReplacerActsOnTheUpgradeOnlyWhenItCanTryIt
             client.waitForFinished(30000);
         }
     }
+    QTemporaryDir folder;
+    test_support::InstallClient(folder.path(), "about:blank");
+    const QString unreadable = folder.filePath("quorvane.pending-upgrade");
+    ASSERT_TRUE(QDir().mkdir(unreadable));
+    QProcess client;
+    client.start(folder.filePath("quorvane"));
+    ASSERT_TRUE(client.waitForFinished(20000));
+    EXPECT_EQ(client.exitCode(), 1);
+    EXPECT_TRUE(client.readAllStandardError().contains(unreadable.toLocal8Bit() + ", the record"));
 }
 
 namespace {

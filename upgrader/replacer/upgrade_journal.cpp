@@ -127,12 +127,14 @@ std::unique_ptr<TJournalFile> TJournalFile::Take(const std::string& Path, Found&
     if (::fstat(descriptor, &opened) != 0 || ::lstat(Path.c_str(), &named) != 0 ||
         opened.st_ino != named.st_ino || opened.st_dev != named.st_dev || !S_ISREG(opened.st_mode))
         return nullptr;
-    const std::optional<std::string> text = ReadAll(descriptor);
+    // Larger than any journal: not one, as any text that does not parse.
+    const bool tooLarge = opened.st_size > off_t(kMostSmallFileBytes);
+    const std::optional<std::string> text = tooLarge ? std::string() : ReadAll(descriptor);
     if (!text) {
         Result = Found::Unreadable;
         return nullptr;
     }
-    journal->valid_ = ParseJournal(*text, journal->journal_);
+    journal->valid_ = !tooLarge && ParseJournal(*text, journal->journal_);
     Result = Found::Taken;
     return journal;
 }
