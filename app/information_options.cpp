@@ -19,7 +19,9 @@ constexpr std::string_view kUsage =
     "  /afterupgrade      given by the upgrader when it restarts the program\n"
     "                     after an upgrade\n"
     "\n"
-    "Environment: QUORVANE_UPDATE_HOST=host[:port] names the update server.\n";
+    "Environment: QUORVANE_UPDATE_HOST=host[:port] names the update server;\n"
+    "QTWEBENGINE_REMOTE_DEBUGGING=127.0.0.1:PORT (or --remote-debugging-port=PORT)\n"
+    "opens the engine's debugging server on this machine only (off by default).\n";
 
 }  // namespace
 
