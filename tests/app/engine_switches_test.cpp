@@ -40,15 +40,9 @@ TEST(EngineSwitches, ProgramSettingsAndEachSetFieldReachTheEngine) {
     EXPECT_EQ(set.variable("QTWEBENGINE_RESOURCES_PATH"), "/res");
 }
 
-TEST(EngineSwitches, OnlyDoubleDashArgumentsOfTheUserAreEngineSwitches) {
-    EXPECT_EQ(app::EngineSwitchesOf({"/q/quorvane", "/afterupgrade", "--remote-debugging-port=9",
-                                     "--", "--webEngineArgs", "-x", "--disable-gpu",
-                                     "--remote-debugging-address=0.0.0.0"}),
-              QStringList({"--remote-debugging-port=9", "--disable-gpu"}));
-}
-
-// The debugging server: none unless asked for with the engine's switches,
-// and then on 127.0.0.1 only, whatever address was given.
+// Only "--" arguments of the user are engine switches, an address for the
+// debugging server aside. The debugging server: none unless asked for with
+// the engine's switches, and then on 127.0.0.1 only, whatever address.
 TEST(EngineSwitches, TheDebuggingServerListensOnlyWhenAskedAndOnlyOnThisMachine) {
     const struct {
         QStringList commandLine;
@@ -72,4 +66,8 @@ TEST(EngineSwitches, TheDebuggingServerListensOnlyWhenAskedAndOnlyOnThisMachine)
                   c.listens);
     }
     qunsetenv("QTWEBENGINE_REMOTE_DEBUGGING");
+    EXPECT_EQ(app::EngineSwitchesOf({"/q/quorvane", "/afterupgrade", "--remote-debugging-port=9",
+                                     "--", "--webEngineArgs", "-x", "--disable-gpu",
+                                     "--remote-debugging-address=0.0.0.0"}),
+              QStringList({"--remote-debugging-port=9", "--disable-gpu"}));
 }

@@ -1,4 +1,4 @@
-// The shared pieces: file error texts, the GBK codec and the program's path.
+// The shared pieces: the GBK codec and the program's path.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -7,15 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "common/file_error_text.h"
 #include "common/text_codec.h"
 #include "tests/support/qt_printers.h"
-
-TEST(FileErrorText, NamesTheCommonCasesAndNumbersTheRest) {
-    EXPECT_EQ(common::FileErrorText(ENOENT), QStringLiteral("File not found"));
-    EXPECT_EQ(common::FileErrorText(EACCES), QStringLiteral("File access denied"));
-    EXPECT_STREQ(common::FileError(EIO).what(), "I/O error 5");
-}
 
 TEST(TextCodec, GbkBytesRoundTripAndNonGbkCharactersSurvive) {
     // "主页" in GBK.

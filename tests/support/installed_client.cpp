@@ -45,13 +45,17 @@ QStringList ChildProcesses(qint64 pid) {
         .split(' ', Qt::SkipEmptyParts);
 }
 
+QStringList ProcessTree(qint64 pid) {
+    QStringList tree{QString::number(pid)};
+    for (qsizetype i = 0; i < tree.size(); ++i)
+        tree += ChildProcesses(tree[i].toLongLong());
+    return tree;
+}
+
 ProcessTreeKiller::~ProcessTreeKiller() {
     if (process_.state() == QProcess::NotRunning)
         return;
-    QStringList tree{QString::number(process_.processId())};
-    for (qsizetype i = 0; i < tree.size(); ++i)
-        tree += ChildProcesses(tree[i].toLongLong());
-    for (const QString& process : tree)
+    for (const QString& process : ProcessTree(process_.processId()))
         ::kill(static_cast<pid_t>(process.toLongLong()), SIGKILL);
 }
 

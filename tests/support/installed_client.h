@@ -24,6 +24,9 @@ QStringList WindowsNamed(const QString& title);
 // The process IDs of a process's children.
 QStringList ChildProcesses(qint64 pid);
 
+// The process ID and those of every process below it.
+QStringList ProcessTree(qint64 pid);
+
 // At the end of its scope, kills the process when it still runs, with every
 // process below it (the engine's zygotes and what they forked), which would
 // otherwise outlive a client that a failed test leaves running.
