@@ -1,6 +1,8 @@
 // The main window's fixed browsing policies against the real engine and nginx.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QPointer>
 #include <QRegularExpression>
 
@@ -86,10 +88,19 @@ TEST_F(ShellTest, DownloadsGoThroughTheSaveDialogAndShowTheirPercentage) {
         for (const QString& folder : {common::ExecutableFolder(), chosen.filePath("link/")}) {
             SCOPED_TRACE((folder + name).toStdString());
             boxes.texts.clear();
+            // The file an earlier row selected in the list would be taken
+            // over what is typed.
+            for (QAbstractItemView* view : dialog->findChildren<QAbstractItemView*>())
+                view->clearSelection();
             dialog->findChild<QLineEdit*>("fileNameEdit")->setText(folder + name);
             QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
-            ASSERT_TRUE(WaitUntil([&] { return !boxes.texts.isEmpty(); }));
-            EXPECT_TRUE(boxes.texts.first().contains(u'“' + name + u'”'));
+            // Answered and gone, so that the next row sees only its own box.
+            ASSERT_TRUE(WaitUntil([&] {
+                return !boxes.texts.isEmpty() &&
+                       !qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            }));
+            EXPECT_TRUE(boxes.texts.last().contains(u'“' + name + u'”'))
+                << boxes.texts.last().toStdString();
             ASSERT_TRUE(dialog && dialog->isVisible());
         }
     }
