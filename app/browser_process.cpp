@@ -8,6 +8,7 @@
 
 #include "app/engine.h"
 #include "app/engine_settings.h"
+#include "app/engine_switches.h"
 #include "app/fatal_error.h"
 #include "app/termination_signal.h"
 #include "common/application.h"
@@ -40,13 +41,6 @@ int RunBrowserProcess(app::ApplicationArguments& arguments) {
     return result;
 }
 
-QStringList CommandLineOf(int argc, char** argv) {
-    QStringList commandLine;
-    for (int i = 0; i < argc; ++i)
-        commandLine << QString::fromLocal8Bit(argv[i]);
-    return commandLine;
-}
-
 }  // namespace
 
 const char* QuorvaneClientVersion() {
@@ -58,7 +52,7 @@ int QuorvaneBrowserProcessMain(int argc, char** argv) {
     common::KeepStartEnvironment();
     try {
         app::EngineSettings& settings = app::GlobalEngineSettings();
-        app::ApplyProgramSettings(settings, CommandLineOf(argc, argv));
+        app::ApplyProgramSettings(settings, app::CommandLineOf(argc, argv));
         // Chromium refuses to start as root with its sandbox on.
         if (geteuid() == 0)
             settings.no_sandbox = true;

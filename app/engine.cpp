@@ -18,14 +18,11 @@ bool engineLoaded = false;
 QByteArrayList BrowserProcessArguments(int argc, char** argv, const EngineEnvironment& env,
                                        const EngineSettings& settings) {
     QByteArrayList arguments;
-    QStringList commandLine;
-    for (int i = 0; i < argc; ++i) {
+    for (int i = 0; i < argc; ++i)
         arguments << QByteArray(argv[i]);
-        commandLine << QString::fromLocal8Bit(argv[i]);
-    }
     QStringList switches = env.switches;
     if (!settings.command_line_args_disabled)
-        switches << EngineSwitchesOf(commandLine);
+        switches << EngineSwitchesOf(CommandLineOf(argc, argv));
     arguments << QByteArray("--webEngineArgs");
     for (const QString& engineSwitch : switches)
         arguments << engineSwitch.toLocal8Bit();

@@ -96,6 +96,13 @@ QStringList EngineSwitchesOf(const QStringList& commandLine) {
     return switches;
 }
 
+QStringList CommandLineOf(int argc, char** argv) {
+    QStringList commandLine;
+    for (int i = 0; i < argc; ++i)
+        commandLine << QString::fromLocal8Bit(argv[i]);
+    return commandLine;
+}
+
 int AskedDebuggingPort(const QStringList& commandLine, const QByteArray& variable) {
     const QLatin1String portSwitch("--remote-debugging-port=");
     QByteArray port = variable.mid(variable.lastIndexOf(':') + 1);

@@ -29,6 +29,9 @@ EngineEnvironment MapEngineSettings(const EngineSettings& settings, const QStrin
 // disabled; an address for the debugging server is not taken.
 QStringList EngineSwitchesOf(const QStringList& commandLine);
 
+// The command line as text, for the rules above.
+QStringList CommandLineOf(int argc, char** argv);
+
 // The debugging port the user asked for with the engine's own switches:
 // "--remote-debugging-port=N" on the command line, or the variable
 // QTWEBENGINE_REMOTE_DEBUGGING ("N" or "address:N"; the address is not

@@ -54,13 +54,6 @@ bool WriteNewFile(const QString& Path, mode_t Mode, const std::function<bool(QFi
 // process when the program ends.
 std::vector<std::string> pendingReplacer;
 
-int ArgumentCount(char** Argv) {
-    int count = 0;
-    while (Argv[count] != nullptr)
-        ++count;
-    return count;
-}
-
 }  // namespace
 
 bool WriteReplacer(const QString& Path) {
@@ -108,8 +101,7 @@ void RunPendingReplacer(char** Argv) {
                           {pendingReplacer.begin() + 1, pendingReplacer.end()}, &environment);
     std::perror("quorvane: cannot start the upgrade's replacer");
     // The program comes back as it was rather than leaving nothing running.
-    replacer::ExecProgram(common::RunningExecutablePath(),
-                          {Argv + (*Argv != nullptr ? 1 : 0), Argv + ArgumentCount(Argv)},
+    replacer::ExecProgram(common::RunningExecutablePath(), replacer::ArgumentsAfterProgram(Argv),
                           &environment);
 }
 

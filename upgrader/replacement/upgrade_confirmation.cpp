@@ -1,10 +1,7 @@
 #include "upgrader/replacement/upgrade_confirmation.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
-
-#include <cstdlib>
 
 #include "upgrader/replacer/start_confirmation.h"
 
@@ -14,23 +11,10 @@ namespace {
 
 int confirmationPipe = -1;
 
-// The descriptor the variable names, when it is the write end of a pipe.
-int PipeNamed(const char* Text) {
-    if (Text == nullptr || *Text == '\0')
-        return -1;
-    char* end = nullptr;
-    const long descriptor = std::strtol(Text, &end, 10);
-    struct stat status {};
-    if (*end != '\0' || descriptor < 3 || descriptor > 65535 ||
-        ::fstat(int(descriptor), &status) != 0 || !S_ISFIFO(status.st_mode))
-        return -1;
-    return int(descriptor);
-}
-
 }  // namespace
 
 void TakeUpgradeConfirmation() {
-    const int descriptor = PipeNamed(std::getenv(replacer::kConfirmVariable));
+    const int descriptor = replacer::InheritedConfirmationPipe();
     ::unsetenv(replacer::kConfirmVariable);
     ::unsetenv(replacer::kWatchdogVariable);
     if (descriptor < 0 || ::fcntl(descriptor, F_SETFD, FD_CLOEXEC) != 0)

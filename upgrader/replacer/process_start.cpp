@@ -64,6 +64,13 @@ void WaitForProgram(pid_t Process) {
     }
 }
 
+std::vector<std::string> ArgumentsAfterProgram(char** Argv) {
+    std::vector<std::string> arguments;
+    for (char** argument = Argv + (*Argv != nullptr ? 1 : 0); *argument != nullptr; ++argument)
+        arguments.emplace_back(*argument);
+    return arguments;
+}
+
 void ReapEndedChildren() {
     int status = 0;
     while (::waitpid(-1, &status, WNOHANG) > 0) {

@@ -28,6 +28,9 @@ void CloseInheritedDescriptors();
 // Waits until the started program has ended.
 void WaitForProgram(pid_t Process);
 
+// A program's arguments after its own path, from its null-ended argv.
+std::vector<std::string> ArgumentsAfterProgram(char** Argv);
+
 // Collects the children that have ended, without waiting for the others.
 void ReapEndedChildren();
 

@@ -1,9 +1,11 @@
 #include "upgrader/replacer/start_confirmation.h"
 
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 
@@ -40,6 +42,19 @@ StartOutcome LastWord(int ReadEnd, bool Open) {
 }
 
 }  // namespace
+
+int InheritedConfirmationPipe() {
+    const char* text = std::getenv(kConfirmVariable);
+    if (text == nullptr || *text == '\0')
+        return -1;
+    char* end = nullptr;
+    const long descriptor = std::strtol(text, &end, 10);
+    struct stat status {};
+    if (*end != '\0' || descriptor < 3 || descriptor > 65535 ||
+        ::fstat(int(descriptor), &status) != 0 || !S_ISFIFO(status.st_mode))
+        return -1;
+    return int(descriptor);
+}
 
 StartOutcome AwaitStartWord(int ReadEnd, int ProcessFd, std::chrono::milliseconds Limit) {
     using namespace std::chrono;

@@ -17,6 +17,10 @@ inline constexpr char kConfirmVariable[] = "QUORVANE_UPGRADE_CONFIRM_FD";
 // do not set it, and such a start simply ends.
 inline constexpr char kWatchdogVariable[] = "QUORVANE_UPGRADE_WATCHDOG";
 
+// The descriptor kConfirmVariable names when it is the write end of a pipe
+// this process inherited; -1 otherwise.
+int InheritedConfirmationPipe();
+
 enum class StartOutcome {
     Confirmed,   // the program said it is up
     HandedBack,  // its start failed; its process goes on as the old version

@@ -179,16 +179,10 @@ int ExecUnderWatchdog(const std::string& Path, const std::vector<std::string>& A
 TWatchedStart TWatchedStart::FromEnvironment() {
     TWatchedStart start;
     const char* watched = std::getenv(kWatchdogVariable);
-    const char* pipe = std::getenv(kConfirmVariable);
-    if (watched == nullptr || std::strcmp(watched, "1") != 0 || pipe == nullptr)
-        return start;
-    char* end = nullptr;
-    const long descriptor = std::strtol(pipe, &end, 10);
     struct stat status {};
-    if (end == pipe || *end != '\0' || descriptor < 3 || descriptor > 65535 ||
-        ::fstat(int(descriptor), &status) != 0 || !S_ISFIFO(status.st_mode))
-        return start;
-    start.pipe_ = int(descriptor);
+    if (watched == nullptr || std::strcmp(watched, "1") != 0 ||
+        (start.pipe_ = InheritedConfirmationPipe()) < 0 || ::fstat(start.pipe_, &status) != 0)
+        return TWatchedStart();
     start.pipeId_ = FileId(status.st_dev, status.st_ino);
     return start;
 }
@@ -199,10 +193,7 @@ int TWatchedStart::Finish(int ExitCode, char** Argv) const {
     if (pipe_ < 0 || ::fstat(pipe_, &status) != 0 ||
         FileId(status.st_dev, status.st_ino) != pipeId_)
         return ExitCode;
-    std::vector<std::string> arguments;
-    for (char** argument = Argv + (*Argv != nullptr ? 1 : 0); *argument != nullptr; ++argument)
-        arguments.emplace_back(*argument);
-    return HandBack(pipe_, common::RunningExecutablePath(), arguments);
+    return HandBack(pipe_, common::RunningExecutablePath(), ArgumentsAfterProgram(Argv));
 }
 
 }  // namespace replacer
