@@ -1,6 +1,5 @@
 #include "common/program_files.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include "common/executable_folder.h"
@@ -28,10 +27,10 @@ bool IsProgramFileName(const QString& Name, const QString& Executable) {
 
 bool IsProgramFile(const QString& Path) {
     const QFileInfo file(Path);
-    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
-    const QString programFolder = QFileInfo(ExecutableFolder()).canonicalFilePath();
-    return !folder.isEmpty() && folder == programFolder &&
-           IsProgramFileName(file.fileName(), QFileInfo(ExecutablePath()).fileName());
+    // The program's path is canonical already (the system's own reading).
+    const QFileInfo program(ExecutablePath());
+    return QFileInfo(file.absolutePath()).canonicalFilePath() == program.path() &&
+           IsProgramFileName(file.fileName(), program.fileName());
 }
 
 }  // namespace common
