@@ -13,6 +13,7 @@
 #include "app/termination_signal.h"
 #include "common/application.h"
 #include "common/program_version.h"
+#include "common/qt_translations.h"
 #include "common/start_environment.h"
 #include "main/main_form.h"
 #include "scheme/file_scheme_factory.h"
@@ -26,6 +27,7 @@ int RunBrowserProcess(app::ApplicationArguments& arguments) {
     application.setApplicationName(QStringLiteral("Quorvane"));
     // The window's class "Quorvane" and this name match the menu entry.
     application.setDesktopFileName(QStringLiteral("quorvane"));
+    common::LoadQtTranslations(QLocale::system(), application);
     app::TerminationSignal termination;
     scheme::TFileSchemeFactory localScheme;
     app::RegisterSchemeHandlerFactory(&localScheme);

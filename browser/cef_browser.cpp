@@ -36,9 +36,13 @@ void TCefFrame::LoadUrl(const QString& url) {
     page_->load(address);
 }
 
-void TCefBrowserHost::CloseBrowser(bool /*force*/) {
+void TCefBrowserHost::CloseBrowser(bool force) {
     if (!browser_.page_ || browser_.closed_)
         return;
+    if (!force) {
+        browser_.page_->triggerAction(QWebEnginePage::RequestClose);
+        return;
+    }
     browser_.page_->triggerAction(QWebEnginePage::Stop);
     browser_.closed_ = true;
 }

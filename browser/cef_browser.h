@@ -38,9 +38,12 @@ class TCefBrowser;
 class TCefBrowserHost {
   public:
     explicit TCefBrowserHost(TCefBrowser& browser) : browser_(browser) {}
-    // Closes the browser: it stops loading and delivers no more events; the
-    // page itself goes with its view. Qt runs no unload handlers on a page
-    // that is destroyed, so `force` changes nothing.
+    // Without `force`, asks the page first: its "beforeunload" handler runs
+    // (and may have the user asked whether to leave), and only if the page
+    // lets go does the view raise OnClose; the browser itself stays usable.
+    // With `force`, closes the browser: it stops loading and delivers no more
+    // events; the page itself goes with its view (Qt runs no unload handlers
+    // on a page that is destroyed).
     void CloseBrowser(bool force);
 
   private:

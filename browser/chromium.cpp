@@ -14,6 +14,8 @@
 
 #include "browser/browser_settings.h"
 #include "browser/chromium_page.h"
+#include "browser/download_save_dialog.h"
+#include "browser/page_print.h"
 #include "browser/process_message_channel.h"
 #include "browser/request_interceptor.h"
 #include "common/application.h"
@@ -53,9 +55,11 @@ TChromium::TChromium(QWidget* parent) : QWidget(parent) {
 TChromium::~TChromium() {
     if (browser_) {
         browser_->StopLoad();
-        browser_->GetHost()->CloseBrowser(false);
+        browser_->GetHost()->CloseBrowser(true);
     }
     connected_ = false;
+    if (view_)
+        FinishPrinting(*view_);
     if (page_) {
         page_->disconnect(this);
         QWebEngineProfile::defaultProfile()->disconnect(this);
@@ -76,6 +80,14 @@ void TChromium::Load(const QString& url) {
         CreateBrowser();
     if (browser_)
         browser_->GetMainFrame()->LoadUrl(url);
+}
+
+bool TChromium::HasUnfinishedDownloads() const {
+    return TDownloadSaveDialog::UnfinishedIn(*window()) > 0;
+}
+
+void TChromium::CancelDownloads() {
+    TDownloadSaveDialog::DiscardAllIn(*window());
 }
 
 void TChromium::CreateBrowser() {
@@ -127,6 +139,7 @@ void TChromium::ConnectPage() {
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 RaiseWhenIdle(OnRenderProcessTerminated, browser_.get(), static_cast<int>(status));
             });
+    connect(view_, &QWebEngineView::printRequested, this, [this] { PrintPage(*view_); });
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, &TChromium::HandleContextMenu);
     connect(qApp, &QApplication::focusChanged, this, &TChromium::HandleFocusChange);

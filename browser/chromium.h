@@ -48,6 +48,10 @@ class TChromium : public QWidget {
     void Load(const QString& url);
     // The widget showing the page (for the developer tools and tests).
     QWebEngineView* view() const { return view_; }
+    // Downloads of this view's window whose file is not yet in its place.
+    bool HasUnfinishedDownloads() const;
+    // Stops them and removes what they received.
+    void CancelDownloads();
 
     TOnProcessMessageReceived OnProcessMessageReceived;
     TOnLoadStart OnLoadStart;

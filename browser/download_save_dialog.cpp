@@ -18,6 +18,13 @@ namespace browser {
 
 namespace {
 
+// Qt sets isFinished() only after it has announced the last state, so the
+// state itself tells.
+bool HasEnded(const QWebEngineDownloadRequest& download) {
+    return download.state() != QWebEngineDownloadRequest::DownloadRequested &&
+           download.state() != QWebEngineDownloadRequest::DownloadInProgress;
+}
+
 QString ReceivingName() {
     return QStringLiteral(".quorvane-download-%1")
         .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
@@ -86,6 +93,20 @@ TDownloadSaveDialog::TDownloadSaveDialog(QWebEngineDownloadRequest* download, QW
     dialog_->open();
 }
 
+int TDownloadSaveDialog::UnfinishedIn(const QWidget& window) {
+    int unfinished = 0;
+    for (const TDownloadSaveDialog* save : window.findChildren<TDownloadSaveDialog*>())
+        unfinished += save->ended_ ? 0 : 1;
+    return unfinished;
+}
+
+void TDownloadSaveDialog::DiscardAllIn(QWidget& window) {
+    for (TDownloadSaveDialog* save : window.findChildren<TDownloadSaveDialog*>()) {
+        if (!save->ended_)
+            save->Rejected();
+    }
+}
+
 TDownloadSaveDialog::~TDownloadSaveDialog() {
     if (!ended_)
         Discard();
@@ -93,7 +114,7 @@ TDownloadSaveDialog::~TDownloadSaveDialog() {
 
 // Stops the download if it still runs and removes what it received.
 void TDownloadSaveDialog::Discard() {
-    if (download_ && !download_->isFinished())
+    if (download_ && !HasEnded(*download_))
         download_->cancel();
     QFile::remove(receivingPath_);
 }
@@ -109,7 +130,7 @@ void TDownloadSaveDialog::Rejected() {
 }
 
 void TDownloadSaveDialog::DownloadStateChanged() {
-    if (ended_ || !download_ || !download_->isFinished())
+    if (ended_ || !download_ || !HasEnded(*download_))
         return;
     if (download_->state() != QWebEngineDownloadRequest::DownloadCompleted) {
         // Broken off: nothing of it is kept, and nothing is left to choose.

@@ -18,11 +18,18 @@ namespace browser {
 // and the dialog are done. Cancelling the dialog cancels the download and
 // removes what was received.
 class TDownloadSaveDialog : public QObject {
+    Q_OBJECT
   public:
     // Accepts `download` and shows the dialog over `parent`, proposing
     // `proposedPath` (a folder, or a file in one). It deletes itself.
     static void Start(QWebEngineDownloadRequest* download, QWidget* parent,
                       const QString& proposedPath);
+
+    // How many downloads shown over `window` have not yet ended: received
+    // and moved into place, or discarded.
+    static int UnfinishedIn(const QWidget& window);
+    // Discards every one of them.
+    static void DiscardAllIn(QWidget& window);
 
     // Gone with its parent window before it ended: the download stops and
     // what it received goes.

@@ -9,12 +9,17 @@
 #include "main/about_form.h"
 #include "main/auto_upgrader_config.h"
 #include "main/browser_policies.h"
+#include "main/browser_shortcuts.h"
 #include "main/dev_tools_toggle.h"
 #include "main/embedded_pictures.h"
 #include "main/favorites_menu.h"
+#include "main/find_bar.h"
 #include "main/home_page_file.h"
+#include "main/page_crash_notice.h"
 #include "main/picture_control.h"
+#include "main/readable_address.h"
 #include "main/tool_bar_pictures.h"
+#include "main/window_closing.h"
 #include "ui_main_form.h"
 
 namespace main_window {
@@ -85,8 +90,10 @@ void TMainForm::FormCreate() {
     });
 }
 
+// The close is always allowed once the downloads and the page have had
+// their say; until then the window stays and closes itself later.
 bool TMainForm::FormCloseQuery() {
-    return true;
+    return closing_->CloseQuery();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -94,6 +101,15 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->accept();
     else
         event->ignore();
+}
+
+// An Escape that reaches the window was left unused by the page and the
+// field that had the keyboard.
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier)
+        return QWidget::keyPressEvent(event);
+    if (browser::TCefBrowser* browser = ui->crm->Browser())
+        browser->StopLoad();
 }
 
 bool TMainForm::CanGoBack() const {
@@ -204,8 +220,13 @@ bool TMainForm::edAddressKeyPress(int key) {
     browser::TCefBrowser* browser = ui->crm->Browser();
     if (!browser)
         return false;
-    browser->GetMainFrame()->LoadUrl(ui->edAddress->text());
+    browser->GetMainFrame()->LoadUrl(AddressBoxUrl());
     return true;
+}
+
+QString TMainForm::AddressBoxUrl() const {
+    const QString text = ui->edAddress->text();
+    return text == shownAddress_ ? encodedAddress_ : text;
 }
 
 void TMainForm::ImageBackClick() {
@@ -221,7 +242,7 @@ void TMainForm::ImageForwordClick() {
 // Loads what the box holds, typed or not; it is not the engine's reload.
 void TMainForm::ImageProcessClick() {
     if (browser::TCefBrowser* browser = ui->crm->Browser())
-        browser->GetMainFrame()->LoadUrl(ui->edAddress->text());
+        browser->GetMainFrame()->LoadUrl(AddressBoxUrl());
 }
 
 void TMainForm::ConnectBrowserEvents() {
@@ -241,6 +262,9 @@ void TMainForm::ConnectBrowserEvents() {
         crmLoadEnd();
     };
     view.OnGotFocus = [](QObject*, browser::TCefBrowser*) {};
+    view.OnRenderProcessTerminated = [this](QObject*, browser::TCefBrowser*, int status) {
+        crashNotice_->ProcessEnded(status);
+    };
 }
 
 void TMainForm::ConnectShellCommands() {
@@ -249,6 +273,15 @@ void TMainForm::ConnectShellCommands() {
     ui->ImageFavorite->OnClick = [this](TImage*) { favorites_->ImageFavoriteClick(); };
     ui->ImageAbout->OnClick = [this](TImage*) { ImageAboutClick(); };
     devTools_ = new TDevToolsToggle(*ui->crm, *ui->DevTools, *ui->Splitter, *ui->StatusBar, this);
+    AddFindBarAndKeys();
+    crashNotice_ = new TPageCrashNotice(*ui->crm);
+    closing_ = new TWindowClosing(*this, *ui->crm);
+}
+
+void TMainForm::AddFindBarAndKeys() {
+    findBar_ = new TFindBar(*ui->crm, this);
+    ui->MainLayout->insertWidget(ui->MainLayout->indexOf(ui->crm) + 1, findBar_);
+    AddBrowserShortcuts(*this, *ui->crm, *ui->edAddress, *findBar_);
 }
 
 void TMainForm::ImageAboutClick() {
@@ -257,7 +290,10 @@ void TMainForm::ImageAboutClick() {
 
 void TMainForm::crmAddressChange(const QString& url) {
     ShowPicture(ui->ImageFavorite, kFavoritePictures.normal);
-    ui->edAddress->setText(url);
+    encodedAddress_ = url;
+    shownAddress_ = ReadableAddress(url);
+    ui->edAddress->setText(shownAddress_);
+    ui->edAddress->setCursorPosition(0);
 }
 
 // Qt takes "[*]" in a window title for its modified marker and hides it;
@@ -272,6 +308,7 @@ void TMainForm::crmStatusMessage(const QString& value) {
 
 void TMainForm::crmLoadStart() {
     FLoading = true;
+    crashNotice_->PageLoadStarted();
     ShowLoadingPicture();
 }
 

@@ -20,6 +20,9 @@ struct ButtonPictures;
 class TBrowserPolicies;
 class TFavoritesMenu;
 class TDevToolsToggle;
+class TFindBar;
+class TPageCrashNotice;
+class TWindowClosing;
 
 // The program's only main window: the tool bar with its picture buttons and
 // address box, the page view `crm`, the status bar and the hidden developer
@@ -39,6 +42,7 @@ class TMainForm : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,9 +52,11 @@ class TMainForm : public QWidget {
     bool FormCloseQuery();
     void ConnectPictureButtons();
     void ConnectBrowserEvents();
-    // The browser policies, the favorites menu, the About box and the
-    // developer tools, each in a part of its own that the window owns.
+    // The browser policies, the favorites menu, the About box, the
+    // developer tools, the find bar and keys, the crash notice and the
+    // closing, each in a part of its own that the window owns.
     void ConnectShellCommands();
+    void AddFindBarAndKeys();
     void ImageAboutClick();
     void ShowEmbeddedPictures();
 
@@ -59,6 +65,9 @@ class TMainForm : public QWidget {
     void FormMouseMove();
     void FormClick();
     bool edAddressKeyPress(int key);
+    // What the address box stands for: the page's address as the program
+    // uses it while the box shows it unchanged, else the text typed.
+    QString AddressBoxUrl() const;
     void ImageBackClick();
     void ImageForwordClick();
     void ImageProcessClick();
@@ -82,6 +91,12 @@ class TMainForm : public QWidget {
     TBrowserPolicies* policies_ = nullptr;
     TFavoritesMenu* favorites_ = nullptr;
     TDevToolsToggle* devTools_ = nullptr;
+    TFindBar* findBar_ = nullptr;
+    TPageCrashNotice* crashNotice_ = nullptr;
+    TWindowClosing* closing_ = nullptr;
+    // The page's address as the engine gives it and as the box shows it.
+    QString encodedAddress_;
+    QString shownAddress_;
     upgrader::TauAutoUpgrader* autoUpgrader_ = nullptr;
 };
 

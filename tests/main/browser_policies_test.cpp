@@ -9,30 +9,6 @@
 #include "main/home_host_rewrite.h"
 #include "tests/main/shell_fixture.h"
 
-namespace {
-
-// The shown windows (menus aside) with that name, or with any name.
-QWidgetList ShownWindows(const QString& name = QString()) {
-    QWidgetList shown;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->isVisible() && !qobject_cast<QMenu*>(widget) &&
-            (name.isEmpty() || widget->objectName() == name))
-            shown << widget;
-    return shown;
-}
-
-// The download's save dialog while it shows.
-QFileDialog* SaveDialog() {
-    return qobject_cast<QFileDialog*>(ShownWindows("SaveDownloadDialog").value(0));
-}
-
-QStringList ReceivingFiles() {
-    return QDir(common::ExecutableFolder())
-        .entryList({".quorvane-download-*"}, QDir::Files | QDir::Hidden);
-}
-
-}  // namespace
-
 TEST_F(ShellTest, PopUpsReplaceThePageInTheOneView) {
     server->writeFile(
         "opener.html",

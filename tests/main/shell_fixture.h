@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -27,6 +29,27 @@
 
 using test_support::WaitUntil;
 using test_support::WriteFile;
+
+// The shown windows (menus aside) with that name, or with any name.
+inline QWidgetList ShownWindows(const QString& name = QString()) {
+    QWidgetList shown;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && !qobject_cast<QMenu*>(widget) &&
+            (name.isEmpty() || widget->objectName() == name))
+            shown << widget;
+    return shown;
+}
+
+// The download's save dialog while it shows.
+inline QFileDialog* SaveDialog() {
+    return qobject_cast<QFileDialog*>(ShownWindows("SaveDownloadDialog").value(0));
+}
+
+// The hidden files that downloads are received in.
+inline QStringList ReceivingFiles() {
+    return QDir(common::ExecutableFolder())
+        .entryList({".quorvane-download-*"}, QDir::Files | QDir::Hidden);
+}
 
 // The real main window with a real engine, started from a current folder that
 // holds the tool bar's pictures, with a page server. Neither the favorites

@@ -30,8 +30,11 @@ void ModalBoxWatcher::answer() {
         texts << box->text();
         captions << box->windowTitle();
         icons << box->icon();
-        box->done(box->defaultButton() ? box->standardButton(box->defaultButton())
-                                       : QMessageBox::Ok);
+        if (reply != QMessageBox::NoButton && box->button(reply))
+            box->done(reply);
+        else
+            box->done(box->defaultButton() ? box->standardButton(box->defaultButton())
+                                           : QMessageBox::Ok);
     }
 }
 

@@ -22,6 +22,9 @@ class ModalBoxWatcher : public QObject {
     int mostOpenAtOnce = 0;
     // How long a box stays open before it is answered, in milliseconds.
     int holdMs = 0;
+    // The answer for a box that has this button (a question), instead of
+    // its default.
+    QMessageBox::StandardButton reply = QMessageBox::NoButton;
 
   private:
     void answer();
