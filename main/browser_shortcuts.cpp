@@ -18,13 +18,15 @@ namespace {
 constexpr std::array kZoomSteps = {0.25, 0.33, 0.5,  0.67, 0.75, 0.8, 0.9, 1.0, 1.1,
                                    1.25, 1.5,  1.75, 2.0,  2.5,  3.0, 4.0, 5.0};
 
-void AddShortcut(QWidget& form, std::initializer_list<QKeySequence> keys,
-                 std::function<void()> action) {
+QShortcut* AddShortcut(QWidget& form, std::initializer_list<QKeySequence> keys,
+                       std::function<void()> action) {
+    QShortcut* shortcut = nullptr;
     for (const QKeySequence& key : keys) {
-        auto* shortcut = new QShortcut(key, &form);
+        shortcut = new QShortcut(key, &form);
         shortcut->setContext(Qt::WindowShortcut);
         QObject::connect(shortcut, &QShortcut::activated, &form, action);
     }
+    return shortcut;
 }
 
 // The next zoom step above (`in`) or below the factor, as browsers step.
@@ -43,8 +45,8 @@ double NextZoomFactor(double factor, bool in) {
 
 }  // namespace
 
-void AddBrowserShortcuts(QWidget& form, browser::TChromium& crm, QLineEdit& address,
-                         TFindBar& findBar) {
+QShortcut* AddBrowserShortcuts(QWidget& form, browser::TChromium& crm, QLineEdit& address,
+                               TFindBar& findBar) {
     auto browser = [&crm] { return crm.Browser(); };
     AddShortcut(form, {Qt::Key_F5, Qt::CTRL | Qt::Key_R}, [browser] {
         if (browser::TCefBrowser* b = browser())
@@ -74,6 +76,12 @@ void AddBrowserShortcuts(QWidget& form, browser::TChromium& crm, QLineEdit& addr
     AddShortcut(form, {Qt::CTRL | Qt::Key_Minus},
                 zoom([](double f) { return NextZoomFactor(f, false); }));
     AddShortcut(form, {Qt::CTRL | Qt::Key_0}, zoom([](double) { return 1.0; }));
+    QShortcut* stop = AddShortcut(form, {Qt::Key_Escape}, [browser] {
+        if (browser::TCefBrowser* b = browser())
+            b->StopLoad();
+    });
+    stop->setEnabled(false);
+    return stop;
 }
 
 }  // namespace main_window

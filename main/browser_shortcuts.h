@@ -1,6 +1,7 @@
 #pragma once
 
 class QLineEdit;
+class QShortcut;
 class QWidget;
 
 namespace browser {
@@ -15,10 +16,12 @@ class TFindBar;
 // Ctrl+R reload, Alt+Left and Alt+Right go back and forward, Ctrl+L selects
 // the address box, Ctrl+F opens the find bar, Ctrl+Plus, Ctrl+Minus and
 // Ctrl+0 zoom the page. The page's editing keys (Ctrl+A, C, V, X, Z) stay the
-// page's: the engine claims them before any shortcut sees them. Escape is not
-// among these: a page's field may use it, so the window stops loading only on
-// an Escape that the page left unused (TMainForm).
-void AddBrowserShortcuts(QWidget& form, browser::TChromium& crm, QLineEdit& address,
-                         TFindBar& findBar);
+// page's: the engine claims them before any shortcut sees them. Gives the
+// Escape shortcut that stops loading, disabled: a page's field may use
+// Escape, so the caller enables it only while a page loads (the engine
+// takes no input for a page that has not drawn yet, so it cannot be left to
+// the page to pass it on).
+QShortcut* AddBrowserShortcuts(QWidget& form, browser::TChromium& crm, QLineEdit& address,
+                               TFindBar& findBar);
 
 }  // namespace main_window

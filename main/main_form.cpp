@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QStatusBar>
 
 #include "common/application.h"
@@ -101,15 +102,6 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->accept();
     else
         event->ignore();
-}
-
-// An Escape that reaches the window was left unused by the page and the
-// field that had the keyboard.
-void TMainForm::keyPressEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier)
-        return QWidget::keyPressEvent(event);
-    if (browser::TCefBrowser* browser = ui->crm->Browser())
-        browser->StopLoad();
 }
 
 bool TMainForm::CanGoBack() const {
@@ -281,7 +273,7 @@ void TMainForm::ConnectShellCommands() {
 void TMainForm::AddFindBarAndKeys() {
     findBar_ = new TFindBar(*ui->crm, this);
     ui->MainLayout->insertWidget(ui->MainLayout->indexOf(ui->crm) + 1, findBar_);
-    AddBrowserShortcuts(*this, *ui->crm, *ui->edAddress, *findBar_);
+    stopKey_ = AddBrowserShortcuts(*this, *ui->crm, *ui->edAddress, *findBar_);
 }
 
 void TMainForm::ImageAboutClick() {
@@ -308,12 +300,14 @@ void TMainForm::crmStatusMessage(const QString& value) {
 
 void TMainForm::crmLoadStart() {
     FLoading = true;
+    stopKey_->setEnabled(true);
     crashNotice_->PageLoadStarted();
     ShowLoadingPicture();
 }
 
 void TMainForm::crmLoadEnd() {
     FLoading = false;
+    stopKey_->setEnabled(false);
     ShowPicture(ui->ImageProcess, kProcessPictures.normal);
     ShowHistoryState();
 }

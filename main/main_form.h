@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QWidget>
+
+class QShortcut;
 #include <memory>
 
 #include "browser/chromium.h"
@@ -42,7 +44,6 @@ class TMainForm : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -92,6 +93,9 @@ class TMainForm : public QWidget {
     TFavoritesMenu* favorites_ = nullptr;
     TDevToolsToggle* devTools_ = nullptr;
     TFindBar* findBar_ = nullptr;
+    // Escape, which stops a page only while it loads (the page keeps it
+    // otherwise).
+    QShortcut* stopKey_ = nullptr;
     TPageCrashNotice* crashNotice_ = nullptr;
     TWindowClosing* closing_ = nullptr;
     // The page's address as the engine gives it and as the box shows it.

@@ -238,6 +238,15 @@ class SurveyDayTest : public ShellTest, public testing::WithParamInterface<DayRo
         Page()->setFocus();
         QTest::keyClick(Page(), Qt::Key_Left, Qt::AltModifier);
         EXPECT_TRUE(WaitForUrl(server->baseUrl() + "/first.html")) << "back";
+        // A page that would take 8 s to arrive stops on Escape.
+        slow = std::make_unique<test_support::NginxServer>(
+            test_support::NginxServer::Options{"location /slow/ { limit_rate 64k; }"});
+        slow->writeFile("slow/long.html", "<title>Long</title>" + QByteArray(512 << 10, ' '));
+        form->crm()->Load(slow->baseUrl() + "/slow/long.html");
+        ASSERT_TRUE(WaitUntil([&] { return form->FLoading; }));
+        test_support::ServeEvents(300);
+        QTest::keyClick(Page(), Qt::Key_Escape);
+        EXPECT_TRUE(WaitUntil([&] { return !form->FLoading; }, 3000)) << "stopped";
     }
 
     // Shown decoded from its start; requested, and loaded again, encoded.
