@@ -11,6 +11,7 @@
 #include "main/favorites_file.h"
 #include "main/file_replace.h"
 #include "main/home_page_file.h"
+#include "main/readable_address.h"
 #include "tests/support/file_contents.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/restricted_folder.h"
@@ -100,4 +101,27 @@ TEST(FileReplace, NewContentWholeOrNotAtAll) {
                 test_support::ReadFile(dir.filePath("new.txt")).isEmpty());
     main_window::CreateFileIfMissing(path);
     EXPECT_EQ(test_support::ReadFile(path).size(), 1 << 20);
+}
+
+// What the address box shows for an address the engine gives.
+TEST(ReadableAddress, DecodesWhatReadsTheSameAndNothingThatMisleads) {
+    const struct {
+        const char* encoded;
+        QString shown;
+    } rows[] = {
+        {"http://h/%E9%97%AE%E5%8D%B7?%E5%9F%8E%E5%B8%82=%E5%8C%97%E4%BA%AC#%E7%AD%94",
+         "http://h/问卷?城市=北京#答"},
+        // Delimiters and bytes that are no UTF-8 (a GBK name) stay escaped.
+        {"http://h/a%2Fb?q=%26%3D&r=%D6%D0", "http://h/a%2Fb?q=%26%3D&r=%D6%D0"},
+        {"local://c/tmp/%E6%96%87%E4%BB%B6/", "local://c/tmp/文件/"},
+        {"http://user:secret@h/", "http://user@h/"},
+        // A right-to-left override, a zero-width space, a line break.
+        {"http://h/%E2%80%AEfdp.exe", "http://h/%E2%80%AEfdp.exe"},
+        {"http://h/a%E2%80%8Bb", "http://h/a%E2%80%8Bb"},
+        {"http://h/a%0Ab", "http://h/a%0Ab"},
+        {"not an address", "not an address"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(main_window::ReadableAddress(QString::fromLatin1(row.encoded)), row.shown)
+            << row.encoded;
 }
