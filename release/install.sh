@@ -98,6 +98,9 @@ install_program() {
     # The program is now this release whole: the journal of an upgrade left
     # unfinished would make its next start put back the files before it.
     rm -f -- "$prefix/quorvane.pending-upgrade"
+    # A record of a far-future release (a publisher's wrong clock) would hold
+    # this release's updates back; installing is the user's cure for it.
+    rm -f -- "$prefix/quorvane.newest-update"
 }
 
 install_menu_entry() {

@@ -82,9 +82,10 @@ kill "$client"
 wait "$client" || fail "the client did not end with 0"
 client=
 
-# Installing again keeps the user's files byte for byte, and ends an
-# upgrade left unfinished.
+# Installing again keeps the user's files byte for byte, ends an upgrade
+# left unfinished and forgets a far-future release's record.
 touch "$prefix/quorvane.pending-upgrade"
+echo 4102444800 >"$prefix/quorvane.newest-update"
 printf '\xd6\xf7\xd2\xb3\thttp://home.example/\r\n' > "$prefix/主页.txt"
 printf 'A\thttp://a.example/\r\n-\r\n' > "$prefix/收藏夹.txt"
 cp "$prefix/主页.txt" "$prefix/收藏夹.txt" "$work"
@@ -92,6 +93,7 @@ cp "$prefix/主页.txt" "$prefix/收藏夹.txt" "$work"
 cmp "$prefix/主页.txt" "$work/主页.txt" && cmp "$prefix/收藏夹.txt" "$work/收藏夹.txt" ||
     fail "an install changed the user's files"
 [ ! -e "$prefix/quorvane.pending-upgrade" ] || fail "an install left an unfinished upgrade's journal"
+[ ! -e "$prefix/quorvane.newest-update" ] || fail "an install kept the newest-update record"
 
 # Refused: /, the home folder, a folder of other files, a relative data folder.
 mkdir "$work/theirs" && touch "$work/theirs/notes.txt"

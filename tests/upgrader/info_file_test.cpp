@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
+
+#include "common/executable_folder.h"
 
 #include "tests/support/file_contents.h"
 #include "tests/support/minisign_keys.h"
@@ -8,6 +11,7 @@
 #include "upgrader/info/version_date.h"
 #include "upgrader/verification/file_hash.h"
 #include "upgrader/verification/minisign_signature.h"
+#include "upgrader/verification/signed_comment.h"
 
 using namespace upgrader;
 using test_support::MinisignKeys;
@@ -30,12 +34,16 @@ TEST(GetInfoValue, KeysInAnyCaseTheirTerminatorsAndBracedValues) {
         {"#a#url=b", "url", "b", false},        // a "#" inside another key starts one
         {"#" + QByteArray(100, 'k') + "#url=b=c", "url", "b=c", false},
         // Braced values: a message must open with a brace, control bytes
-        // belong to it, and a "}" byte ends it even as the second byte of a
-        // two-byte character; plain lookups of the same key need no brace.
+        // belong to it, and only a "}" that is a GB18030 character ends it
+        // (倉 is 82 7D; a four-byte character has digits inside); plain
+        // lookups of the same key need no brace.
         {"#message={line one\r\n\tline two}\r\n", "message", "line one\r\n\tline two", true},
         {"#message={abc\r\nto the end", "message", "abc\r\nto the end", true},
         {"#message=no brace}", "message", "", true},
-        {"#message={\x81\x7d\xd6\xf7}", "message", "\x81", true},
+        {"#message={\x82\x7d\xd6\xf7}#url=x", "message", "\x82\x7d\xd6\xf7", true},
+        {"#message={\x82\x7d #url=x}\n#url=y", "url", "y", false},
+        {"#message={\x81\x30\x81\x30}", "message", "\x81\x30\x81\x30", true},
+        {"#message={a\x82", "message", "a\x82", true},
         {"#message={x}", "message", "{x}", false},
     };
     for (const auto& [text, key, value, braced] : cases)
@@ -194,4 +202,37 @@ TEST(FileHash, TheFileMustHaveThePublishedSha256) {
     EXPECT_FALSE(FileHasSha256(file, abc.left(63)));
     EXPECT_FALSE(FileHasSha256(file, abc.left(63) + "g"));
     EXPECT_FALSE(FileHasSha256(folder.filePath("missing"), abc));
+}
+
+// The newest-update record: one far-future info file (a publisher's clock,
+// a stolen key) locks a host out for a day at most, and no other host at
+// all; clients that read only a number in its first 32 bytes still can.
+TEST(NewestUpdateRecord, LocksAHostOutForADayAtMostAndNoOtherHost) {
+    const QString path = common::ExecutablePath() + ".newest-update";
+    QFile::remove(path);
+    const qint64 now = 1800000000, day = 86400;
+    auto problem = [](const QByteArray& host, qint64 published, qint64 clock) {
+        const QByteArray text =
+            "quorvane host=" + host + " version=2 published=" + QByteArray::number(published);
+        const char* why = SignedCommentProblem(ParseSignedComment(text), host, "2", clock,
+                                               ReadNewestPublished(host, clock));
+        return QString::fromLatin1(why ? why : "taken");
+    };
+    RecordNewestPublished("prod.example", 4102444800, now);
+    EXPECT_EQ(problem("prod.example", now, now), "the info file is older than one taken before");
+    EXPECT_EQ(problem("prod.example", now + day, now + day), "taken") << "a day later";
+    RecordNewestPublished("Staging.example:8080", now + 10, now + 10);
+    EXPECT_EQ(problem("staging.example:8080", now + 5, now + 10),
+              "the info file is older than one taken before");
+    EXPECT_EQ(problem("other.example", now, now), "taken");
+    RecordNewestPublished("prod.example", now, now);
+    EXPECT_EQ(ReadNewestPublished("prod.example", now), now + day) << "never lowered";
+    QFile record(path);
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    EXPECT_EQ(record.read(32).trimmed().toLongLong(), now + day);
+    record.close();
+    // A record of a client before per-host records counts for every host.
+    test_support::WriteFile(path, QByteArray::number(now) + "\n");
+    EXPECT_EQ(ReadNewestPublished("any.example", now), now);
+    QFile::remove(path);
 }

@@ -190,6 +190,8 @@ class TauAutoUpgrader : public TauCustomHTTP {
     bool waitingCheck_ = false;
     bool timerCheckActive_ = false;
     bool autoCheckStarted_ = false;
+    // The automatic check fetched a refused info file and signature again.
+    bool refusedPairRetried_ = false;
     bool aborted_ = false;
     TacUpgradeMethod method_ = umSelfUpgrade;
     TauDownloadList downloadList_;

@@ -19,7 +19,9 @@
 
 namespace upgrader {
 
+// The check got a usable answer: the next failure starts the backoff over.
 void TauAutoUpgrader::ParseInfoFile(const QByteArray& Info) {
+    retryBackoff_.Reset();
     const QPointer<TauAutoUpgrader> self(this);
     const TauInfoText info(Info);
     downloadList_ = info.FileList();
@@ -133,11 +135,17 @@ void TauAutoUpgrader::ConnectionFailed() {
         EndBrokenSeries();
 }
 
+// An info file cut short or trickling below the rate floor is, for the
+// automatic check, one more failure to retry without a word.
 void TauAutoUpgrader::ConnectionLost() {
     const QPointer<TauAutoUpgrader> self(this);
     if (OnConnLost)
         OnConnLost(this);
-    if (!self.isNull() && ShowMessages.testFlag(mConnLost))
+    if (self.isNull())
+        return;
+    if (autoCheckStarted_ && checkingInfoFile_)
+        RetryAutoCheck(0);
+    else if (ShowMessages.testFlag(mConnLost))
         ShowUpgraderMessage(LoadUpgraderText(30), QMessageBox::Critical);
     if (!self.isNull())
         EndBrokenSeries();

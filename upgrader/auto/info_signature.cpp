@@ -37,7 +37,6 @@ const char* SignatureProblem(TauSignatureCheck Check) {
 }  // namespace
 
 void TauAutoUpgrader::InfoFileFetched(QIODevice* Stream) {
-    retryBackoff_.Reset();
     if (UpdatePublicKey.isEmpty()) {
         ParseInfoFile(WholeBody(Stream));
         return;
@@ -72,15 +71,14 @@ void TauAutoUpgrader::SignatureFetched(QIODevice* Stream) {
     }
     const std::optional<TauSignedComment> signedFor = ParseSignedComment(comment);
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    const qint64 newestPublished = ReadNewestPublished(now);
+    const qint64 newestPublished = ReadNewestPublished(InfoFileHost(), now);
     if (const char* problem = SignedCommentProblem(signedFor, InfoFileHost(),
                                                    GetInfoValue(info, "version", false).trimmed(),
                                                    now, newestPublished)) {
         RefuseUnverifiedInfo(problem);
         return;
     }
-    if (signedFor->Published > newestPublished)
-        RecordNewestPublished(signedFor->Published, now);
+    RecordNewestPublished(InfoFileHost(), signedFor->Published, now);
     ParseInfoFile(info);
 }
 
@@ -92,12 +90,19 @@ QByteArray TauAutoUpgrader::InfoFileHost() const {
 }
 
 // Treated as if there were no info file: nothing is asked or downloaded. A
-// check the user started says why; an automatic one only leaves a line.
+// check the user started says why; an automatic one only leaves a line, and
+// fetches the pair once more through the backoff: a cache may hand out an old
+// info file beside a new signature for a while.
 void TauAutoUpgrader::RefuseUnverifiedInfo(const char* Reason) {
     fetchingSignature_ = false;
     unverifiedInfo_.clear();
     qWarning("Update information from %s refused: %s", InfoFileURL.constData(), Reason);
     SignalEvent(DoneEvent());
+    if (autoCheckStarted_ && !refusedPairRetried_) {
+        refusedPairRetried_ = true;
+        RetryAutoCheck(0);
+        return;
+    }
     if (!autoCheckStarted_ && ShowMessages.testFlag(mUnverifiedUpdate))
         ShowUpgraderMessage(LoadUpgraderText(31), QMessageBox::Critical);
 }

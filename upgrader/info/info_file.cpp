@@ -13,8 +13,29 @@ const QByteArray kConflictingHashes = "conflicting hashes";
 // Keys as long as this are indexed; the program's own are far shorter.
 constexpr qsizetype kMostIndexedKey = 64;
 
-bool EndsValue(char byte, bool braced) {
-    return braced ? byte == '}' : static_cast<unsigned char>(byte) < 0x20;
+// Where the character of GB18030 text that starts at `at` ends: a byte from
+// 0x81 on leads two bytes, or four when a digit follows it. 116 characters
+// (倉 among them) have "}" as their second byte, which ends no value.
+qsizetype CharacterEnd(const QByteArray& text, qsizetype at) {
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(text.at(i)); };
+    if (byte(at) < 0x81 || byte(at) == 0xff || at + 1 >= text.size())
+        return at + 1;
+    const bool fourBytes = byte(at + 1) >= '0' && byte(at + 1) <= '9';
+    return std::min(at + (fourBytes ? 4 : 2), text.size());
+}
+
+// The end of a value that starts at `start`: a braced one at the "}" that
+// is a character of its own, a plain one at the first control byte.
+qsizetype ValueEnd(const QByteArray& text, qsizetype start, bool braced) {
+    qsizetype at = start;
+    if (!braced) {
+        while (at < text.size() && static_cast<unsigned char>(text[at]) >= 0x20)
+            ++at;
+        return at;
+    }
+    while (at < text.size() && text[at] != '}')
+        at = CharacterEnd(text, at);
+    return std::min(at, text.size());
 }
 
 }  // namespace
@@ -27,8 +48,10 @@ QByteArray TauInfoText::FoldedWithoutNotice(const QByteArray& Text) {
     QByteArray folded = Text.toLower();
     const QByteArray open = "#message={";
     const qsizetype start = folded.indexOf(open);
-    const qsizetype end = start < 0 ? -1 : folded.indexOf('}', start + open.size());
-    if (end >= 0)
+    if (start < 0)
+        return folded;
+    const qsizetype end = ValueEnd(Text, start + open.size(), true);
+    if (end < Text.size())
         std::fill(folded.begin() + start + open.size(), folded.begin() + end, ' ');
     return folded;
 }
@@ -79,10 +102,7 @@ QByteArray TauInfoText::UnindexedValue(const QByteArray& Folded, bool Braced) co
 }
 
 QByteArray TauInfoText::ValueFrom(qsizetype Start, bool Braced) const {
-    qsizetype end = Start;
-    while (end < text_.size() && !EndsValue(text_[end], Braced))
-        ++end;
-    return text_.mid(Start, end - Start);
+    return text_.mid(Start, ValueEnd(text_, Start, Braced) - Start);
 }
 
 // The keys of the upgrade's files in list order: "url", "url0", then the

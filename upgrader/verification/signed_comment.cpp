@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QList>
+#include <QMap>
 #include <QSaveFile>
 #include <algorithm>
 
@@ -13,7 +14,12 @@ namespace upgrader {
 
 namespace {
 
-constexpr qint64 kMostRecordBytes = 32;
+// The first line is what clients before per-host records read: a number in
+// the first 32 bytes. The hosts follow it, as many as a client is ever
+// configured for and then some.
+constexpr qsizetype kLegacyLineBytes = 32;
+constexpr qsizetype kMostHosts = 32;
+constexpr qint64 kMostRecordBytes = kLegacyLineBytes + kMostHosts * 300;
 constexpr qint64 kMostSecondsAhead = 24 * 60 * 60;
 
 std::optional<qint64> Seconds(const QByteArray& Text) {
@@ -24,6 +30,29 @@ std::optional<qint64> Seconds(const QByteArray& Text) {
 
 QString RecordPath() {
     return common::ExecutablePath() + QLatin1String(common::kNewestUpdateSuffix);
+}
+
+struct TNewestRecord {
+    qint64 legacy = 0;  // the first line
+    QMap<QByteArray, qint64> perHost;
+};
+
+// An unreadable record, or line, counts as none.
+TNewestRecord ReadRecord() {
+    QFile file(RecordPath());
+    TNewestRecord record;
+    if (!file.open(QIODevice::ReadOnly))
+        return record;
+    QList<QByteArray> lines = file.read(kMostRecordBytes).split('\n');
+    record.legacy = Seconds(lines.takeFirst().trimmed()).value_or(0);
+    for (const QByteArray& line : lines) {
+        const QList<QByteArray> words = line.split(' ');
+        const std::optional<qint64> seconds = Seconds(words.value(1));
+        if (words.size() == 2 && !words[0].isEmpty() && seconds &&
+            record.perHost.size() < kMostHosts)
+            record.perHost.insert(words[0], *seconds);
+    }
+    return record;
 }
 
 }  // namespace
@@ -61,19 +90,33 @@ const char* SignedCommentProblem(const std::optional<TauSignedComment>& Comment,
     return nullptr;
 }
 
-qint64 ReadNewestPublished(qint64 Now) {
-    QFile record(RecordPath());
-    if (!record.open(QIODevice::ReadOnly))
-        return 0;
-    return std::min(Seconds(record.read(kMostRecordBytes).trimmed()).value_or(0),
-                    Now + kMostSecondsAhead);
+qint64 ReadNewestPublished(const QByteArray& Host, qint64 Now) {
+    const TNewestRecord record = ReadRecord();
+    const qint64 newest =
+        record.perHost.isEmpty() ? record.legacy : record.perHost.value(Host.toLower(), 0);
+    return std::min(newest, Now + kMostSecondsAhead);
 }
 
-void RecordNewestPublished(qint64 Published, qint64 Now) {
-    Published = std::min(Published, Now + kMostSecondsAhead);
-    QSaveFile record(RecordPath());
-    if (record.open(QIODevice::WriteOnly) && record.write(QByteArray::number(Published) + '\n') > 0)
-        record.commit();
+void RecordNewestPublished(const QByteArray& Host, qint64 Published, qint64 Now) {
+    TNewestRecord record = ReadRecord();
+    const QByteArray host = Host.toLower();
+    const qint64 kept = std::min(Published, Now + kMostSecondsAhead);
+    if (host.isEmpty() || host.contains(' ') || host.contains('\n') ||
+        record.perHost.value(host, 0) >= kept ||
+        (!record.perHost.contains(host) && record.perHost.size() >= kMostHosts))
+        return;
+    record.perHost.insert(host, kept);
+    qint64 newest = 0;
+    QByteArray lines;
+    for (auto entry = record.perHost.cbegin(); entry != record.perHost.cend(); ++entry) {
+        newest = std::max(newest, entry.value());
+        lines += entry.key() + ' ' + QByteArray::number(entry.value()) + '\n';
+    }
+    QSaveFile file(RecordPath());
+    const QByteArray text =
+        QByteArray::number(newest).leftJustified(kLegacyLineBytes - 1, ' ') + '\n' + lines;
+    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size())
+        file.commit();
 }
 
 }  // namespace upgrader

@@ -30,13 +30,15 @@ const char* SignedCommentProblem(const std::optional<TauSignedComment>& Comment,
                                  const QByteArray& Host, const QByteArray& Version, qint64 Now,
                                  qint64 NewestPublished);
 
-// The publishing time of the newest info file taken (0: none), kept beside
-// the program in "<program>.newest-update"; written whole or not at all (the
-// caller writes only a later time than the one it read). Neither a record
-// nor an info file is trusted further than a day ahead of the clock (a
-// publisher's wrong clock, a planted file): beyond that, a day from Now
-// counts, so that no record locks real releases out for longer.
-qint64 ReadNewestPublished(qint64 Now);
-void RecordNewestPublished(qint64 Published, qint64 Now);
+// The publishing time of the newest info file taken from a host (0: none),
+// kept beside the program in "<program>.newest-update", one line a host (so
+// that checking a staging host holds nothing back on the real one) after a
+// first line with the newest of all, which older clients read; written
+// whole or not at all, and only ever raised. Neither a record nor an info
+// file is trusted further than a day ahead of the clock (a publisher's
+// wrong clock, a planted file): beyond that, a day from Now counts, so that
+// no record locks real releases out for longer than a day.
+qint64 ReadNewestPublished(const QByteArray& Host, qint64 Now);
+void RecordNewestPublished(const QByteArray& Host, qint64 Published, qint64 Now);
 
 }  // namespace upgrader

@@ -8,6 +8,7 @@
 
 #include "common/text_codec.h"
 #include "tests/support/fake_desktop.h"
+#include "tests/support/minisign_keys.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/scripted_http_server.h"
 #include "tests/support/wait.h"
@@ -158,6 +159,70 @@ TEST_F(CheckFlow, TheAutomaticCheckRetriesAnUnreachableHostThenChecksOnce) {
     EXPECT_EQ(answers->boxes.size(), 1) << "a check asked for afterwards is not";
 }
 
+// Whatever breaks the automatic check part way is retried without a word,
+// through the backoff, which only a usable answer starts over. The rate floor
+// is the upgrader's own (only its window is shortened here).
+TEST_F(CheckFlow, TheAutomaticCheckRetriesABrokenCheckSilentlyThroughTheBackoff) {
+    if (!IsOnline())
+        GTEST_SKIP() << "the automatic check waits while the machine is off-line";
+    const QByteArray info = "#version=2.0.0.6\r\n#url=http://127.0.0.1:9/x\r\n";
+    using Connection = test_support::ScriptedConnection;
+    const struct {
+        const char* what;
+        std::function<void(const QByteArray& target, Connection&)> answer;
+        const char* event;
+    } cases[] = {
+        // A rate limit, or one dead back-end: the signature's connection is
+        // refused. It used to start the backoff over at each info file.
+        {"signature refused",
+         [&](const QByteArray& target, Connection& connection) {
+             if (!target.endsWith(".minisig"))
+                 connection.send("HTTP/1.1 200 OK\r\nContent-Length: " +
+                                 QByteArray::number(info.size()) + "\r\n\r\n" + info);
+             connection.close();
+         },
+         "HostUnreachable"},
+        {"info cut short",
+         [&](const QByteArray&, Connection& connection) {
+             connection.send("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n" + info);
+             connection.close();
+         },
+         "ConnLost"},
+        {"info trickling below the rate floor",
+         [&](const QByteArray&, Connection& connection) {
+             connection.send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n");
+             while (connection.send(";"))
+                 connection.pause(100);
+         },
+         "ConnLost"},
+    };
+    const test_support::MinisignKeys publisher;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test_support::ScriptedHttpServer scripted(
+            [&](const test_support::ScriptedRequest& request, Connection& connection) {
+                c.answer(request.target, connection);
+            });
+        TearDown();
+        SetUp();
+        log.events.clear();
+        upgrader->UpdatePublicKey = publisher.PublicKey();
+        upgrader->MinimumRateWindow = 1;
+        upgrader->InfoFileURL = scripted.baseUrl().toUtf8() + "/update/quorvane.inf";
+        upgrader->AutoCheckDelay = 100;
+        upgrader->SetAutoCheck(true);
+        ServeEvents(4000);
+        upgrader->SetAutoCheck(false);
+        int infoFetches = 0;
+        for (const test_support::ScriptedRequest& request : scripted.requests())
+            infoFetches += request.target.endsWith(".inf") ? 1 : 0;
+        // Without the backoff some 30 fetches; with it about 5.
+        EXPECT_TRUE(infoFetches >= 2 && infoFetches <= 12) << infoFetches;
+        EXPECT_GE(log.Count(c.event), 1) << log.events.join(' ').toStdString();
+        EXPECT_TRUE(answers->boxes.isEmpty()) << answers->boxes.join(' ').toStdString();
+    }
+}
+
 // Between the base delay and a ceiling that doubles with each failure, up to
 // the cap; a server that answered starts the series over.
 TEST(RetryBackoff, DoublesItsCeilingUpToTheCapAndStartsOverAfterAnAnswer) {
@@ -169,6 +234,10 @@ TEST(RetryBackoff, DoublesItsCeilingUpToTheCapAndStartsOverAfterAnAnswer) {
     EXPECT_EQ(delays.last(), upgrader::TRetryBackoff::kCapMs);
     highest.Reset();
     EXPECT_EQ(highest.NextDelay(500), 500);
+    // Jittered: the draw decides, not the ceiling.
+    upgrader::TRetryBackoff lowest([](qint64 low, qint64) { return low; });
+    for (int failure = 0; failure < 5; ++failure)
+        EXPECT_EQ(lowest.NextDelay(500), 500);
 }
 
 // A busy server is asked again when its Retry-After says (seconds or an HTTP
