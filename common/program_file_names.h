@@ -14,6 +14,8 @@ inline constexpr char kBackupSuffix[] = ".uOLD";
 inline constexpr char kPendingUpgradeSuffix[] = ".pending-upgrade";
 inline constexpr char kRefusedUpgradeSuffix[] = ".refused-upgrade";
 inline constexpr char kNewestUpdateSuffix[] = ".newest-update";
+// The client's rollout number: kept across upgrades and installs.
+inline constexpr char kRolloutNumberSuffix[] = ".rollout-number";
 inline constexpr char kInstallListName[] = ".quorvane-install";
 
 }  // namespace common

@@ -17,7 +17,8 @@ bool IsProgramFileName(const QString& Name, const QString& Executable) {
             return true;
     // The records and the journal, with the names they have while written
     // (".part") or once set aside (".invalid").
-    for (const char* suffix : {kPendingUpgradeSuffix, kRefusedUpgradeSuffix, kNewestUpdateSuffix})
+    for (const char* suffix :
+         {kPendingUpgradeSuffix, kRefusedUpgradeSuffix, kNewestUpdateSuffix, kRolloutNumberSuffix})
         if (Name.startsWith(Executable + QLatin1String(suffix)))
             return true;
     return Name == Executable;

@@ -5,6 +5,7 @@
 #include "common/program_version.h"
 #include "main/update_public_key.h"
 #include "upgrader/auto/auto_upgrader.h"
+#include "upgrader/auto/rollout.h"
 
 namespace main_window {
 
@@ -58,6 +59,9 @@ void ConfigureAutoUpgrader(upgrader::TauAutoUpgrader& Upgrader) {
     Upgrader.VersionDate = "01/03/2017";
     Upgrader.VersionDateAutoSet = true;
     Upgrader.VersionNumber = common::kProgramVersion;
+    // The publisher's fleet report reads the version, the rollout group and a
+    // version this client undid from its update requests.
+    Upgrader.AgentName = upgrader::FleetUserAgent(common::kProgramVersion);
 }
 
 upgrader::TauAutoUpgrader* CreateAutoUpgrader(QObject* Owner) {

@@ -45,7 +45,7 @@ check_prefix() {
     local entry
     for entry in "$prefix"/* "$prefix"/.*; do
         case "${entry##*/}" in
-            "*"|".*"|.|..|主页.txt|收藏夹.txt|locales) ;;
+            "*"|".*"|.|..|主页.txt|收藏夹.txt|locales|quorvane.rollout-number) ;;
             *) refuse "$prefix holds files that are not Quorvane's; choose a new or empty folder" ;;
         esac
     done

@@ -45,8 +45,9 @@ rm -f -- "$manifest"
 # downloads.
 find "$prefix" -maxdepth 1 -type f \( -name '*.uOLD' -o -name '*.uTMP' -o -name '*.refused-upgrade' -o -name '*.pending-upgrade*' \
     -o -name '*.newest-update' \) -delete 2>/dev/null || true
+# The rollout number stays for a later install, like the user's files.
 if [ "$purge" = yes ]; then
-    rm -f -- "$prefix/主页.txt" "$prefix/收藏夹.txt"
+    rm -f -- "$prefix/主页.txt" "$prefix/收藏夹.txt" "$prefix/quorvane.rollout-number"
 fi
 # The engine's own empty folder beside the program, then the install's.
 folders+=("$prefix/locales")

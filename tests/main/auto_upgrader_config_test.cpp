@@ -2,7 +2,12 @@
 // the update server.
 #include <gtest/gtest.h>
 
+#include <QFile>
+
+#include "common/executable_folder.h"
+#include "common/program_version.h"
 #include "main/auto_upgrader_config.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/qt_printers.h"
 #include "upgrader/auto/auto_upgrader.h"
 
@@ -13,10 +18,19 @@ using namespace upgrader;
 
 // The first check comes ten seconds after start: the check is armed before
 // the retry delay is shortened.
+// Its requests tell the fleet report the version, the rollout group and a
+// version it undid.
 TEST(AutoUpgraderConfig, FirstCheckAfterTenSecondsAtTheConfiguredHost) {
     qputenv("QUORVANE_UPDATE_HOST", "127.0.0.1:8123");
+    const QString program = common::ExecutablePath();
+    test_support::WriteFile(program + ".rollout-number", "3712\n");
+    test_support::WriteFile(program + ".refused-upgrade", "2.0.0.6\n");
     TauAutoUpgrader upgrader;
     main_window::ConfigureAutoUpgrader(upgrader);
+    QFile::remove(program + ".rollout-number");
+    QFile::remove(program + ".refused-upgrade");
+    EXPECT_EQ(upgrader.AgentName,
+              QByteArray("Quorvane/") + common::kProgramVersion + " (group 37; refused 2.0.0.6)");
     EXPECT_TRUE(upgrader.AutoCheck());
     EXPECT_EQ(upgrader.AutoCheckTimerInterval(), 10000);
     EXPECT_EQ(upgrader.InfoFileURL, "http://127.0.0.1:8123/update/quorvane.inf");

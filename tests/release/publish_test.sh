@@ -28,25 +28,53 @@ cp site/update/quorvane.inf site/update/quorvane.inf.minisig .
 
 printf '请注意\n#url1=http://evil.example/x\n' >entry.txt
 printf 'a } b\n' >brace.txt
-# The notice, the files and the password of each refused publish.
+# The options, the notice, the files and the password of each refused
+# publish; the first live file was published a moment ago, so a clock an
+# hour slow is refused.
 refused=(
-    "entry.txt|quorvane|secret"
-    "brace.txt|quorvane|secret"
-    "notice.txt|quorvane other/quorvane|secret"
-    "notice.txt|quorvane|wrong"
+    "|entry.txt|quorvane|secret"
+    "|brace.txt|quorvane|secret"
+    "|notice.txt|quorvane other/quorvane|secret"
+    "|notice.txt|quorvane|wrong"
+    "--rollout 25%,5%@1d|notice.txt|quorvane|secret"
+    "--rollout 5%@1d,25%@1d|notice.txt|quorvane|secret"
+    "--rollout 150%|notice.txt|quorvane|secret"
+    "--resume|notice.txt|quorvane|secret"
+    "--expires 30|notice.txt|quorvane|secret"
 )
 for row in "${refused[@]}"; do
-    IFS='|' read -r notice files password <<<"$row"
+    IFS='|' read -r options notice files password <<<"$row"
     status=0
-    # shellcheck disable=SC2086 # the files are words
+    # shellcheck disable=SC2086 # the options and files are words
     printf '%s\n' "$password" | "$tool" --version 2.0.0.7 --notice "$notice" --host updates.example.org \
-        --key key.key --out site $files >/dev/null 2>&1 || status=$?
+        --key key.key --out site $options $files >/dev/null 2>&1 || status=$?
     [ "$status" = 2 ] || fail "$row: ended with $status"
     cmp -s quorvane.inf site/update/quorvane.inf && cmp -s quorvane.inf.minisig site/update/quorvane.inf.minisig ||
         fail "$row: the published pair changed"
     [ -z "$(find site -name '*.part')" ] || fail "$row: left $(find site -name '*.part')"
 done
-# 30 days is the default; a publisher may opt out.
-publish --version 2.0.0.8 --notice notice.txt --expires never quorvane >/dev/null
-[[ $(sed -n 3p site/update/quorvane.inf.minisig) =~ published=[0-9]+$ ]] || fail "--expires never expires"
+
+# A staged release: absolute times, signed; halted and resumed as it was.
+publish --version 2.0.0.8 --notice notice.txt --rollout 5%,25%@1d,100%@3d quorvane >/dev/null
+[[ $(sed -n 3p site/update/quorvane.inf.minisig) =~ published=([0-9]+) ]] && p=${BASH_REMATCH[1]}
+grep -q "^#rollout=5@$p,25@$((p + 86400)),100@$((p + 259200))"$'\r'"\$" site/update/quorvane.inf ||
+    fail "the schedule: $(grep -a rollout site/update/quorvane.inf)"
+cp site/update/quorvane.inf staged.inf
+publish --halt >/dev/null
+minisign -Vm site/update/quorvane.inf -p key.pub -q && grep -q '^#rollout_halted=1' site/update/quorvane.inf &&
+    grep -q "version=2.0.0.8 " <(sed -n 3p site/update/quorvane.inf.minisig) || fail "the halt"
+publish --resume >/dev/null
+cmp -s staged.inf site/update/quorvane.inf && minisign -Vm site/update/quorvane.inf -p key.pub -q ||
+    fail "the resumed release differs from the staged one"
+
+# A far-future info file (a wrong clock once) makes the next publish refuse
+# the machine's clock, until --published recovers.
+publish --version 2.0.0.8 --notice notice.txt --published 4102444800 --expires never quorvane >/dev/null
+status=0
+publish --version 2.0.0.9 --notice notice.txt quorvane >/dev/null 2>&1 || status=$?
+[ "$status" = 2 ] && grep -q '^#version=2.0.0.8' site/update/quorvane.inf || fail "a publish before the live one"
+recovery=$(($(date +%s) + 86400))
+publish --version 2.0.0.9 --notice notice.txt --published "$recovery" quorvane >/dev/null
+[[ $(sed -n 3p site/update/quorvane.inf.minisig) =~ version=2.0.0.9\ published=$recovery\ expires= ]] ||
+    fail "--published: $(sed -n 3p site/update/quorvane.inf.minisig)"
 echo "publish test passed"

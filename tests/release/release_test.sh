@@ -128,13 +128,14 @@ mv "$work/manifest" "$manifest"
 rm "$prefix/link" "$user_home/.local/share/applications/quorvane.desktop" && rmdir "$prefix/mine"
 "${installer_env[@]}" "$unpacked/install.sh" --prefix "$prefix" >/dev/null
 
-# Removing keeps only the user's files (not what upgrades left); --purge
-# removes them too.
+# Removing keeps only the user's files and the rollout number (not what
+# upgrades left); --purge removes them too.
 touch "$prefix/quorvane.1765.uOLD" "$prefix/quorvane.refused-upgrade" "$prefix/quorvane.uTMP" \
-    "$prefix/quorvane.newest-update" "$prefix/quorvane.pending-upgrade"
+    "$prefix/quorvane.newest-update" "$prefix/quorvane.pending-upgrade" "$prefix/quorvane.rollout-number"
 "${installer_env[@]}" "$prefix/uninstall.sh" >/dev/null
 left=$(cd "$work" && find home "$(basename "$prefix")" -type f | sort)
-[ "$left" = "$(printf '%s\n' "$(basename "$prefix")/主页.txt" "$(basename "$prefix")/收藏夹.txt" | sort)" ] ||
+base=$(basename "$prefix")
+[ "$left" = "$(printf '%s\n' "$base/主页.txt" "$base/收藏夹.txt" "$base/quorvane.rollout-number" | sort)" ] ||
     fail "left after uninstalling: $left"
 "${installer_env[@]}" "$unpacked/install.sh" --prefix "$prefix" >/dev/null
 "${installer_env[@]}" "$prefix/uninstall.sh" --purge >/dev/null

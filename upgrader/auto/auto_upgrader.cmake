@@ -8,6 +8,7 @@ target_sources(upgrader PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/info_check.cpp
     ${CMAKE_CURRENT_LIST_DIR}/info_signature.cpp
     ${CMAKE_CURRENT_LIST_DIR}/retry_backoff.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/rollout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/upgrader_messages.cpp
     ${CMAKE_CURRENT_LIST_DIR}/version_decision.cpp
 )

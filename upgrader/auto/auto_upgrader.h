@@ -139,6 +139,7 @@ class TauAutoUpgrader : public TauCustomHTTP {
     void ParseInfoFile(const QByteArray& Info);
     void OfferUpgrade(const QString& UpgradeMsg);
     void ReportNoUpdate();
+    bool OfferedToThisClient(const TauInfoText& Info) const;
     bool RefusedBefore(const QByteArray& Version) const;
     void TellOfRefusedUpgrade();
     void InfoFileMissing();

@@ -1,10 +1,12 @@
 // What follows the fetch of the info file, and the failures of any transfer.
+#include <QDateTime>
 #include <QFile>
 #include <QPointer>
 
 #include "common/application.h"
 #include "common/text_codec.h"
 #include "upgrader/auto/auto_upgrader.h"
+#include "upgrader/auto/rollout.h"
 #include "upgrader/auto/upgrader_messages.h"
 #include "upgrader/auto/version_decision.h"
 #include "upgrader/dialogs/password_form.h"
@@ -31,7 +33,8 @@ void TauAutoUpgrader::ParseInfoFile(const QByteArray& Info) {
     if (publishedVersion_.isEmpty())
         publishedVersion_ = info.Value("date", false);
     updateAvailable_ = IsNewerVersion(info, VersionControl, VersionNumber, VersionDate) &&
-                       !downloadList_.isEmpty() && !RefusedBefore(publishedVersion_);
+                       !downloadList_.isEmpty() && !RefusedBefore(publishedVersion_) &&
+                       OfferedToThisClient(info);
     if (updateAvailable_) {
         // The notice is GBK text; shown decoded.
         const QString message = common::FromGbk(info.Value("message", true));
@@ -47,6 +50,19 @@ void TauAutoUpgrader::ParseInfoFile(const QByteArray& Info) {
     }
     if (!self.isNull())
         SignalEvent(DoneEvent());
+}
+
+// A staged release waits until this client's number is within its share.
+bool TauAutoUpgrader::OfferedToThisClient(const TauInfoText& Info) const {
+    const std::optional<TauRollout> rollout = ReadRollout(Info);
+    if (!rollout)
+        return true;
+    const bool offered =
+        IsOfferedByRollout(rollout, QDateTime::currentSecsSinceEpoch(), RolloutNumber());
+    if (!offered)
+        qInfo("Version %s is not yet offered to this client (staged release)",
+              publishedVersion_.constData());
+    return offered;
 }
 
 // A version whose program did not come up here is not offered by the

@@ -4,10 +4,13 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QFileInfo>
 #include <QTimer>
 
+#include "common/executable_folder.h"
 #include "common/text_codec.h"
 #include "tests/support/fake_desktop.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/minisign_keys.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/scripted_http_server.h"
@@ -38,18 +41,28 @@ class CheckFlow : public UpgradeFixture {};
 
 TEST_F(CheckFlow, AWaitingCheckDecidesWithoutAskingOrDownloading) {
     const QString exe = "update/quorvane.exe";
+    // A staged release, offered to half the clients, for one with the number.
+    const QByteArray half = "#rollout=50@0\r\n";
     const struct {
         QByteArray version;
         QStringList files;
         bool newer;
+        QByteArray more{};
+        QByteArray number{};
     } cases[] = {{"2.0.0.6", {exe}, true},
                  {"2.0.0.5", {exe}, false},
                  {"2.0.0.10", {exe, "update/other.dat"}, true},
                  {"2.0.0.6", {}, false},
-                 {"", {exe}, false}};
+                 {"", {exe}, false},
+                 {"2.0.0.6", {exe}, true, half, "4999"},
+                 {"2.0.0.6", {exe}, false, half, "5000"},
+                 {"2.0.0.6", {exe}, false, half + "#rollout_halted=1\r\n", "0"}};
+    const QString number =
+        BesideProgram(QFileInfo(common::ExecutablePath()).fileName() + ".rollout-number");
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.version.constData());
-        Publish(c.version, c.files);
+        SCOPED_TRACE((c.version + ' ' + c.more + c.number).constData());
+        test_support::WriteFile(number, c.number.isEmpty() ? "0" : c.number);
+        Publish(c.version, c.files, c.more);
         EXPECT_EQ(upgrader->CheckUpdate(true), c.newer);
         EXPECT_EQ(upgrader->DownloadList().size(), c.files.size());
     }

@@ -91,6 +91,8 @@ TEST_F(Trust, OnlyASignedInfoFileAndFilesWithItsHashesAreInstalled) {
     } cases[] = {
         {"info changed after signing", hash, p, "#url1=http://evil/x\r\n", false,
          "the signature does not match"},
+        {"schedule widened after signing", hash, p, "#rollout=100@0\r\n", false,
+         "the signature does not match"},
         {"signed by another key",
          hash,
          &stranger,
