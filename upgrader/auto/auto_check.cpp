@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "common/application.h"
 #include "upgrader/auto/auto_upgrader.h"
@@ -42,7 +43,10 @@ void TauAutoUpgrader::AutoCheckTimerTick() {
             return;
         timerCheckActive_ = true;
         ArmAutoCheckTimer();
-        CheckUpdate(false);
+        if (infoAwaitingSignature_.isEmpty())
+            CheckUpdate(false);
+        else
+            RetrySignature();
         // Before any event of the transfer: those come through the event
         // loop, after this tick has returned.
         autoCheckStarted_ = true;
@@ -52,8 +56,14 @@ void TauAutoUpgrader::AutoCheckTimerTick() {
 }
 
 // The automatic check tries again after the backoff's next delay, or after
-// AtLeastMs when that is longer (at most the backoff's cap).
+// AtLeastMs when that is longer (at most the backoff's cap). An info file
+// whose signature could not be fetched is kept, and only the signature is
+// fetched again: a server that refuses every second connection gets one a
+// retry, as one that is down does.
 void TauAutoUpgrader::RetryAutoCheck(qint64 AtLeastMs) {
+    if (fetchingSignature_ && !unverifiedInfo_.isEmpty())
+        infoAwaitingSignature_ = std::exchange(unverifiedInfo_, {});
+    fetchingSignature_ = false;
     const qint64 delay = retryBackoff_.NextDelay(AutoCheckDelay);
     timerCheckActive_ = false;
     try {
@@ -73,7 +83,20 @@ void TauAutoUpgrader::RetryBusyServer(int Status) {
     RetryAutoCheck(std::min(asked, TRetryBackoff::kCapMs / 1000) * 1000);
 }
 
+void TauAutoUpgrader::RetrySignature() {
+    aborted_ = false;
+    autoCheckStarted_ = false;
+    if (Busy())
+        return;
+    checkingInfoFile_ = true;
+    TauHTTPSettings::CacheOptions = CacheOptions | coPragmaNoCache;
+    OutputFileLimit = 0;
+    unverifiedInfo_ = std::exchange(infoAwaitingSignature_, {});
+    FetchSignature();
+}
+
 bool TauAutoUpgrader::CheckUpdate(bool Wait) {
+    infoAwaitingSignature_.clear();
     if (Wait)
         waitingCheck_ = true;
     aborted_ = false;

@@ -139,6 +139,7 @@ class TauAutoUpgrader : public TauCustomHTTP {
     void ParseInfoFile(const QByteArray& Info);
     void OfferUpgrade(const QString& UpgradeMsg);
     void ReportNoUpdate();
+    void RetrySignature();
     bool OfferedToThisClient(const TauInfoText& Info) const;
     bool RefusedBefore(const QByteArray& Version) const;
     void TellOfRefusedUpgrade();
@@ -184,6 +185,9 @@ class TauAutoUpgrader : public TauCustomHTTP {
     bool checkingInfoFile_ = false;
     bool fetchingSignature_ = false;
     QByteArray unverifiedInfo_;
+    // An info file whose signature's fetch failed: the automatic check's
+    // retry fetches only the signature.
+    QByteArray infoAwaitingSignature_;
     TauFileHashes fileHashes_;
     TauFileSizes fileSizes_;
     // The version (or, without one, the date) the info file publishes.
