@@ -15,7 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const upgrader::TauFileHashes hashes = upgrader::TauInfoText(text).FileHashes();
     for (auto hash = hashes.cbegin(); hash != hashes.cend(); ++hash)
         fuzz::Require(files.contains(hash.key()) && !hash.value().isEmpty());
-    fuzz::Require(!upgrader::GetInfoValue(text, "message", true).contains('}'));
+    // A "}" in the notice is only ever the second byte of a character.
+    const QByteArray message = upgrader::GetInfoValue(text, "message", true);
+    for (qsizetype at = message.indexOf('}'); at >= 0; at = message.indexOf('}', at + 1))
+        fuzz::Require(at > 0 && static_cast<unsigned char>(message[at - 1]) >= 0x81);
     const QByteArray version = upgrader::GetInfoValue(text, "version", false);
     fuzz::Require(text.contains(version));
     const upgrader::TacUpgradeMethod method = upgrader::ReadUpgradeMethod(text);

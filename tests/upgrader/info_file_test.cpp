@@ -43,6 +43,7 @@ TEST(GetInfoValue, KeysInAnyCaseTheirTerminatorsAndBracedValues) {
         {"#message={\x82\x7d\xd6\xf7}#url=x", "message", "\x82\x7d\xd6\xf7", true},
         {"#message={\x82\x7d #url=x}\n#url=y", "url", "y", false},
         {"#message={\x81\x30\x81\x30}", "message", "\x81\x30\x81\x30", true},
+        {"#message={\x81\x30}x}", "message", "\x81\x30", true},  // no four-byte character
         {"#message={a\x82", "message", "a\x82", true},
         {"#message={x}", "message", "{x}", false},
     };

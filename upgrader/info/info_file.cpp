@@ -14,14 +14,20 @@ const QByteArray kConflictingHashes = "conflicting hashes";
 constexpr qsizetype kMostIndexedKey = 64;
 
 // Where the character of GB18030 text that starts at `at` ends: a byte from
-// 0x81 on leads two bytes, or four when a digit follows it. 116 characters
-// (倉 among them) have "}" as their second byte, which ends no value.
+// 0x81 to 0xFE leads two bytes, or four (lead, digit, lead, digit); a lead
+// byte that starts neither stands alone. 116 two-byte characters (倉 among
+// them) have "}" as their second byte, which ends no value.
 qsizetype CharacterEnd(const QByteArray& text, qsizetype at) {
-    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(text.at(i)); };
-    if (byte(at) < 0x81 || byte(at) == 0xff || at + 1 >= text.size())
+    const auto byte = [&](qsizetype i) {
+        return i < text.size() ? static_cast<unsigned char>(text.at(i)) : 0;
+    };
+    const auto isLead = [](unsigned char b) { return b >= 0x81 && b <= 0xfe; };
+    const auto isDigit = [](unsigned char b) { return b >= '0' && b <= '9'; };
+    if (!isLead(byte(at)) || at + 1 >= text.size())
         return at + 1;
-    const bool fourBytes = byte(at + 1) >= '0' && byte(at + 1) <= '9';
-    return std::min(at + (fourBytes ? 4 : 2), text.size());
+    if (!isDigit(byte(at + 1)))
+        return at + 2;
+    return isLead(byte(at + 2)) && isDigit(byte(at + 3)) ? at + 4 : at + 1;
 }
 
 // The end of a value that starts at `start`: a braced one at the "}" that
