@@ -1,11 +1,14 @@
 // The main window's fixed browsing policies against the real engine and nginx.
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QRegularExpression>
 
+#include "common/qt_translations.h"
 #include "main/home_host_rewrite.h"
 #include "tests/main/shell_fixture.h"
 
@@ -30,7 +33,10 @@ TEST_F(ShellTest, PopUpsReplaceThePageInTheOneView) {
 
 // The download runs while the dialog is open, and the engine goes on
 // answering; the file goes where the user chose, or nowhere when cancelled.
+// Qt's own texts are in the user's language (Chinese here).
 TEST_F(ShellTest, DownloadsGoThroughTheSaveDialogAndShowTheirPercentage) {
+    QObject translations;
+    common::LoadQtTranslations(QLocale(QLocale::Chinese, QLocale::China), translations);
     // A slow download, so that it reports progress on the way.
     test_support::NginxServer slow(
         test_support::NginxServer::Options{"location /slow/ { limit_rate 512k; }", false});
@@ -49,6 +55,10 @@ TEST_F(ShellTest, DownloadsGoThroughTheSaveDialogAndShowTheirPercentage) {
     ASSERT_TRUE(WaitUntil([&] { return SaveDialog() != nullptr; }));
     const QPointer<QFileDialog> dialog = SaveDialog();
     EXPECT_EQ(dialog->selectedFiles().value(0), common::ExecutableFolder() + "data.bin");
+    QStringList buttons;
+    for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
+        buttons << button->text();
+    EXPECT_EQ(buttons, QStringList({"保存(&S)", "取消"}));
     EXPECT_EQ(RunScript("6 * 7").toInt(), 42);
     ASSERT_TRUE(WaitUntil([&] { return !messages.isEmpty() && messages.last().isEmpty(); }, 30000));
     ASSERT_TRUE(dialog);

@@ -23,7 +23,7 @@ TEST_F(ShellTest, HomePageFileChoosesTheFirstPage) {
     EXPECT_TRUE(Shows(Child("ImageProcess"), "ico/refresh_blue_ico.jpg"));
 }
 
-TEST_F(ShellTest, EnterLoadsTheTextUnchanged) {
+TEST_F(ShellTest, TheAddressBoxLoadsTheTypedTextAndShowsAddressesDecoded) {
     CreateShownForm();
     auto* box = Child<QLineEdit>("edAddress");
     const QString typed = "  " + server->baseUrl() + "/typed.html  ";
@@ -44,10 +44,22 @@ TEST_F(ShellTest, EnterLoadsTheTextUnchanged) {
     test_support::ServeEvents(500);
     EXPECT_EQ(PageUrl(), server->baseUrl() + "/bare.html");
 
-    // The reload picture loads the typed text too.
-    box->setText(server->baseUrl() + "/typed.html");
+    // The reload picture loads the typed text too. A Chinese address is
+    // shown decoded from its start, and requested (and loaded again) encoded.
+    server->writeFile("问卷/城市.html", "<title>City</title>");
+    const QString readable = server->baseUrl() + "/问卷/城市.html?城市=北京";
+    box->setText(readable);
     QTest::mouseClick(Child("ImageProcess"), Qt::LeftButton, {}, QPoint(5, 5));
-    ASSERT_TRUE(WaitForUrl(server->baseUrl() + "/typed.html"));
+    ASSERT_TRUE(WaitUntil([&] { return form->windowTitle() == "City" && !form->FLoading; }));
+    EXPECT_EQ(box->text(), readable);
+    EXPECT_EQ(box->cursorPosition(), 0);
+    QTest::keyClick(box, Qt::Key_Return);
+    const QByteArray request =
+        "GET /%E9%97%AE%E5%8D%B7/%E5%9F%8E%E5%B8%82.html?"
+        "%E5%9F%8E%E5%B8%82=%E5%8C%97%E4%BA%AC ";
+    EXPECT_TRUE(WaitUntil([&] {
+        return FileBytes(server->prefix() + "/logs/access.log").count(request) == 2;
+    })) << FileBytes(server->prefix() + "/logs/access.log").toStdString();
 }
 
 TEST_F(ShellTest, ButtonPicturesFollowTheMouseAndTheHistory) {

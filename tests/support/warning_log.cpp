@@ -41,10 +41,6 @@ QStringList WarningLog::Messages() const {
     return *messages;
 }
 
-bool WarningLog::Contains(const QString& text) const {
-    return !Messages().filter(text).isEmpty();
-}
-
 void WarningLog::Clear() {
     const std::lock_guard lock(mutex);
     messages->clear();

@@ -14,8 +14,6 @@ class WarningLog {
     WarningLog& operator=(const WarningLog&) = delete;
 
     QStringList Messages() const;
-    // Whether a warning so far contains the text.
-    bool Contains(const QString& text) const;
     void Clear();
 };
 

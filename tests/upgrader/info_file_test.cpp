@@ -228,10 +228,7 @@ TEST(NewestUpdateRecord, LocksAHostOutForADayAtMostAndNoOtherHost) {
     EXPECT_EQ(problem("other.example", now, now), "taken");
     RecordNewestPublished("prod.example", now, now);
     EXPECT_EQ(ReadNewestPublished("prod.example", now), now + day) << "never lowered";
-    QFile record(path);
-    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
-    EXPECT_EQ(record.read(32).trimmed().toLongLong(), now + day);
-    record.close();
+    EXPECT_EQ(test_support::ReadFile(path).left(32).trimmed().toLongLong(), now + day);
     // A record of a client before per-host records counts for every host.
     test_support::WriteFile(path, QByteArray::number(now) + "\n");
     EXPECT_EQ(ReadNewestPublished("any.example", now), now);

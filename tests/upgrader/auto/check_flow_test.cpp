@@ -180,41 +180,28 @@ TEST_F(CheckFlow, TheAutomaticCheckRetriesABrokenCheckSilentlyThroughTheBackoff)
         GTEST_SKIP() << "the automatic check waits while the machine is off-line";
     const QByteArray info = "#version=2.0.0.6\r\n#url=http://127.0.0.1:9/x\r\n";
     using Connection = test_support::ScriptedConnection;
+    // The info file's answer after its status line (the signature's
+    // connection is closed without one: a rate limit, a dead back-end).
     const struct {
         const char* what;
-        std::function<void(const QByteArray& target, Connection&)> answer;
+        QByteArray answer;
+        bool trickle;
         const char* event;
     } cases[] = {
-        // A rate limit, or one dead back-end: the signature's connection is
-        // refused. It used to start the backoff over at each info file.
-        {"signature refused",
-         [&](const QByteArray& target, Connection& connection) {
-             if (!target.endsWith(".minisig"))
-                 connection.send("HTTP/1.1 200 OK\r\nContent-Length: " +
-                                 QByteArray::number(info.size()) + "\r\n\r\n" + info);
-             connection.close();
-         },
-         "HostUnreachable"},
-        {"info cut short",
-         [&](const QByteArray&, Connection& connection) {
-             connection.send("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n" + info);
-             connection.close();
-         },
-         "ConnLost"},
-        {"info trickling below the rate floor",
-         [&](const QByteArray&, Connection& connection) {
-             connection.send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n");
-             while (connection.send(";"))
-                 connection.pause(100);
-         },
-         "ConnLost"},
+        {"signature refused", "Content-Length: 45\r\n\r\n" + info, false, "HostUnreachable"},
+        {"info cut short", "Content-Length: 1000\r\n\r\n" + info, false, "ConnLost"},
+        {"info trickling below the rate floor", "Content-Length: 100000\r\n\r\n", true, "ConnLost"},
     };
     const test_support::MinisignKeys publisher;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         test_support::ScriptedHttpServer scripted(
             [&](const test_support::ScriptedRequest& request, Connection& connection) {
-                c.answer(request.target, connection);
+                if (!request.target.endsWith(".minisig"))
+                    connection.send("HTTP/1.1 200 OK\r\n" + c.answer);
+                while (c.trickle && connection.send(";"))
+                    connection.pause(100);
+                connection.close();
             });
         TearDown();
         SetUp();
