@@ -2,7 +2,8 @@
 // client (default 4096-byte buffer and 256 KiB, each with a progress handler
 // as the upgrader assigns one, so every chunk is shown on the GUI thread; and
 // the default buffer without a handler) and with "curl -o", and prints the
-// speed of each, the ratio to curl and the client's peak memory.
+// speed of each, the ratio to curl and the client's peak memory; then the
+// processor time each takes for the same file at a real network's rate.
 // Usage: http_bench [size in MiB, default 256].
 #include <sys/resource.h>
 
@@ -103,10 +104,10 @@ std::unique_ptr<Client> MakeClient(const QByteArray& url, const QString& output,
     return client;
 }
 
-// CPU time of this process so far, in seconds.
-double CpuSeconds() {
+// CPU time so far of this process, or of its ended children, in seconds.
+double CpuSeconds(int who = RUSAGE_SELF) {
     rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
+    getrusage(who, &usage);
     const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
@@ -165,15 +166,26 @@ int main(int argc, char** argv) {
     std::printf("peak memory: %ld KiB after a %lld MiB download, %ld KiB after the %lld MiB ones\n",
                 peakAfterSmall, static_cast<long long>(mebibytes / 8), peakAfterLarge,
                 static_cast<long long>(mebibytes));
-    const auto slow = MakeClient((server.baseUrl() + QStringLiteral("/slow/small.bin")).toUtf8(),
-                                 output, 4096, true);
-    QElapsedTimer clock;
-    clock.start();
-    const double cpuBefore = CpuSeconds();
-    allOk = Download(*slow, bytes / 8, true) && allOk;
-    const double wall = clock.elapsed() / 1000.0, cpu = CpuSeconds() - cpuBefore;
+    const QByteArray slowUrl = (server.baseUrl() + QStringLiteral("/slow/small.bin")).toUtf8();
+    const auto slow = MakeClient(slowUrl, output, 4096, true);
+    const auto cpuOf = [](const std::function<bool()>& download, int who, double& cpu) {
+        QElapsedTimer clock;
+        clock.start();
+        const double before = CpuSeconds(who);
+        const bool ok = download();
+        cpu = CpuSeconds(who) - before;
+        return std::pair(ok, clock.elapsed() / 1000.0);
+    };
+    double clientCpu = 0, curlCpu = 0;
+    const auto [clientOk, clientWall] =
+        cpuOf([&] { return Download(*slow, bytes / 8, true); }, RUSAGE_SELF, clientCpu);
+    const auto [curlOk, curlWall] =
+        cpuOf([&] { return Curl(slowUrl, output); }, RUSAGE_CHILDREN, curlCpu);
+    allOk = allOk && clientOk && curlOk;
     std::printf(
-        "CPU while downloading %lld MiB at 2 MiB/s: %.1f %% of one core (%.2f s in %.1f s)\n",
-        static_cast<long long>(mebibytes / 8), 100 * cpu / wall, cpu, wall);
+        "processor time for %lld MiB at 2 MiB/s: client %.3f s in %.1f s (%.2f %% of a "
+        "core), curl %.3f s in %.1f s; client %.1f x curl\n",
+        static_cast<long long>(mebibytes / 8), clientCpu, clientWall, 100 * clientCpu / clientWall,
+        curlCpu, curlWall, curlCpu > 0 ? clientCpu / curlCpu : 0);
     return allOk ? 0 : 1;
 }

@@ -177,7 +177,8 @@ void TauCustomHTTP::RaiseHeaderInfo(TauTransferSession& session, bool& ContinueD
 
 // The handler gets the output stream to look at; where it leaves the stream
 // does not move where the next chunk goes.
-void TauCustomHTTP::RaiseDownloadProgress(TauTransferSession& session) {
+void TauCustomHTTP::RaiseDownloadProgress(TauTransferSession& session, qint64 bytes,
+                                          const TauProgressFigures& progress) {
     if (!OnDownloadProgress)
         return;
     const TauTransferState& s = session.state;
@@ -185,9 +186,9 @@ void TauCustomHTTP::RaiseDownloadProgress(TauTransferSession& session) {
     const QPointer<QIODevice> watched(stream);
     const qint64 position = stream != nullptr ? stream->pos() : 0;
     const auto offset = qint64(s.ResumeOffset);
-    OnDownloadProgress(this, s.ContentType, s.ContentLength + offset, s.BytesTransferred + offset,
-                       s.Progress.ElapsedTime, s.Progress.EstimatedTimeLeft, s.Progress.PercentDone,
-                       s.Progress.TransferRate, stream);
+    OnDownloadProgress(this, s.ContentType, s.ContentLength + offset, bytes + offset,
+                       progress.ElapsedTime, progress.EstimatedTimeLeft, progress.PercentDone,
+                       progress.TransferRate, stream);
     if (!watched.isNull() && watched->pos() != position)
         watched->seek(position);
 }

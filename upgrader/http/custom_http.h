@@ -139,7 +139,9 @@ class TauCustomHTTP : public TauLoginComponent, public TauHTTPSettings {
 
     // Raised on the GUI thread for the routine.
     void RaiseHeaderInfo(TauTransferSession& session, bool& ContinueDownload);
-    void RaiseDownloadProgress(TauTransferSession& session);
+    // One event per chunk, with the figures the chunk had when it was stored.
+    void RaiseDownloadProgress(TauTransferSession& session, qint64 bytes,
+                               const TauProgressFigures& progress);
     void RaisePasswordRequest(TauTransferSession& session, const QByteArray& Realm, bool& TryAgain);
     void RaiseProxyAuthentication(TauTransferSession& session, bool& TryAgain);
 

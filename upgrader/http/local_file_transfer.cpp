@@ -77,6 +77,7 @@ bool TauTransferRoutine::CopyLocalFile(QFile& Source) {
             break;
         }
     }
+    failed = !FinishStoring() || failed;
     if (life_.Stopped())
         return false;
     if (!resumeFailed_)

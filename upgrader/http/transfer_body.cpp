@@ -1,6 +1,8 @@
 // The routine's side of the body: the output it goes to, the check of a
 // resumed start, the chunks and their progress, the verdict at its end.
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "upgrader/http/custom_http.h"
 #include "upgrader/http/transfer_routine.h"
@@ -54,31 +56,81 @@ void TauTransferRoutine::ForgetResume() {
 
 // Takes what arrived, in chunks of at most the buffer size: the first chunk
 // of a resumed download is checked against the file, every other one stored
-// and shown.
+// and shown. The chunks are shown in one call on the GUI thread, one event
+// per chunk with the figures it had, that the worker does not wait for: it
+// goes on receiving, and holds what arrives in memory until the call has
+// ended. So a handler never shares the output with the worker, a stop it
+// asks for keeps every later arrival out, and at a high rate one call shows
+// many arrivals.
 bool TauTransferRoutine::Store(const char* Data, size_t Size) {
-    const auto bufferSize = static_cast<size_t>(settings_.BufferSize());
     if (resumeFailed_ || refused_)
         return false;
+    if (!GuiCallEnded(showing_) && heldBytes_ + Size <= kMostHeldWhileShowing) {
+        held_.emplace_back(Data, qsizetype(Size));
+        heldBytes_ += Size;
+        return true;
+    }
+    if (!AwaitShown())
+        return false;
+    std::vector<TauShownChunk> stored;
+    const bool storing = StoreHeld(stored) && StoreArrival(Data, Size, stored);
+    ShowStored(std::move(stored));
+    return storing;
+}
+
+// At the body's end: stores what is still held and waits until every chunk
+// has been shown; false when the transfer stops or the output took no more.
+bool TauTransferRoutine::FinishStoring() {
+    if (!AwaitShown())
+        return false;
+    std::vector<TauShownChunk> stored;
+    const bool storing = StoreHeld(stored);
+    ShowStored(std::move(stored));
+    return AwaitShown() && storing;
+}
+
+bool TauTransferRoutine::StoreHeld(std::vector<TauShownChunk>& Stored) {
+    const std::vector<QByteArray> held = std::exchange(held_, {});
+    heldBytes_ = 0;
+    for (const QByteArray& arrival : held) {
+        if (!StoreArrival(arrival.constData(), size_t(arrival.size()), Stored))
+            return false;
+    }
+    return true;
+}
+
+bool TauTransferRoutine::StoreArrival(const char* Data, size_t Size,
+                                      std::vector<TauShownChunk>& Stored) {
+    const auto bufferSize = static_cast<size_t>(settings_.BufferSize());
     while (Size > 0) {
-        if (!Go())
-            return false;
         const size_t piece = std::min(Size, bufferSize);
-        state_.BytesTransferred += qint64(piece);
-        if (verifyFirst_) {
-            verifyFirst_ = false;
-            const qint64 held = session_->output.VerifyAndSkip(Data, qint64(piece));
-            if (held < 0) {
-                resumeFailed_ = true;
-                return false;
-            }
-            if (held < qint64(piece) && !StoreChunk(Data + held, qint64(piece) - held))
-                return false;
-        } else if (!StoreChunk(Data, qint64(piece))) {
+        if (!Go() || !StorePiece(Data, piece, Stored))
             return false;
-        }
         Data += piece;
         Size -= piece;
     }
+    return true;
+}
+
+// One chunk; false when the transfer cannot go on with it.
+bool TauTransferRoutine::StorePiece(const char* Data, size_t Size,
+                                    std::vector<TauShownChunk>& Stored) {
+    state_.BytesTransferred += qint64(Size);
+    qint64 held = 0;
+    if (verifyFirst_) {
+        verifyFirst_ = false;
+        held = session_->output.VerifyAndSkip(Data, qint64(Size));
+        if (held < 0) {
+            resumeFailed_ = true;
+            return false;
+        }
+        if (held == qint64(Size))
+            return true;
+    }
+    if (!StoreChunk(Data + held, qint64(Size) - held))
+        return false;
+    if (session_->hasDownloadProgress)
+        Stored.push_back({state_.BytesTransferred, state_.Progress});
     return true;
 }
 
@@ -97,9 +149,33 @@ bool TauTransferRoutine::StoreChunk(const char* Data, qint64 Size) {
                                  .count();
     state_.Progress = ComputeProgress(state_.ContentLength, state_.BytesTransferred,
                                       qint64(state_.ResumeOffset), elapsedMs);
-    if (!session_->hasDownloadProgress)
+    return true;
+}
+
+// Starts the progress events of the stored chunks, in order, until a handler
+// stops the transfer or lets go of the component.
+void TauTransferRoutine::ShowStored(std::vector<TauShownChunk> Stored) {
+    if (Stored.empty() || !run_)
+        return;
+    const auto show = [session = session_, run = run_, component = component_,
+                       chunks = std::move(Stored)] {
+        const TauTransferLife& life = session->life;
+        for (const TauShownChunk& chunk : chunks) {
+            if (life.AbortRequested() || life.Detached() || run->Abandoned())
+                return;
+            component->RaiseDownloadProgress(*session, chunk.bytes, chunk.progress);
+        }
+    };
+    showing_ = StartRunCall(run_, show);
+}
+
+// Waits for the progress events started last; false when the transfer is to
+// stop.
+bool TauTransferRoutine::AwaitShown() {
+    if (!showing_)
         return true;
-    return OnGui([&](TauCustomHTTP& c) { c.RaiseDownloadProgress(*session_); });
+    FinishRunCall(run_, std::exchange(showing_, nullptr));
+    return life_.GoOnAfterGuiCall(run_.get()) && Go();
 }
 
 // A body going to memory is held whole: a server that never ends it must not

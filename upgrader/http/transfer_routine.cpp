@@ -54,6 +54,8 @@ bool TauTransferRoutine::Go() {
 // transfer stops) when the run was abandoned, since the component may then
 // be gone.
 bool TauTransferRoutine::OnGui(const std::function<void(TauCustomHTTP&)>& Call) {
+    if (!AwaitShown())
+        return false;
     TauCustomHTTP* component = component_;
     if (run_)
         SynchronizeRun(run_, [&] { Call(*component); });
@@ -259,6 +261,7 @@ TauTransferRoutine::Step TauTransferRoutine::Body(TauCurlRequest& Request) {
         return Store(data, size);
     };
     const TauCurlRequest::Outcome outcome = Request.RunBody(sink);
+    const bool stored = FinishStoring();
     if (outcome == TauCurlRequest::Outcome::Stopped || !Go()) {
         life_.Stop();
         return Step::End;
@@ -267,7 +270,7 @@ TauTransferRoutine::Step TauTransferRoutine::Body(TauCurlRequest& Request) {
         ForgetResume();
         return Step::Reconnect;
     }
-    FinishBody(Request.Result() != CURLE_OK);
+    FinishBody(Request.Result() != CURLE_OK || !stored);
     return Step::End;
 }
 

@@ -4,15 +4,27 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "upgrader/http/curl_request.h"
 #include "upgrader/http/transfer_session.h"
+#include "upgrader/threads/gui_call.h"
 #include "upgrader/threads/thread_run.h"
 #include "upgrader/utils/url_split.h"
 
 namespace upgrader {
 
 class TauCustomHTTP;
+
+// The most the worker holds in memory while the GUI thread shows progress.
+inline constexpr size_t kMostHeldWhileShowing = 256 * 1024;
+
+// A stored chunk whose progress event is still to be raised: the figures as
+// they stood when it was stored.
+struct TauShownChunk {
+    qint64 bytes;
+    TauProgressFigures progress;
+};
 
 // One transfer, run on the worker: connect, send, answer authentication and
 // range refusals, read the headers, open the output and move the body into
@@ -55,7 +67,13 @@ class TauTransferRoutine : private TauRequestObserver {
     Output OpenOutput();
     void ForgetResume();
     bool Store(const char* Data, size_t Size);
+    bool FinishStoring();
+    bool StoreHeld(std::vector<TauShownChunk>& Stored);
+    bool StoreArrival(const char* Data, size_t Size, std::vector<TauShownChunk>& Stored);
+    bool StorePiece(const char* Data, size_t Size, std::vector<TauShownChunk>& Stored);
     bool StoreChunk(const char* Data, qint64 Size);
+    void ShowStored(std::vector<TauShownChunk> Stored);
+    bool AwaitShown();
     bool BodyOverMemoryLimit() const;
     bool BodyOverFileLimit() const;
     void FinishBody(bool BodyFailed);
@@ -71,6 +89,9 @@ class TauTransferRoutine : private TauRequestObserver {
     QByteArray userName_;
     QByteArray password_;
     std::chrono::steady_clock::time_point start_;
+    std::shared_ptr<PendingGuiCall> showing_;  // progress events still being raised
+    std::vector<QByteArray> held_;             // arrivals not yet stored, meanwhile
+    size_t heldBytes_ = 0;
     bool verifyFirst_ = false;
     bool resumeFailed_ = false;
     bool refused_ = false;          // the output took no more data

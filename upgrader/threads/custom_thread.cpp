@@ -2,25 +2,30 @@
 
 #include <QPointer>
 
-#include "upgrader/threads/gui_call.h"
-
 namespace upgrader {
 
 void SynchronizeRun(const std::shared_ptr<TauThreadRun>& run, const std::function<void()>& call) {
+    FinishRunCall(run, StartRunCall(run, call));
+}
+
+std::shared_ptr<PendingGuiCall> StartRunCall(const std::shared_ptr<TauThreadRun>& run,
+                                             std::function<void()> call) {
     if (run->Abandoned())
-        return;
-    std::exception_ptr failure;
-    RunOnGuiThread([&] {
-        if (run->Abandoned())
-            return;
-        try {
+        return nullptr;
+    return StartOnGuiThread([run, call = std::move(call)] {
+        if (!run->Abandoned())
             call();
-        } catch (...) {
-            failure = std::current_exception();
-        }
     });
-    if (failure && !run->HandleExceptions())
-        std::rethrow_exception(failure);
+}
+
+void FinishRunCall(const std::shared_ptr<TauThreadRun>& run,
+                   const std::shared_ptr<PendingGuiCall>& started) {
+    try {
+        WaitForGuiCall(started);
+    } catch (...) {
+        if (!run->HandleExceptions())
+            throw;
+    }
 }
 
 TauCustomThread::TauCustomThread(QObject* Owner)
@@ -107,11 +112,14 @@ TauRunSteps TauCustomThread::StepsOfRun(const std::shared_ptr<TauThreadRun>& run
         if (const auto run = weakRun.lock())
             SynchronizeRun(run, [this, run] { Finish(run); });
     };
-    steps.ended = [this, weakRun] {
-        PostToGuiThread([this, weakRun] {
+    // A wait for the run ends when its thread does, also when its own work
+    // let go of the component (a transfer that reports its abort); a run the
+    // component replaced is not waited for any more.
+    steps.ended = [self = QPointer<TauCustomThread>(this), weakRun] {
+        PostToGuiThread([self, weakRun] {
             const auto run = weakRun.lock();
-            if (run && !run->Abandoned())
-                SignalEvent(*runEnded_);
+            if (run && !self.isNull() && self->thread_ && self->thread_->Run() == run)
+                SignalEvent(*self->runEnded_);
         });
     };
     steps.handleExceptions = HandleExceptions;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "upgrader/threads/event_thread.h"
+#include "upgrader/threads/gui_call.h"
 #include "upgrader/threads/thread_priority.h"
 #include "upgrader/threads/thread_run.h"
 #include "upgrader/utils/wait_for_signal.h"
@@ -90,5 +91,12 @@ class TauCustomThread : public QObject {
 // the run is abandoned. An exception of the call is raised again here when
 // the run does not handle exceptions.
 void SynchronizeRun(const std::shared_ptr<TauThreadRun>& run, const std::function<void()>& call);
+
+// The same in two halves, so that the worker goes on while the call runs:
+// the start (null once the run is abandoned) and the wait for its end.
+std::shared_ptr<PendingGuiCall> StartRunCall(const std::shared_ptr<TauThreadRun>& run,
+                                             std::function<void()> call);
+void FinishRunCall(const std::shared_ptr<TauThreadRun>& run,
+                   const std::shared_ptr<PendingGuiCall>& started);
 
 }  // namespace upgrader

@@ -12,49 +12,19 @@
 
 namespace upgrader {
 
-namespace {
-
-struct PendingCall {
+struct PendingGuiCall {
     std::function<void()> call;
     std::exception_ptr failure;
     std::atomic<bool> done{false};
 };
 
-// A marshalled call usually returns within microseconds. The waiting worker
-// keeps looking for that long before it sleeps: waking a sleeping thread
-// costs tens of microseconds on a virtual machine, and the HTTP client makes
-// one such call per body chunk.
-constexpr auto kLookBeforeSleeping = std::chrono::microseconds(100);
+namespace {
 
-// For the same reason the GUI thread, having run the queued calls, looks a
-// little while for the next one before it goes back to its event loop; a
-// worker's call that comes meanwhile needs no wake-up event.
-constexpr auto kLookForNextCall = std::chrono::microseconds(50);
+using PendingCall = PendingGuiCall;
 
 // The GUI thread goes back to its event loop at least this often while calls
 // keep coming, so that it still paints and takes input.
 constexpr auto kLongestDrain = std::chrono::milliseconds(4);
-
-// Tells the processor that this is a wait loop.
-inline void PauseInLoop() {
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_ia32_pause();
-#endif
-}
-
-// True when the condition came true within the time.
-template <typename Condition>
-bool LookFor(std::chrono::microseconds time, Condition condition) {
-    const auto lookUntil = std::chrono::steady_clock::now() + time;
-    do {
-        for (int look = 0; look < 64; ++look) {
-            if (condition())
-                return true;
-            PauseInLoop();
-        }
-    } while (std::chrono::steady_clock::now() < lookUntil);
-    return false;
-}
 
 // The calls waiting for the GUI thread. Everything that crosses from a
 // worker to the GUI thread goes through this queue's own lock; the event
@@ -63,33 +33,41 @@ class GuiCallQueue {
   public:
     enum class Pushed { Refused, NeedsWakeUp, WillBeSeen };
 
+    // A wake-up event is posted only when none is on its way: the calls
+    // queued meanwhile are all run by the one that is.
     Pushed Push(const std::shared_ptr<PendingCall>& call) {
         std::lock_guard lock(mutex_);
         if (closed_)
             return Pushed::Refused;
         pending_.push_back(call);
-        queued_.fetch_add(1, std::memory_order_release);
-        return draining_ ? Pushed::WillBeSeen : Pushed::NeedsWakeUp;
+        if (wakeUpPosted_)
+            return Pushed::WillBeSeen;
+        wakeUpPosted_ = true;
+        return Pushed::NeedsWakeUp;
     }
 
-    // On the GUI thread: runs what is queued, including calls queued while
-    // it runs and shortly after, for a few milliseconds at most. True when
-    // it left calls behind; those queued while it looked posted no event.
+    // On the GUI thread, for a wake-up event: runs what is queued, including
+    // calls queued while it runs, for a few milliseconds at most. True when
+    // it left calls behind; a fresh wake-up event is then to be posted. A
+    // call queued while another call runs posts its own wake-up, so that
+    // the nested event loops a running call may start serve it.
     bool Drain() {
         const auto leaveAt = std::chrono::steady_clock::now() + kLongestDrain;
-        for (;;) {
-            while (const std::shared_ptr<PendingCall> next = PopNext()) {
-                Run(*next);
-                if (std::chrono::steady_clock::now() >= leaveAt)
-                    return queued_.load() > 0;
-            }
-            if (!AwaitNextCall())
-                return false;
+        {
+            std::lock_guard lock(mutex_);
+            wakeUpPosted_ = false;
         }
+        while (const std::shared_ptr<PendingCall> next = PopNext()) {
+            Run(*next);
+            if (std::chrono::steady_clock::now() >= leaveAt)
+                return LeftBehind();
+        }
+        return false;
     }
 
+    // Sleeps until the GUI thread has run the call.
     void WaitUntilDone(const PendingCall& call) {
-        if (LookFor(kLookBeforeSleeping, [&] { return call.done.load(std::memory_order_acquire); }))
+        if (call.done.load(std::memory_order_acquire))
             return;
         std::unique_lock lock(mutex_);
         finished_.wait(lock, [&] { return call.done.load(); });
@@ -102,7 +80,6 @@ class GuiCallQueue {
             std::lock_guard lock(mutex_);
             closed_ = true;
             dropped.swap(pending_);
-            queued_ = 0;
             for (const auto& call : dropped)
                 call->done = true;
         }
@@ -110,19 +87,12 @@ class GuiCallQueue {
     }
 
   private:
-    // Looks a short while for the next call; true when there is one. A call
-    // queued meanwhile posts no wake-up event, as it is seen here. While a
-    // call runs nobody looks, so a call of another worker wakes the nested
-    // event loops a running call may start.
-    bool AwaitNextCall() {
-        {
-            std::lock_guard lock(mutex_);
-            draining_ = true;
-        }
-        LookFor(kLookForNextCall, [this] { return queued_.load() > 0; });
+    bool LeftBehind() {
         std::lock_guard lock(mutex_);
-        draining_ = false;
-        return !pending_.empty();
+        if (pending_.empty() || wakeUpPosted_)
+            return false;
+        wakeUpPosted_ = true;
+        return true;
     }
 
     std::shared_ptr<PendingCall> PopNext() {
@@ -131,7 +101,6 @@ class GuiCallQueue {
             return nullptr;
         std::shared_ptr<PendingCall> next = std::move(pending_.front());
         pending_.pop_front();
-        queued_.fetch_sub(1, std::memory_order_relaxed);
         return next;
     }
 
@@ -155,8 +124,7 @@ class GuiCallQueue {
     std::mutex mutex_;
     std::condition_variable finished_;
     std::deque<std::shared_ptr<PendingCall>> pending_;
-    std::atomic<std::size_t> queued_{0};  // pending_.size(), for looking without the lock
-    bool draining_ = false;               // the GUI thread is looking for the next call
+    bool wakeUpPosted_ = false;  // a wake-up event is on its way to the GUI thread
     bool closed_ = false;
 };
 
@@ -221,12 +189,32 @@ void RunOnGuiThread(const std::function<void()>& call) {
         call();
         return;
     }
-    const std::shared_ptr<PendingCall> pending = Queued(call);
-    if (!pending)
+    WaitForGuiCall(Queued(call));
+}
+
+std::shared_ptr<PendingGuiCall> StartOnGuiThread(std::function<void()> call) {
+    if (!IsGuiThread())
+        return Queued(std::move(call));
+    auto ran = std::make_shared<PendingCall>();
+    try {
+        call();
+    } catch (...) {
+        ran->failure = std::current_exception();
+    }
+    ran->done = true;
+    return ran;
+}
+
+void WaitForGuiCall(const std::shared_ptr<PendingGuiCall>& call) {
+    if (!call)
         return;
-    Queue().WaitUntilDone(*pending);
-    if (pending->failure)
-        std::rethrow_exception(pending->failure);
+    Queue().WaitUntilDone(*call);
+    if (call->failure)
+        std::rethrow_exception(call->failure);
+}
+
+bool GuiCallEnded(const std::shared_ptr<PendingGuiCall>& call) {
+    return !call || call->done.load(std::memory_order_acquire);
 }
 
 void PostToGuiThread(std::function<void()> call) {

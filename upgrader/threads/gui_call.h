@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 namespace upgrader {
 
@@ -24,5 +25,17 @@ void RunOnGuiThread(const std::function<void()>& call);
 
 // Queues the call to the GUI thread without waiting for it.
 void PostToGuiThread(std::function<void()> call);
+
+// A call started on the GUI thread and waited for later, so that the worker
+// goes on meanwhile. RunOnGuiThread is StartOnGuiThread followed by
+// WaitForGuiCall; on the GUI thread the call runs at once. Null when the
+// application is gone.
+struct PendingGuiCall;
+std::shared_ptr<PendingGuiCall> StartOnGuiThread(std::function<void()> call);
+// Returns when the call has run (or was dropped), and raises its exception
+// again; does nothing for null.
+void WaitForGuiCall(const std::shared_ptr<PendingGuiCall>& call);
+// True once the call has run (or was dropped); true for null.
+bool GuiCallEnded(const std::shared_ptr<PendingGuiCall>& call);
 
 }  // namespace upgrader

@@ -90,7 +90,7 @@ void TauThreadRun::Procedure(std::shared_ptr<TauThreadRun> run) {
         ended = std::move(run->steps_.ended);
     }
     run->wake_.notify_all();
-    if (ended && !run->Abandoned())
+    if (ended)
         ended();
 }
 

@@ -32,9 +32,10 @@ EventLog::EventLog(TauCustomHTTP& http) {
         headerLength = length;
         Note("HeaderInfo");
     };
-    http.OnDownloadProgress = [this](TauCustomHTTP*, const QByteArray&, qint64, qint64, qint32,
+    http.OnDownloadProgress = [this](TauCustomHTTP*, const QByteArray&, qint64, qint64 read, qint32,
                                      qint32, quint8 percent, float, QIODevice*) {
         lastPercent = percent;
+        progressReads += read;
         Note("DownloadProgress");
     };
     http.OnDone = [this](TauCustomHTTP*, const QByteArray&, qint64 size, QIODevice* stream) {

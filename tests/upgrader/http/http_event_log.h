@@ -27,6 +27,7 @@ class EventLog {
     int httpError = 0;
     qint64 headerLength = -1;
     int lastPercent = -1;
+    QList<qint64> progressReads;  // BytesRead of each progress event
 
   private:
     mutable std::mutex mutex_;

@@ -46,6 +46,24 @@ TEST_F(NginxTransfer, FileToDiskAndToMemory) {
     EXPECT_EQ(log->headerLength, content.size());
     EXPECT_EQ(log->lastPercent, 100);
     EXPECT_FALSE(http.Active() || http.Busy());
+    // One event per chunk of at most the buffer size, in order, however many
+    // arrivals the GUI thread was shown at once; a handler's stop ends them
+    // at once, even among chunks shown together.
+    ASSERT_FALSE(log->progressReads.isEmpty());
+    EXPECT_EQ(log->progressReads.last(), content.size());
+    for (qsizetype i = 0; i < log->progressReads.size(); ++i) {
+        const qint64 step = log->progressReads[i] - (i > 0 ? log->progressReads[i - 1] : 0);
+        EXPECT_TRUE(step > 0 && step <= http.TransferBufferSize) << i << ": " << step;
+    }
+    EventLog aborted(http);
+    int shown = 0;
+    http.OnDownloadProgress = [&](auto&&...) {
+        if (++shown == 2)
+            http.Abort(false, false);
+    };
+    EXPECT_TRUE(http.Read(true));
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(aborted.Events().last(), "TransferAborted");
 
     http.OutputFileName.clear();
     EXPECT_EQ(Fetch(http)->body, content);
