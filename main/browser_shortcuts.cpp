@@ -9,7 +9,6 @@
 #include <functional>
 
 #include "browser/chromium.h"
-#include "main/find_bar.h"
 
 namespace main_window {
 
@@ -46,7 +45,7 @@ double NextZoomFactor(double factor, bool in) {
 }  // namespace
 
 QShortcut* AddBrowserShortcuts(QWidget& form, browser::TChromium& crm, QLineEdit& address,
-                               TFindBar& findBar) {
+                               std::function<void()> openFindBar) {
     auto browser = [&crm] { return crm.Browser(); };
     AddShortcut(form, {Qt::Key_F5, Qt::CTRL | Qt::Key_R}, [browser] {
         if (browser::TCefBrowser* b = browser())
@@ -64,7 +63,7 @@ QShortcut* AddBrowserShortcuts(QWidget& form, browser::TChromium& crm, QLineEdit
         address.setFocus(Qt::ShortcutFocusReason);
         address.selectAll();
     });
-    AddShortcut(form, {Qt::CTRL | Qt::Key_F}, [&findBar] { findBar.Open(); });
+    AddShortcut(form, {Qt::CTRL | Qt::Key_F}, std::move(openFindBar));
     auto zoom = [&crm](std::function<double(double)> next) {
         return [&crm, next] {
             if (QWebEngineView* view = crm.view())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QLineEdit;
 class QShortcut;
 class QWidget;
@@ -10,11 +12,9 @@ class TChromium;
 
 namespace main_window {
 
-class TFindBar;
-
 // The keys every browser user presses, anywhere in the window: F5 and
 // Ctrl+R reload, Alt+Left and Alt+Right go back and forward, Ctrl+L selects
-// the address box, Ctrl+F opens the find bar, Ctrl+Plus, Ctrl+Minus and
+// the address box, Ctrl+F calls openFindBar, Ctrl+Plus, Ctrl+Minus and
 // Ctrl+0 zoom the page. The page's editing keys (Ctrl+A, C, V, X, Z) stay the
 // page's: the engine claims them before any shortcut sees them. Gives the
 // Escape shortcut that stops loading, disabled: a page's field may use
@@ -22,6 +22,6 @@ class TFindBar;
 // takes no input for a page that has not drawn yet, so it cannot be left to
 // the page to pass it on).
 QShortcut* AddBrowserShortcuts(QWidget& form, browser::TChromium& crm, QLineEdit& address,
-                               TFindBar& findBar);
+                               std::function<void()> openFindBar);
 
 }  // namespace main_window

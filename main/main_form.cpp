@@ -265,15 +265,23 @@ void TMainForm::ConnectShellCommands() {
     ui->ImageFavorite->OnClick = [this](TImage*) { favorites_->ImageFavoriteClick(); };
     ui->ImageAbout->OnClick = [this](TImage*) { ImageAboutClick(); };
     devTools_ = new TDevToolsToggle(*ui->crm, *ui->DevTools, *ui->Splitter, *ui->StatusBar, this);
-    AddFindBarAndKeys();
+    AddKeys();
     crashNotice_ = new TPageCrashNotice(*ui->crm);
     closing_ = new TWindowClosing(*this, *ui->crm);
 }
 
-void TMainForm::AddFindBarAndKeys() {
-    findBar_ = new TFindBar(*ui->crm, this);
-    ui->MainLayout->insertWidget(ui->MainLayout->indexOf(ui->crm) + 1, findBar_);
-    stopKey_ = AddBrowserShortcuts(*this, *ui->crm, *ui->edAddress, *findBar_);
+void TMainForm::AddKeys() {
+    stopKey_ = AddBrowserShortcuts(*this, *ui->crm, *ui->edAddress, [this] { OpenFindBar(); });
+}
+
+// The find bar is made when it is first asked for: its clear button's
+// picture comes from the icon theme, a search that would slow every start.
+void TMainForm::OpenFindBar() {
+    if (findBar_ == nullptr) {
+        findBar_ = new TFindBar(*ui->crm, this);
+        ui->MainLayout->insertWidget(ui->MainLayout->indexOf(ui->crm) + 1, findBar_);
+    }
+    findBar_->Open();
 }
 
 void TMainForm::ImageAboutClick() {

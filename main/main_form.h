@@ -57,7 +57,8 @@ class TMainForm : public QWidget {
     // developer tools, the find bar and keys, the crash notice and the
     // closing, each in a part of its own that the window owns.
     void ConnectShellCommands();
-    void AddFindBarAndKeys();
+    void AddKeys();
+    void OpenFindBar();
     void ImageAboutClick();
     void ShowEmbeddedPictures();
 
