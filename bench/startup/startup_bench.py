@@ -9,9 +9,9 @@ memory of all the browser's processes together (sum of their proportional set
 sizes, sampled every 20 ms) up to that load end, the peak over the whole run,
 which adds 10 idle seconds with the page shown (the client's first update
 check, 10 s after its start, falls in them), and the CPU share the processes
-use over those idle seconds. The browsers alternate; the figures are
-medians over the runs, followed by the ratios client / floor and client /
-chromium.
+use over those idle seconds (from the scheduler's nanosecond counts). The
+browsers alternate; the figures are medians over the runs, followed by the
+ratios client / floor and client / chromium.
 
 Usage: startup_bench.py <quorvane executable> [runs]   (run it under Xvfb)
 """
@@ -77,13 +77,29 @@ def pss_kib(pid):
     return 0
 
 
-def cpu_ticks(pid):
-    try:
-        with open(f"/proc/{pid}/stat") as f:
-            fields = f.read().rsplit(")", 1)[1].split()
-        return int(fields[11]) + int(fields[12])
-    except OSError:
-        return 0
+def thread_cpu(pids):
+    """Processor time of each live thread of the processes, in seconds, from
+    the scheduler's nanosecond counts: the clock ticks of /proc/<pid>/stat
+    (10 ms) are too coarse for a process that idles."""
+    times = {}
+    for pid in pids:
+        try:
+            tasks = os.listdir(f"/proc/{pid}/task")
+        except OSError:
+            continue
+        for task in tasks:
+            try:
+                with open(f"/proc/{pid}/task/{task}/schedstat") as f:
+                    times[int(task)] = int(f.read().split()[0]) / 1e9
+            except (OSError, ValueError, IndexError):
+                pass
+    return times
+
+
+def idle_seconds(before, after):
+    """What the threads used between the two counts; a thread that ended
+    meanwhile is not counted."""
+    return sum(t - before.get(task, 0.0) for task, t in after.items())
 
 
 def measure(command, cwd, env):
@@ -101,14 +117,13 @@ def measure(command, cwd, env):
     peak_at_load = peak
     time.sleep(1)
     pids = tree(proc.pid)
-    ticks_before = sum(cpu_ticks(p) for p in pids)
+    cpu_before = thread_cpu(pids)
     idle_start = time.monotonic()
     while time.monotonic() - idle_start < 10:
         peak = max(peak, sum(pss_kib(p) for p in tree(proc.pid)))
         time.sleep(0.05)
     pids = tree(proc.pid)
-    ticks_after = sum(cpu_ticks(p) for p in pids)
-    idle_cpu = 100.0 * (ticks_after - ticks_before) / os.sysconf("SC_CLK_TCK") / 10
+    idle_cpu = 100.0 * idle_seconds(cpu_before, thread_cpu(pids)) / 10
     os.killpg(proc.pid, signal.SIGTERM)
     try:
         proc.wait(20)
@@ -160,7 +175,7 @@ def main():
         for name, rows in results.items():
             medians[name] = [statistics.median(r[i] for r in rows) for i in range(4)]
             s, l, m, c = medians[name]
-            print(f"{name:10} {s:11.3f} {l:12.1f} {m:9.1f} {c:11.2f}")
+            print(f"{name:10} {s:11.3f} {l:12.1f} {m:9.1f} {c:11.3f}")
         q = medians["quorvane"]
         for name in ("floor", "chromium"):
             c = medians[name]
