@@ -4,12 +4,14 @@ WebEngine window that only loads the page, bench/bin/startup_floor) and
 Debian's chromium --app.
 
 For each run: the time from process start to the load end of a local home
-page (the page reports its load event to a beacon server of ours), the peak
-memory of all the browser's processes together (sum of their proportional set
-sizes, sampled every 20 ms) up to that load end, the peak over the whole run,
-which adds 10 idle seconds with the page shown (the client's first update
-check, 10 s after its start, falls in them), and the CPU share the processes
-use over those idle seconds (from the scheduler's nanosecond counts). The
+page (the page reports its load event to a beacon server of ours), the time
+to the page's request (what comes before it is the browser's own start), the
+peak memory of all the browser's processes together (sum of their
+proportional set sizes, sampled every 20 ms) up to that load end, the peak
+over the whole run, which adds 10 idle seconds with the page shown (the
+client's first update check, 10 s after its start, falls in them), and the
+CPU share the processes use over those idle seconds (from the scheduler's
+nanosecond counts). The
 browsers alternate; the figures are medians over the runs, followed by the
 ratios client / floor and client / chromium.
 
@@ -33,9 +35,12 @@ PAGE = b"""<!doctype html><title>Survey</title>
 
 class Beacon(http.server.BaseHTTPRequestHandler):
     loaded_at = None
+    asked_at = None
     event = threading.Event()
 
     def do_GET(self):
+        if self.path == "/survey.html" and Beacon.asked_at is None:
+            Beacon.asked_at = time.monotonic()
         if self.path == "/loaded":
             Beacon.loaded_at = time.monotonic()
             Beacon.event.set()
@@ -104,7 +109,7 @@ def idle_seconds(before, after):
 
 def measure(command, cwd, env):
     Beacon.event.clear()
-    Beacon.loaded_at = None
+    Beacon.loaded_at = Beacon.asked_at = None
     peak = 0
     started = time.monotonic()
     proc = subprocess.Popen(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL,
@@ -114,6 +119,7 @@ def measure(command, cwd, env):
         peak = max(peak, sum(pss_kib(p) for p in tree(proc.pid)))
         time.sleep(0.02)
     startup = (Beacon.loaded_at - started) if Beacon.loaded_at else float("nan")
+    asked = (Beacon.asked_at - started) if Beacon.asked_at else float("nan")
     peak_at_load = peak
     time.sleep(1)
     pids = tree(proc.pid)
@@ -131,7 +137,7 @@ def measure(command, cwd, env):
         os.killpg(proc.pid, signal.SIGKILL)
         proc.wait()
     settle(pids)
-    return startup, peak_at_load / 1024.0, peak / 1024.0, idle_cpu
+    return startup, asked, peak_at_load / 1024.0, peak / 1024.0, idle_cpu
 
 
 def settle(pids):
@@ -170,17 +176,17 @@ def main():
                  "--no-first-run", "--disable-background-networking",
                  "--disable-component-update", "--disable-sync", "--disable-quic"], work, env))
         medians = {}
-        print(f"{'':10} {'start-up s':>11} {'MiB at load':>12} {'peak MiB':>9} {'idle CPU %':>11}"
-              f"   ({runs} runs, medians)")
+        print(f"{'':10} {'start-up s':>11} {'page asked s':>13} {'MiB at load':>12} {'peak MiB':>9} "
+              f"{'idle CPU %':>11}   ({runs} runs, medians)")
         for name, rows in results.items():
-            medians[name] = [statistics.median(r[i] for r in rows) for i in range(4)]
-            s, l, m, c = medians[name]
-            print(f"{name:10} {s:11.3f} {l:12.1f} {m:9.1f} {c:11.3f}")
+            medians[name] = [statistics.median(r[i] for r in rows) for i in range(5)]
+            s, a, l, m, c = medians[name]
+            print(f"{name:10} {s:11.3f} {a:13.3f} {l:12.1f} {m:9.1f} {c:11.3f}")
         q = medians["quorvane"]
         for name in ("floor", "chromium"):
             c = medians[name]
-            print(f"{'/ ' + name:10} {q[0] / c[0]:11.2f} {q[1] / c[1]:12.2f} {q[2] / c[2]:9.2f} "
-                  f"{(q[3] / c[3]) if c[3] else float('nan'):11.2f}")
+            print(f"{'/ ' + name:10} {q[0] / c[0]:11.2f} {q[1] / c[1]:13.2f} {q[2] / c[2]:12.2f} "
+                  f"{q[3] / c[3]:9.2f} {(q[4] / c[4]) if c[4] else float('nan'):11.2f}")
     finally:
         server.shutdown()
         shutil.rmtree(work, ignore_errors=True)
