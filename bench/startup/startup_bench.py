@@ -3,17 +3,17 @@
 WebEngine window that only loads the page, bench/bin/startup_floor) and
 Debian's chromium --app.
 
-For each run: the time from process start to the load end of a local home
-page (the page reports its load event to a beacon server of ours), the time
-to the page's request (what comes before it is the browser's own start), the
-peak memory of all the browser's processes together (sum of their
-proportional set sizes, sampled every 20 ms) up to that load end, the peak
-over the whole run, which adds 10 idle seconds with the page shown (the
-client's first update check, 10 s after its start, falls in them), and the
-CPU share the processes use over those idle seconds (from the scheduler's
-nanosecond counts). The
-browsers alternate; the figures are medians over the runs, followed by the
-ratios client / floor and client / chromium.
+For each run, from a start of its own that nothing else touches: the time
+from process start to the load end of a local home page (the page reports
+its load event to a beacon server of ours) and to the page's request (what
+comes before it is the browser's own start). From a second start: the peak
+memory of all the browser's processes together (sum of their proportional
+set sizes, sampled every 20 ms) up to that load end, the peak over the whole
+run, which adds 10 idle seconds with the page shown (the client's first
+update check, 10 s after its start, falls in them), and the CPU share the
+processes use over those idle seconds (from the scheduler's nanosecond
+counts). The browsers alternate; the figures are medians over the runs,
+followed by the ratios client / floor and client / chromium.
 
 Usage: startup_bench.py <quorvane executable> [runs]   (run it under Xvfb)
 """
@@ -107,29 +107,17 @@ def idle_seconds(before, after):
     return sum(t - before.get(task, 0.0) for task, t in after.items())
 
 
-def measure(command, cwd, env):
+def start(command, cwd, env):
     Beacon.event.clear()
     Beacon.loaded_at = Beacon.asked_at = None
-    peak = 0
     started = time.monotonic()
     proc = subprocess.Popen(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL, start_new_session=True)
-    deadline = started + 60
-    while not Beacon.event.is_set() and time.monotonic() < deadline:
-        peak = max(peak, sum(pss_kib(p) for p in tree(proc.pid)))
-        time.sleep(0.02)
-    startup = (Beacon.loaded_at - started) if Beacon.loaded_at else float("nan")
-    asked = (Beacon.asked_at - started) if Beacon.asked_at else float("nan")
-    peak_at_load = peak
-    time.sleep(1)
+    return proc, started
+
+
+def stop(proc):
     pids = tree(proc.pid)
-    cpu_before = thread_cpu(pids)
-    idle_start = time.monotonic()
-    while time.monotonic() - idle_start < 10:
-        peak = max(peak, sum(pss_kib(p) for p in tree(proc.pid)))
-        time.sleep(0.05)
-    pids = tree(proc.pid)
-    idle_cpu = 100.0 * idle_seconds(cpu_before, thread_cpu(pids)) / 10
     os.killpg(proc.pid, signal.SIGTERM)
     try:
         proc.wait(20)
@@ -137,6 +125,31 @@ def measure(command, cwd, env):
         os.killpg(proc.pid, signal.SIGKILL)
         proc.wait()
     settle(pids)
+
+
+def measure(command, cwd, env):
+    """Two starts: one timed, untouched, and one whose memory is sampled;
+    reading a process's memory takes its memory-map lock and would slow the
+    start it measures."""
+    proc, started = start(command, cwd, env)
+    Beacon.event.wait(60)
+    startup = (Beacon.loaded_at - started) if Beacon.loaded_at else float("nan")
+    asked = (Beacon.asked_at - started) if Beacon.asked_at else float("nan")
+    stop(proc)
+    proc, started = start(command, cwd, env)
+    peak = 0
+    while not Beacon.event.is_set() and time.monotonic() < started + 60:
+        peak = max(peak, sum(pss_kib(p) for p in tree(proc.pid)))
+        time.sleep(0.02)
+    peak_at_load = peak
+    time.sleep(1)
+    cpu_before = thread_cpu(tree(proc.pid))
+    idle_start = time.monotonic()
+    while time.monotonic() - idle_start < 10:
+        peak = max(peak, sum(pss_kib(p) for p in tree(proc.pid)))
+        time.sleep(0.05)
+    idle_cpu = 100.0 * idle_seconds(cpu_before, thread_cpu(tree(proc.pid))) / 10
+    stop(proc)
     return startup, asked, peak_at_load / 1024.0, peak / 1024.0, idle_cpu
 
 
