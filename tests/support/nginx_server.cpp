@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTcpServer>
@@ -107,8 +108,12 @@ void NginxServer::makeCertificate(const Options& options) {
                                  openssl.readAll().toStdString());
 }
 
+// A machine busy with two engines under the sanitizers can hold nginx's start
+// back for seconds.
 void NginxServer::waitUntilListening() {
-    for (int attempt = 0; attempt < 500; ++attempt) {
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 20000) {
         int status = 0;
         if (waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
@@ -121,7 +126,8 @@ void NginxServer::waitUntilListening() {
             return;
         QThread::msleep(10);
     }
-    throw std::runtime_error("nginx did not start listening");
+    throw std::runtime_error("nginx did not start listening in 20 s: " +
+                             ReadFile(prefix_.path() + "/logs/error.log").toStdString());
 }
 
 }  // namespace test_support
