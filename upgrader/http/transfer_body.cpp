@@ -65,11 +65,23 @@ void TauTransferRoutine::ForgetResume() {
 bool TauTransferRoutine::Store(const char* Data, size_t Size) {
     if (resumeFailed_ || refused_)
         return false;
-    if (!GuiCallEnded(showing_) && heldBytes_ + Size <= kMostHeldWhileShowing) {
+    if (!GuiCallEnded(showing_) && HeldBytes() + Size <= kMostHeldWhileShowing) {
         held_.emplace_back(Data, qsizetype(Size));
-        heldBytes_ += Size;
         return true;
     }
+    return StoreAndShow(Data, Size);
+}
+
+// At the body's end: stores what is still held and waits until every chunk
+// has been shown; false when the transfer stops or the output took no more.
+bool TauTransferRoutine::FinishStoring() {
+    const bool storing = StoreAndShow(nullptr, 0);
+    return AwaitShown() && storing;
+}
+
+// Once the last progress call has ended: stores the held arrivals and this
+// one, and starts the call that shows them.
+bool TauTransferRoutine::StoreAndShow(const char* Data, size_t Size) {
     if (!AwaitShown())
         return false;
     std::vector<TauShownChunk> stored;
@@ -78,20 +90,15 @@ bool TauTransferRoutine::Store(const char* Data, size_t Size) {
     return storing;
 }
 
-// At the body's end: stores what is still held and waits until every chunk
-// has been shown; false when the transfer stops or the output took no more.
-bool TauTransferRoutine::FinishStoring() {
-    if (!AwaitShown())
-        return false;
-    std::vector<TauShownChunk> stored;
-    const bool storing = StoreHeld(stored);
-    ShowStored(std::move(stored));
-    return AwaitShown() && storing;
+size_t TauTransferRoutine::HeldBytes() const {
+    size_t bytes = 0;
+    for (const QByteArray& arrival : held_)
+        bytes += size_t(arrival.size());
+    return bytes;
 }
 
 bool TauTransferRoutine::StoreHeld(std::vector<TauShownChunk>& Stored) {
     const std::vector<QByteArray> held = std::exchange(held_, {});
-    heldBytes_ = 0;
     for (const QByteArray& arrival : held) {
         if (!StoreArrival(arrival.constData(), size_t(arrival.size()), Stored))
             return false;

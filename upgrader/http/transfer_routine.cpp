@@ -54,8 +54,6 @@ bool TauTransferRoutine::Go() {
 // transfer stops) when the run was abandoned, since the component may then
 // be gone.
 bool TauTransferRoutine::OnGui(const std::function<void(TauCustomHTTP&)>& Call) {
-    if (!AwaitShown())
-        return false;
     TauCustomHTTP* component = component_;
     if (run_)
         SynchronizeRun(run_, [&] { Call(*component); });

@@ -68,6 +68,8 @@ class TauTransferRoutine : private TauRequestObserver {
     void ForgetResume();
     bool Store(const char* Data, size_t Size);
     bool FinishStoring();
+    bool StoreAndShow(const char* Data, size_t Size);
+    size_t HeldBytes() const;
     bool StoreHeld(std::vector<TauShownChunk>& Stored);
     bool StoreArrival(const char* Data, size_t Size, std::vector<TauShownChunk>& Stored);
     bool StorePiece(const char* Data, size_t Size, std::vector<TauShownChunk>& Stored);
@@ -91,7 +93,6 @@ class TauTransferRoutine : private TauRequestObserver {
     std::chrono::steady_clock::time_point start_;
     std::shared_ptr<PendingGuiCall> showing_;  // progress events still being raised
     std::vector<QByteArray> held_;             // arrivals not yet stored, meanwhile
-    size_t heldBytes_ = 0;
     bool verifyFirst_ = false;
     bool resumeFailed_ = false;
     bool refused_ = false;          // the output took no more data

@@ -20,8 +20,6 @@ struct PendingGuiCall {
 
 namespace {
 
-using PendingCall = PendingGuiCall;
-
 // The GUI thread goes back to its event loop at least this often while calls
 // keep coming, so that it still paints and takes input.
 constexpr auto kLongestDrain = std::chrono::milliseconds(4);
@@ -35,7 +33,7 @@ class GuiCallQueue {
 
     // A wake-up event is posted only when none is on its way: the calls
     // queued meanwhile are all run by the one that is.
-    Pushed Push(const std::shared_ptr<PendingCall>& call) {
+    Pushed Push(const std::shared_ptr<PendingGuiCall>& call) {
         std::lock_guard lock(mutex_);
         if (closed_)
             return Pushed::Refused;
@@ -57,7 +55,7 @@ class GuiCallQueue {
             std::lock_guard lock(mutex_);
             wakeUpPosted_ = false;
         }
-        while (const std::shared_ptr<PendingCall> next = PopNext()) {
+        while (const std::shared_ptr<PendingGuiCall> next = PopNext()) {
             Run(*next);
             if (std::chrono::steady_clock::now() >= leaveAt)
                 return LeftBehind();
@@ -66,7 +64,7 @@ class GuiCallQueue {
     }
 
     // Sleeps until the GUI thread has run the call.
-    void WaitUntilDone(const PendingCall& call) {
+    void WaitUntilDone(const PendingGuiCall& call) {
         if (call.done.load(std::memory_order_acquire))
             return;
         std::unique_lock lock(mutex_);
@@ -75,7 +73,7 @@ class GuiCallQueue {
 
     // The application is going away: queued calls will not run.
     void Close() {
-        std::deque<std::shared_ptr<PendingCall>> dropped;
+        std::deque<std::shared_ptr<PendingGuiCall>> dropped;
         {
             std::lock_guard lock(mutex_);
             closed_ = true;
@@ -95,16 +93,16 @@ class GuiCallQueue {
         return true;
     }
 
-    std::shared_ptr<PendingCall> PopNext() {
+    std::shared_ptr<PendingGuiCall> PopNext() {
         std::lock_guard lock(mutex_);
         if (pending_.empty())
             return nullptr;
-        std::shared_ptr<PendingCall> next = std::move(pending_.front());
+        std::shared_ptr<PendingGuiCall> next = std::move(pending_.front());
         pending_.pop_front();
         return next;
     }
 
-    void Run(PendingCall& call) {
+    void Run(PendingGuiCall& call) {
         try {
             call.call();
         } catch (...) {
@@ -113,7 +111,7 @@ class GuiCallQueue {
         Finish(call);
     }
 
-    void Finish(PendingCall& call) {
+    void Finish(PendingGuiCall& call) {
         {
             std::lock_guard lock(mutex_);
             call.done = true;
@@ -123,7 +121,7 @@ class GuiCallQueue {
 
     std::mutex mutex_;
     std::condition_variable finished_;
-    std::deque<std::shared_ptr<PendingCall>> pending_;
+    std::deque<std::shared_ptr<PendingGuiCall>> pending_;
     bool wakeUpPosted_ = false;  // a wake-up event is on its way to the GUI thread
     bool closed_ = false;
 };
@@ -161,8 +159,8 @@ QObject* Receiver() {
     return receiver;
 }
 
-std::shared_ptr<PendingCall> Queued(std::function<void()> call) {
-    auto pending = std::make_shared<PendingCall>();
+std::shared_ptr<PendingGuiCall> Queued(std::function<void()> call) {
+    auto pending = std::make_shared<PendingGuiCall>();
     pending->call = std::move(call);
     const GuiCallQueue::Pushed pushed = Queue().Push(pending);
     if (pushed == GuiCallQueue::Pushed::Refused)
@@ -195,7 +193,7 @@ void RunOnGuiThread(const std::function<void()>& call) {
 std::shared_ptr<PendingGuiCall> StartOnGuiThread(std::function<void()> call) {
     if (!IsGuiThread())
         return Queued(std::move(call));
-    auto ran = std::make_shared<PendingCall>();
+    auto ran = std::make_shared<PendingGuiCall>();
     try {
         call();
     } catch (...) {
