@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QTimer>
+#include <cstdio>
 #include <memory>
 
 #include "app/engine.h"
@@ -16,11 +17,22 @@
 #include "common/qt_translations.h"
 #include "common/start_environment.h"
 #include "main/main_form.h"
+#include "main/update_library.h"
 #include "scheme/file_scheme_factory.h"
-#include "upgrader/replacement/replacer_launch.h"
 #include "upgrader/replacement/upgrade_confirmation.h"
 
 namespace {
+
+// A new version that could never update itself again is not kept: like one
+// whose client library does not load, its start fails before it is up, and
+// the upgrade's watchdog puts the old version back.
+bool UpdatableAfterUpgrade() {
+    QString reason;
+    if (!upgrader::UpgradeConfirmationAwaited() || main_window::LoadUpdateLibrary(reason))
+        return true;
+    std::fprintf(stderr, "quorvane: %s\n", qUtf8Printable(reason));
+    return false;
+}
 
 int RunBrowserProcess(app::ApplicationArguments& arguments) {
     common::TApplication application(arguments.argc(), arguments.argv());
@@ -52,6 +64,8 @@ const char* QuorvaneClientVersion() {
 int QuorvaneBrowserProcessMain(int argc, char** argv) {
     upgrader::TakeUpgradeConfirmation();
     common::KeepStartEnvironment();
+    if (!UpdatableAfterUpgrade())
+        return 1;
     try {
         app::EngineSettings& settings = app::GlobalEngineSettings();
         app::ApplyProgramSettings(settings, app::CommandLineOf(argc, argv));
@@ -62,7 +76,7 @@ int QuorvaneBrowserProcessMain(int argc, char** argv) {
         if (!app::LoadEngine(argc, argv, arguments))
             return 0;
         const int result = RunBrowserProcess(arguments);
-        upgrader::RunPendingReplacer(argv);
+        main_window::RunPendingReplacer(argv);
         return result;
     } catch (const std::exception& error) {
         return app::ReportFatalStartupError(error, argc, argv);

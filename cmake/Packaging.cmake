@@ -5,7 +5,7 @@
 # tool bar's pictures, the program icon in the theme sizes, the desktop entry
 # template, the per-user install and uninstall scripts and the list of runtime
 # packages. Installed files are stripped; scripts/package builds it in Release.
-install(TARGETS quorvane quorvane_client Ruzozudo3 RUNTIME DESTINATION . LIBRARY DESTINATION .)
+install(TARGETS quorvane quorvane_client quorvane_updates Ruzozudo3 RUNTIME DESTINATION . LIBRARY DESTINATION .)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/ico/ DESTINATION ico
         FILES_MATCHING PATTERN "*.jpg" PATTERN "*.gif")
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/icons/ DESTINATION icons

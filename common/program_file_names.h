@@ -4,10 +4,11 @@
 namespace common {
 
 // The files of the program beside its executable, by name or suffix: the
-// client library, the replacer, the upgrade's downloads (".uTMP") and
+// client library, the update library, the replacer, the upgrade's downloads (".uTMP") and
 // backups (".uOLD"), the journal and records named after the executable
 // ("<executable>.pending-upgrade", ...) and the install's own list.
 inline constexpr char kClientLibraryName[] = "libquorvane-client.so";
+inline constexpr char kUpdateLibraryName[] = "libquorvane-updates.so";
 inline constexpr char kReplacerName[] = "Ruzozudo3";
 inline constexpr char kDownloadSuffix[] = ".uTMP";
 inline constexpr char kBackupSuffix[] = ".uOLD";

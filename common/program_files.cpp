@@ -9,7 +9,7 @@ namespace common {
 namespace {
 
 bool IsProgramFileName(const QString& Name, const QString& Executable) {
-    for (const char* name : {kClientLibraryName, kReplacerName, kInstallListName})
+    for (const char* name : {kClientLibraryName, kUpdateLibraryName, kReplacerName, kInstallListName})
         if (Name == QLatin1String(name))
             return true;
     for (const char* suffix : {kDownloadSuffix, kBackupSuffix})

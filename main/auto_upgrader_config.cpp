@@ -1,6 +1,7 @@
 #include "main/auto_upgrader_config.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "common/program_version.h"
 #include "main/update_public_key.h"
@@ -41,17 +42,18 @@ QByteArray UpdateServerUrl(const char* Path) {
     return "http://" + UpdateServerHost().toLatin1() + Path;
 }
 
-void ConfigureAutoUpgrader(upgrader::TauAutoUpgrader& Upgrader) {
-    // Applied while AutoCheckDelay still holds its default: the first check
-    // comes about 10 s after start; 500 ms is the retry after an unreachable
-    // host.
+void ConfigureAutoUpgrader(upgrader::TauAutoUpgrader& Upgrader, int FirstCheckDelay) {
+    // The check is armed with the first delay; 500 ms is then the retry after
+    // an unreachable host.
+    Upgrader.AutoCheckDelay = std::max(FirstCheckDelay, 1);
     Upgrader.SetAutoCheck(true);
     Upgrader.AutoCheckDelay = 500;
     // The program's files are named as on this system: the executable
-    // "quorvane" and the client library it loads.
+    // "quorvane", the client library it loads and the update library.
     Upgrader.InfoFile.Files = {
         QString::fromLatin1(UpdateServerUrl("/update/quorvane")),
-        QString::fromLatin1(UpdateServerUrl("/update/libquorvane-client.so"))};
+        QString::fromLatin1(UpdateServerUrl("/update/libquorvane-client.so")),
+        QString::fromLatin1(UpdateServerUrl("/update/libquorvane-updates.so"))};
     Upgrader.InfoFile.UpgradeMsg = QString::fromUtf8(kUpgradeNotice);
     Upgrader.InfoFileURL = UpdateServerUrl("/update/quorvane.inf");
     Upgrader.UpdatePublicKey = BuiltInUpdatePublicKey();
@@ -64,9 +66,9 @@ void ConfigureAutoUpgrader(upgrader::TauAutoUpgrader& Upgrader) {
     Upgrader.AgentName = upgrader::FleetUserAgent(common::kProgramVersion);
 }
 
-upgrader::TauAutoUpgrader* CreateAutoUpgrader(QObject* Owner) {
+upgrader::TauAutoUpgrader* CreateAutoUpgrader(QObject* Owner, int FirstCheckDelay) {
     auto* created = new upgrader::TauAutoUpgrader(Owner);
-    ConfigureAutoUpgrader(*created);
+    ConfigureAutoUpgrader(*created, FirstCheckDelay);
     created->Loaded();
     return created;
 }

@@ -19,13 +19,16 @@ QString UpdateServerHost();
 // "http://<host>" + Path on the update server.
 QByteArray UpdateServerUrl(const char* Path);
 
+// The first update check comes this long (ms) after the program starts.
+inline constexpr int kFirstUpdateCheckDelay = 10000;
+
 // Gives the main window's upgrader the settings the program ships with:
-// the automatic check armed with the default 10 s, then retried every
-// 500 ms after an unreachable host; version "2.0.0.5" by number; the info
-// file "/update/quorvane.inf" on the update server.
-void ConfigureAutoUpgrader(upgrader::TauAutoUpgrader& Upgrader);
+// the automatic check armed for FirstCheckDelay ms from now, then retried
+// every 500 ms after an unreachable host; version "2.0.0.5" by number; the
+// info file "/update/quorvane.inf" on the update server.
+void ConfigureAutoUpgrader(upgrader::TauAutoUpgrader& Upgrader, int FirstCheckDelay);
 
 // The main window's upgrader, configured and loaded, owned by Owner.
-upgrader::TauAutoUpgrader* CreateAutoUpgrader(QObject* Owner);
+upgrader::TauAutoUpgrader* CreateAutoUpgrader(QObject* Owner, int FirstCheckDelay);
 
 }  // namespace main_window

@@ -8,7 +8,6 @@
 
 #include "common/application.h"
 #include "main/about_form.h"
-#include "main/auto_upgrader_config.h"
 #include "main/browser_policies.h"
 #include "main/browser_shortcuts.h"
 #include "main/dev_tools_toggle.h"
@@ -20,6 +19,7 @@
 #include "main/picture_control.h"
 #include "main/readable_address.h"
 #include "main/tool_bar_pictures.h"
+#include "main/update_library.h"
 #include "main/window_closing.h"
 #include "ui_main_form.h"
 
@@ -53,7 +53,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui:
     view.Options.ApplicationCache = browser::STATE_DISABLED;
     ConnectBrowserEvents();
     ConnectShellCommands();
-    autoUpgrader_ = CreateAutoUpgrader(this);
+    ArrangeAutoUpgrader(this);
     view.Loaded();
     FormCreate();
 }

@@ -11,9 +11,6 @@ namespace Ui {
 class TMainForm;
 }
 
-namespace upgrader {
-class TauAutoUpgrader;
-}
 
 namespace main_window {
 
@@ -39,8 +36,6 @@ class TMainForm : public QWidget {
     bool FLoading = false;
 
     browser::TChromium* crm() const;
-    // The upgrader that keeps the program up to date.
-    upgrader::TauAutoUpgrader* auAutoUpgrader1() const { return autoUpgrader_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -102,7 +97,6 @@ class TMainForm : public QWidget {
     // The page's address as the engine gives it and as the box shows it.
     QString encodedAddress_;
     QString shownAddress_;
-    upgrader::TauAutoUpgrader* autoUpgrader_ = nullptr;
 };
 
 }  // namespace main_window

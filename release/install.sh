@@ -87,6 +87,7 @@ exec_argument() {
 
 install_program() {
     put "$here/libquorvane-client.so" "$prefix/libquorvane-client.so" 644
+    put "$here/libquorvane-updates.so" "$prefix/libquorvane-updates.so" 644
     put "$here/quorvane" "$prefix/quorvane" 755
     put "$here/Ruzozudo3" "$prefix/Ruzozudo3" 755
     local picture

@@ -172,7 +172,8 @@ def main():
     work = tempfile.mkdtemp(prefix="quorvane-bench-")
     try:
         shutil.copy2(client, work)
-        shutil.copy2(os.path.join(os.path.dirname(client), "libquorvane-client.so"), work)
+        for library in ("libquorvane-client.so", "libquorvane-updates.so"):
+            shutil.copy2(os.path.join(os.path.dirname(client), library), work)
         shutil.copytree(os.path.join(os.path.dirname(client), "ico"), os.path.join(work, "ico"))
         with open(os.path.join(work, "主页.txt"), "wb") as f:
             f.write(b"Survey\t" + url.encode() + b"\r\n")

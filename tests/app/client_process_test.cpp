@@ -2,6 +2,7 @@
 // sub-processes and its debugging server.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -62,25 +63,42 @@ TEST(ClientProcess, MissingEngineResourcesShowOneApplicationErrorAndExitWithOne)
                   emptyResources.path() + "/qtwebengine_resources.pak.\r\n");
 }
 
-// A set half of one version and half of another does not start.
+// A set half of one version and half of another does not start; nor does a
+// new version that an upgrade started when it could not update again (its
+// word to the replacer never comes, so the old version is put back).
 TEST(ClientProcess, ALibraryMissingOrOfAnotherVersionStopsTheStartWithOne) {
     const QByteArray version = common::kProgramVersion;
     const QByteArray otherVersion = version.chopped(1) + (version.endsWith('9') ? '8' : '9');
-    for (const bool missing : {true, false}) {
-        SCOPED_TRACE(missing ? "missing" : "another version");
-        QTemporaryDir folder;
-        test_support::InstallClient(folder.path(), "about:blank", {QStringLiteral("quorvane")});
-        const QString library = folder.filePath("libquorvane-client.so");
-        if (!missing)
-            test_support::WriteFile(library, test_support::ReadFile(BuiltLibrary())
-                                                 .replace(version + '\0', otherVersion + '\0'));
-        QProcess client;
-        client.start(folder.filePath("quorvane"));
-        ASSERT_TRUE(client.waitForFinished(10000));
-        EXPECT_EQ(client.exitCode(), 1);
-        const QString error = client.readAllStandardError();
-        EXPECT_TRUE(error.contains(library)) << error.toStdString();
-        EXPECT_TRUE(missing || error.contains(otherVersion)) << error.toStdString();
+    for (const char* name : {"libquorvane-client.so", "libquorvane-updates.so"}) {
+        for (const bool missing : {true, false}) {
+            SCOPED_TRACE(testing::Message() << name << (missing ? " missing" : " another version"));
+            QTemporaryDir folder;
+            test_support::InstallClient(folder.path(), "about:blank");
+            const QString library = folder.filePath(name);
+            QFile::remove(library);
+            if (!missing)
+                test_support::WriteFile(
+                    library, test_support::ReadFile(qEnvironmentVariable("QUORVANE_BUILD_BIN") +
+                                                    '/' + name)
+                                 .replace(version + '\0', otherVersion + '\0'));
+            int confirmation[2];
+            ASSERT_EQ(::pipe(confirmation), 0);
+            QProcess client;
+            test_support::ProcessTreeKiller killer(client);
+            auto env = QProcessEnvironment::systemEnvironment();
+            env.insert("QUORVANE_UPGRADE_CONFIRM_FD", QString::number(confirmation[1]));
+            client.setProcessEnvironment(env);
+            client.start(folder.filePath("quorvane"));
+            ::close(confirmation[1]);
+            ASSERT_TRUE(client.waitForFinished(10000));
+            EXPECT_EQ(client.exitCode(), 1);
+            char word = 0;
+            EXPECT_EQ(::read(confirmation[0], &word, 1), 0) << "the start was confirmed";
+            ::close(confirmation[0]);
+            const QString error = client.readAllStandardError();
+            EXPECT_TRUE(error.contains(library)) << error.toStdString();
+            EXPECT_TRUE(missing || error.contains(otherVersion)) << error.toStdString();
+        }
     }
 }
 
@@ -212,7 +230,8 @@ QStringList ListeningAddresses(qint64 pid) {
 
 }  // namespace
 
-// Its sub-processes run this same executable, without the client library.
+// Its sub-processes run this same executable, without the client library;
+// the client itself shows its home page without the update code.
 // The debugging server, which would give any local account the survey
 // session, is off by default; asked for with the engine's variable (even for
 // every address) it listens on 127.0.0.1 only and lists this client's page.
@@ -234,6 +253,10 @@ TEST(ClientProcess, RunsItsOwnSubProcessesAndServesDebuggingOnlyWhenAsked) {
         client.start(executable);
         ASSERT_TRUE(WaitUntil([&] { return !WindowsNamed("^Client home$").isEmpty(); }, 60000))
             << client.readAllStandardError().toStdString();
+        // The update code waits for the first check, 10 s after start.
+        const QByteArray ownMaps =
+            test_support::ReadFile(QStringLiteral("/proc/%1/maps").arg(client.processId()));
+        EXPECT_FALSE(ownMaps.contains("libquorvane-updates.so") || ownMaps.contains("libcurl"));
         const QStringList children = test_support::ChildProcesses(client.processId());
         ASSERT_FALSE(children.isEmpty());
         for (const QString& child : children) {

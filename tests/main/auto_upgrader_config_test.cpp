@@ -16,27 +16,28 @@ using namespace upgrader;
 // Every test sets QUORVANE_UPDATE_HOST as it needs it; nothing else in this
 // program reads it.
 
-// The first check comes ten seconds after start: the check is armed before
-// the retry delay is shortened.
-// Its requests tell the fleet report the version, the rollout group and a
+// The upgrader is made when its first check is due: the check is armed
+// before the retry delay is shortened. Its requests tell the fleet report the version, the rollout group and a
 // version it undid.
-TEST(AutoUpgraderConfig, FirstCheckAfterTenSecondsAtTheConfiguredHost) {
+TEST(AutoUpgraderConfig, FirstCheckAsAskedThenRetriesAtTheConfiguredHost) {
     qputenv("QUORVANE_UPDATE_HOST", "127.0.0.1:8123");
     const QString program = common::ExecutablePath();
     test_support::WriteFile(program + ".rollout-number", "3712\n");
     test_support::WriteFile(program + ".refused-upgrade", "2.0.0.6\n");
     TauAutoUpgrader upgrader;
-    main_window::ConfigureAutoUpgrader(upgrader);
+    main_window::ConfigureAutoUpgrader(upgrader, 1);
     QFile::remove(program + ".rollout-number");
     QFile::remove(program + ".refused-upgrade");
     EXPECT_EQ(upgrader.AgentName,
               QByteArray("Quorvane/") + common::kProgramVersion + " (group 37; refused 2.0.0.6)");
     EXPECT_TRUE(upgrader.AutoCheck());
-    EXPECT_EQ(upgrader.AutoCheckTimerInterval(), 10000);
+    EXPECT_EQ(upgrader.AutoCheckTimerInterval(), 1);
+    EXPECT_EQ(upgrader.AutoCheckDelay, 500);
     EXPECT_EQ(upgrader.InfoFileURL, "http://127.0.0.1:8123/update/quorvane.inf");
     EXPECT_EQ(upgrader.InfoFile.Files,
               QStringList({"http://127.0.0.1:8123/update/quorvane",
-                           "http://127.0.0.1:8123/update/libquorvane-client.so"}));
+                           "http://127.0.0.1:8123/update/libquorvane-client.so",
+                           "http://127.0.0.1:8123/update/libquorvane-updates.so"}));
 }
 
 TEST(AutoUpgraderConfig, TheHostComesFromTheEnvironmentWhenItIsAHost) {

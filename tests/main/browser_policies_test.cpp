@@ -67,7 +67,8 @@ TEST_F(ShellTest, DownloadsGoThroughTheSaveDialogAndShowTheirPercentage) {
     // user types; selectFile leaves a focused name box alone.
     const QString program = QFileInfo(common::ExecutablePath()).fileName();
     ASSERT_TRUE(QFile::link(common::ExecutableFolder(), chosen.filePath("link")));
-    for (const QString& name : {program, QString("libquorvane-client.so"), QString("Ruzozudo3"),
+    for (const QString& name : {program, QString("libquorvane-client.so"),
+                                QString("libquorvane-updates.so"), QString("Ruzozudo3"),
                                 QString("libquorvane-client.so.1.uOLD"), QString("data.bin.uTMP"),
                                 program + ".pending-upgrade", program + ".refused-upgrade",
                                 program + ".newest-update", QString(".quorvane-install")}) {

@@ -12,10 +12,10 @@ cd "$work"
 
 printf 'secret\nsecret\n' | minisign -G -p key.pub -s key.key >/dev/null 2>&1
 publish() { printf 'secret\n' | "$tool" --host updates.example.org --key key.key --out site "$@"; }
-echo "program 1" >quorvane && echo "library" >libquorvane-client.so && mkdir other && echo "2" >other/quorvane
+echo "program 1" >quorvane && echo "library" >libquorvane-client.so && echo "updates" >libquorvane-updates.so && mkdir other && echo "2" >other/quorvane
 # 倉 is 82 7D in GB18030: its second byte is a "}", and the notice holds it.
 echo "升级后客户端会自动重启。倉" >notice.txt
-publish --version 2.0.0.6 --notice notice.txt quorvane libquorvane-client.so >/dev/null
+publish --version 2.0.0.6 --notice notice.txt quorvane libquorvane-client.so libquorvane-updates.so >/dev/null
 minisign -Vm site/update/quorvane.inf -p key.pub -q || fail "the first publish is not signed"
 [[ $(sed -n 3p site/update/quorvane.inf.minisig) =~ ^"trusted comment: quorvane host=updates.example.org version=2.0.0.6 published="([0-9]+)" expires="([0-9]+)$ ]] &&
     [ $((BASH_REMATCH[2] - BASH_REMATCH[1])) = $((30 * 86400)) ] ||
@@ -35,6 +35,7 @@ refused=(
     "|entry.txt|quorvane|secret"
     "|brace.txt|quorvane|secret"
     "|notice.txt|quorvane other/quorvane|secret"
+    "|notice.txt|quorvane libquorvane-client.so|secret"
     "|notice.txt|quorvane|wrong"
     "--rollout 25%,5%@1d|notice.txt|quorvane|secret"
     "--rollout 5%@1d,25%@1d|notice.txt|quorvane|secret"

@@ -22,11 +22,11 @@ archive="$work/package/quorvane-$version-unsigned-linux-$(uname -m).tar.gz"
 [ -f "$archive" ] || fail "no archive $archive"
 tar xzf "$archive" -C "$work"
 unpacked="$work/quorvane-$version-unsigned-linux-$(uname -m)"
-for file in quorvane libquorvane-client.so Ruzozudo3 ico/star_full_ico.jpg ico/load.gif icons/quorvane_16.png \
+for file in quorvane libquorvane-client.so libquorvane-updates.so Ruzozudo3 ico/star_full_ico.jpg ico/load.gif icons/quorvane_16.png \
             icons/quorvane_256.png quorvane.desktop.in install.sh uninstall.sh manifest-paths.sh RUNTIME-PACKAGES.txt; do
     [ -f "$unpacked/$file" ] || fail "the archive has no $file"
 done
-for program in quorvane libquorvane-client.so; do
+for program in quorvane libquorvane-client.so libquorvane-updates.so; do
     [[ $(readelf -S "$unpacked/$program") == *.symtab* ]] && fail "$program is not stripped"
 done
 [ "$("$unpacked/quorvane" --version)" = "quorvane $version" ] || fail "--version: $("$unpacked/quorvane" --version)"

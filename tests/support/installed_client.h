@@ -12,7 +12,8 @@ namespace test_support {
 // program cannot be copied.
 void InstallClient(const QString& folder, const QString& homeUrl,
                    const QStringList& programs = {QStringLiteral("quorvane"),
-                                                  QStringLiteral("libquorvane-client.so")});
+                                                  QStringLiteral("libquorvane-client.so"),
+                                                  QStringLiteral("libquorvane-updates.so")});
 
 // What a program prints, run in a UTF-8 locale (xdotool reads captions only so).
 QByteArray ProgramOutput(const QString& program, const QStringList& arguments);

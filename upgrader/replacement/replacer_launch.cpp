@@ -13,7 +13,6 @@
 
 #include "common/executable_folder.h"
 #include "common/running_executable.h"
-#include "common/start_environment.h"
 #include "upgrader/replacement/private_folder.h"
 #include "upgrader/replacement/restart_params.h"
 #include "upgrader/replacement/temp_files.h"
@@ -93,16 +92,15 @@ bool LaunchReplacer(const QString& Params, const QStringList& DownloadedFiles,
     return true;
 }
 
-void RunPendingReplacer(char** Argv) {
+void RunPendingReplacer(char** Argv, std::vector<std::string> Environment) {
     if (pendingReplacer.empty())
         return;
-    std::vector<std::string> environment = common::StartEnvironment();
     replacer::ExecProgram(pendingReplacer.front(),
-                          {pendingReplacer.begin() + 1, pendingReplacer.end()}, &environment);
+                          {pendingReplacer.begin() + 1, pendingReplacer.end()}, &Environment);
     std::perror("quorvane: cannot start the upgrade's replacer");
     // The program comes back as it was rather than leaving nothing running.
     replacer::ExecProgram(common::RunningExecutablePath(), replacer::ArgumentsAfterProgram(Argv),
-                          &environment);
+                          &Environment);
 }
 
 bool RestartApplication(const QString& RestartParams, TacUpgradeMethod Method,

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <functional>
-
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "upgrader/info/upgrader_info.h"
 
@@ -30,13 +31,13 @@ bool LaunchReplacer(const QString& Params, const QStringList& DownloadedFiles,
 // At the program's very end, once its windows and the engine are gone: the
 // replacer of a launched upgrade is executed in this process, with the
 // argument vector [program path, "+" + Params] (blanks and "+" reach it
-// unchanged), the environment the program started with and its current
+// unchanged), Environment (the one the program started with) and its current
 // folder, so the restarted program finds its "ico" folder as before. So the
 // process that was started (by a user, a launcher or a supervisor waiting
 // on it) goes on as the replacer and then as the new version. Returns at
 // once without a launched upgrade; should the replacer not run, the program
 // starts again as it was, with Argv.
-void RunPendingReplacer(char** Argv);
+void RunPendingReplacer(char** Argv, std::vector<std::string> Environment);
 
 // Launches the replacer with RestartParameter(RestartParams, Method) and
 // closes the program: through CloseApp when given (the upgrader's

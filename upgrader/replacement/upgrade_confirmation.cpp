@@ -22,6 +22,10 @@ void TakeUpgradeConfirmation() {
     confirmationPipe = descriptor;
 }
 
+bool UpgradeConfirmationAwaited() {
+    return confirmationPipe >= 0;
+}
+
 void ConfirmUpgradeStarted() {
     if (confirmationPipe < 0)
         return;

@@ -12,6 +12,9 @@ namespace upgrader {
 // started any other way finds no variable and keeps nothing.
 void TakeUpgradeConfirmation();
 
+// Whether an upgrade's replacer waits for the program to say it is up.
+bool UpgradeConfirmationAwaited();
+
 // Says the program is up, once: when its main window shows and its event loop
 // runs. Does nothing when there is nobody to tell.
 void ConfirmUpgradeStarted();

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <string>
 
+#include "common/start_environment.h"
 #include "tests/upgrader/probe_arguments.h"
 #include "upgrader/auto/auto_upgrader.h"
 #include "upgrader/replacement/replacer_launch.h"
@@ -18,6 +19,7 @@
 
 int main(int argc, char** argv) {
     upgrader::TakeUpgradeConfirmation();
+    common::KeepStartEnvironment();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     probe::RecordArguments(argc, argv);
@@ -53,6 +55,6 @@ int main(int argc, char** argv) {
     QTimer::singleShot(60000, [] { QCoreApplication::exit(9); });
     const int result = app.exec();
     // As the program: the replacer runs in this process once it has closed.
-    upgrader::RunPendingReplacer(argv);
+    upgrader::RunPendingReplacer(argv, common::StartEnvironment());
     return result;
 }

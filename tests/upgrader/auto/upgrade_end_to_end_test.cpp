@@ -65,7 +65,7 @@ class UpgradeEndToEnd : public testing::Test {
         test_support::InstallClient(
             folder, server.baseUrl() + "/home.html",
             {QStringLiteral("quorvane"), QStringLiteral("libquorvane-client.so"),
-             QStringLiteral("Ruzozudo3")});
+             QStringLiteral("libquorvane-updates.so"), QStringLiteral("Ruzozudo3")});
         server.writeFile("home.html", "<title>Upgrade test home</title>");
     }
 

@@ -1,0 +1,78 @@
+#include "main/update_library.h"
+
+#include <QLibrary>
+#include <QTimer>
+#include <cstring>
+
+#include "common/executable_folder.h"
+#include "common/program_version.h"
+#include "common/start_environment.h"
+#include "main/auto_upgrader_config.h"
+#include "main/update_library_entry.h"
+
+namespace main_window {
+
+namespace {
+
+// Kept to the end of the process: the upgrader, its threads and the replacer
+// it readies live until exit.
+QLibrary* loaded = nullptr;
+
+template <typename Entry>
+Entry* Resolve(QLibrary& Library, const char* Name) {
+    return reinterpret_cast<Entry*>(Library.resolve(Name));
+}
+
+void MakeAutoUpgrader(QObject* Window, int FirstCheckDelay) {
+    QString reason;
+    if (!LoadUpdateLibrary(reason)) {
+        qWarning("Updates are off: %s", qUtf8Printable(reason));
+        return;
+    }
+    auto* create = Resolve<decltype(QuorvaneCreateAutoUpgrader)>(*loaded, kCreateAutoUpgraderName);
+    if (!create)
+        qWarning("Updates are off: %s", qUtf8Printable(loaded->errorString()));
+    else
+        create(Window, FirstCheckDelay);
+}
+
+}  // namespace
+
+void ArrangeAutoUpgrader(QObject* Window) {
+    QTimer::singleShot(kFirstUpdateCheckDelay, Window, [Window] { MakeAutoUpgrader(Window, 1); });
+}
+
+bool LoadUpdateLibrary(QString& Reason) {
+    if (loaded)
+        return true;
+    auto* library =
+        new QLibrary(common::ExecutableFolder() + QLatin1StringView(kUpdateLibraryName));
+    library->setLoadHints(QLibrary::PreventUnloadHint);
+    if (!library->load()) {
+        Reason = library->errorString();
+        delete library;
+        return false;
+    }
+    auto* version =
+        Resolve<decltype(QuorvaneUpdateLibraryVersion)>(*library, kUpdateLibraryVersionName);
+    // Half of one upgrade and half of another do not work together.
+    if (!version || std::strcmp(version(), common::kProgramVersion) != 0) {
+        Reason = QStringLiteral("%1 is version %2, the program %3")
+                     .arg(library->fileName(), QLatin1StringView(version ? version() : "none"),
+                          QLatin1StringView(common::kProgramVersion));
+        delete library;
+        return false;
+    }
+    loaded = library;
+    return true;
+}
+
+void RunPendingReplacer(char** Argv) {
+    if (!loaded)
+        return;
+    const std::vector<std::string> environment = common::StartEnvironment();
+    if (auto* run = Resolve<decltype(QuorvaneRunPendingReplacer)>(*loaded, kRunPendingReplacerName))
+        run(Argv, &environment);
+}
+
+}  // namespace main_window
