@@ -9,7 +9,8 @@ namespace common {
 namespace {
 
 bool IsProgramFileName(const QString& Name, const QString& Executable) {
-    for (const char* name : {kClientLibraryName, kUpdateLibraryName, kReplacerName, kInstallListName})
+    for (const char* name :
+         {kClientLibraryName, kUpdateLibraryName, kReplacerName, kInstallListName})
         if (Name == QLatin1String(name))
             return true;
     for (const char* suffix : {kDownloadSuffix, kBackupSuffix})

@@ -11,7 +11,6 @@ namespace Ui {
 class TMainForm;
 }
 
-
 namespace main_window {
 
 class TImage;

@@ -78,9 +78,9 @@ TEST(ClientProcess, ALibraryMissingOrOfAnotherVersionStopsTheStartWithOne) {
             QFile::remove(library);
             if (!missing)
                 test_support::WriteFile(
-                    library, test_support::ReadFile(qEnvironmentVariable("QUORVANE_BUILD_BIN") +
-                                                    '/' + name)
-                                 .replace(version + '\0', otherVersion + '\0'));
+                    library,
+                    test_support::ReadFile(qEnvironmentVariable("QUORVANE_BUILD_BIN") + '/' + name)
+                        .replace(version + '\0', otherVersion + '\0'));
             int confirmation[2];
             ASSERT_EQ(::pipe(confirmation), 0);
             QProcess client;

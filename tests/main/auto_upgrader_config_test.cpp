@@ -17,8 +17,8 @@ using namespace upgrader;
 // program reads it.
 
 // The upgrader is made when its first check is due: the check is armed
-// before the retry delay is shortened. Its requests tell the fleet report the version, the rollout group and a
-// version it undid.
+// before the retry delay is shortened. Its requests tell the fleet report the version, the rollout
+// group and a version it undid.
 TEST(AutoUpgraderConfig, FirstCheckAsAskedThenRetriesAtTheConfiguredHost) {
     qputenv("QUORVANE_UPDATE_HOST", "127.0.0.1:8123");
     const QString program = common::ExecutablePath();

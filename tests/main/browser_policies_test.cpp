@@ -1,7 +1,7 @@
 // The main window's fixed browsing policies against the real engine and nginx.
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -67,11 +67,11 @@ TEST_F(ShellTest, DownloadsGoThroughTheSaveDialogAndShowTheirPercentage) {
     // user types; selectFile leaves a focused name box alone.
     const QString program = QFileInfo(common::ExecutablePath()).fileName();
     ASSERT_TRUE(QFile::link(common::ExecutableFolder(), chosen.filePath("link")));
-    for (const QString& name : {program, QString("libquorvane-client.so"),
-                                QString("libquorvane-updates.so"), QString("Ruzozudo3"),
-                                QString("libquorvane-client.so.1.uOLD"), QString("data.bin.uTMP"),
-                                program + ".pending-upgrade", program + ".refused-upgrade",
-                                program + ".newest-update", QString(".quorvane-install")}) {
+    for (const QString& name :
+         {program, QString("libquorvane-client.so"), QString("libquorvane-updates.so"),
+          QString("Ruzozudo3"), QString("libquorvane-client.so.1.uOLD"), QString("data.bin.uTMP"),
+          program + ".pending-upgrade", program + ".refused-upgrade", program + ".newest-update",
+          QString(".quorvane-install")}) {
         for (const QString& folder : {common::ExecutableFolder(), chosen.filePath("link/")}) {
             SCOPED_TRACE((folder + name).toStdString());
             boxes.texts.clear();
