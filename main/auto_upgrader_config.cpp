@@ -68,6 +68,8 @@ void ConfigureAutoUpgrader(upgrader::TauAutoUpgrader& Upgrader, int FirstCheckDe
 
 upgrader::TauAutoUpgrader* CreateAutoUpgrader(QObject* Owner, int FirstCheckDelay) {
     auto* created = new upgrader::TauAutoUpgrader(Owner);
+    // Named as the window's component.
+    created->setObjectName(QStringLiteral("auAutoUpgrader1"));
     ConfigureAutoUpgrader(*created, FirstCheckDelay);
     created->Loaded();
     return created;

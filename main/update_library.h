@@ -7,7 +7,7 @@ class QObject;
 // The window's side of the update library (see update_library_entry.h).
 namespace main_window {
 
-// Makes the window's upgrader, owned by Window, from the update library
+// Makes the window's upgrader auAutoUpgrader1, owned by Window, from the update library
 // when its first check is due, kFirstUpdateCheckDelay after start (it then
 // also tells of an upgrade that was undone). Nothing is loaded when the
 // window goes first. A library that cannot be loaded leaves the program
