@@ -4,10 +4,9 @@
 #include <QFileInfo>
 #include <QLibrary>
 #include <cstdio>
-#include <cstring>
 
 #include "app/browser_process.h"
-#include "common/program_version.h"
+#include "common/own_library.h"
 #include "common/running_executable.h"
 
 namespace app {
@@ -24,25 +23,18 @@ int RunBrowserProcessFromLibrary(int argc, char** argv) {
     // beside the executable, not beside a link to it.
     const QString folder =
         QFileInfo(QFile::decodeName(common::RunningExecutablePath().c_str())).path();
-    // Functions bind on their first call, as for the libraries a program is
-    // linked with: binding all of them at once would cost the start 3 ms.
+    // Functions bind on their first call: binding all of them at once would
+    // cost the start 3 ms. A set half of one upgrade and half of another does
+    // not start (the replacer then puts the old set back). The library stays
+    // loaded to the end of the process: its objects live until exit.
     QLibrary library(folder + u'/' + QLatin1String(kClientLibraryName));
-    if (!library.load())
-        return ReportUnusableLibrary(library.errorString());
-    // The library stays loaded to the end of the process: its objects live
-    // until exit.
+    QString reason;
+    if (!common::LoadLibraryOfThisVersion(library, kClientVersionName, reason))
+        return ReportUnusableLibrary(reason);
     auto* entry = reinterpret_cast<decltype(&QuorvaneBrowserProcessMain)>(
         library.resolve(kBrowserProcessEntryName));
-    auto* version =
-        reinterpret_cast<decltype(&QuorvaneClientVersion)>(library.resolve(kClientVersionName));
-    if (!entry || !version)
+    if (!entry)
         return ReportUnusableLibrary(library.errorString());
-    // A set half of one upgrade and half of another does not start (the
-    // replacer then puts the old set back).
-    if (std::strcmp(version(), common::kProgramVersion) != 0)
-        return ReportUnusableLibrary(QStringLiteral("%1 is version %2, the program %3")
-                                         .arg(library.fileName(), QLatin1String(version()),
-                                              QLatin1String(common::kProgramVersion)));
     return entry(argc, argv);
 }
 

@@ -2,10 +2,10 @@
 
 #include <QLibrary>
 #include <QTimer>
-#include <cstring>
+#include <memory>
 
 #include "common/executable_folder.h"
-#include "common/program_version.h"
+#include "common/own_library.h"
 #include "common/start_environment.h"
 #include "main/auto_upgrader_config.h"
 #include "main/update_library_entry.h"
@@ -45,25 +45,12 @@ void ArrangeAutoUpgrader(QObject* Window) {
 bool LoadUpdateLibrary(QString& Reason) {
     if (loaded)
         return true;
-    auto* library =
-        new QLibrary(common::ExecutableFolder() + QLatin1StringView(kUpdateLibraryName));
+    auto library = std::make_unique<QLibrary>(common::ExecutableFolder() +
+                                              QLatin1StringView(kUpdateLibraryName));
     library->setLoadHints(QLibrary::PreventUnloadHint);
-    if (!library->load()) {
-        Reason = library->errorString();
-        delete library;
+    if (!common::LoadLibraryOfThisVersion(*library, kUpdateLibraryVersionName, Reason))
         return false;
-    }
-    auto* version =
-        Resolve<decltype(QuorvaneUpdateLibraryVersion)>(*library, kUpdateLibraryVersionName);
-    // Half of one upgrade and half of another do not work together.
-    if (!version || std::strcmp(version(), common::kProgramVersion) != 0) {
-        Reason = QStringLiteral("%1 is version %2, the program %3")
-                     .arg(library->fileName(), QLatin1StringView(version ? version() : "none"),
-                          QLatin1StringView(common::kProgramVersion));
-        delete library;
-        return false;
-    }
-    loaded = library;
+    loaded = library.release();
     return true;
 }
 
