@@ -1,7 +1,6 @@
 #include "main/auto_upgrader_config.h"
 
 #include <QRegularExpression>
-#include <algorithm>
 
 #include "common/program_version.h"
 #include "main/update_public_key.h"
@@ -42,10 +41,10 @@ QByteArray UpdateServerUrl(const char* Path) {
     return "http://" + UpdateServerHost().toLatin1() + Path;
 }
 
-void ConfigureAutoUpgrader(upgrader::TauAutoUpgrader& Upgrader, int FirstCheckDelay) {
-    // The check is armed with the first delay; 500 ms is then the retry after
-    // an unreachable host.
-    Upgrader.AutoCheckDelay = std::max(FirstCheckDelay, 1);
+void ConfigureAutoUpgrader(upgrader::TauAutoUpgrader& Upgrader) {
+    // The check is armed for the next turn of the event loop; 500 ms is then
+    // the retry after an unreachable host.
+    Upgrader.AutoCheckDelay = 1;
     Upgrader.SetAutoCheck(true);
     Upgrader.AutoCheckDelay = 500;
     // The program's files are named as on this system: the executable
@@ -66,11 +65,11 @@ void ConfigureAutoUpgrader(upgrader::TauAutoUpgrader& Upgrader, int FirstCheckDe
     Upgrader.AgentName = upgrader::FleetUserAgent(common::kProgramVersion);
 }
 
-upgrader::TauAutoUpgrader* CreateAutoUpgrader(QObject* Owner, int FirstCheckDelay) {
+upgrader::TauAutoUpgrader* CreateAutoUpgrader(QObject* Owner) {
     auto* created = new upgrader::TauAutoUpgrader(Owner);
     // Named as the window's component.
     created->setObjectName(QStringLiteral("auAutoUpgrader1"));
-    ConfigureAutoUpgrader(*created, FirstCheckDelay);
+    ConfigureAutoUpgrader(*created);
     created->Loaded();
     return created;
 }

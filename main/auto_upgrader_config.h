@@ -19,16 +19,13 @@ QString UpdateServerHost();
 // "http://<host>" + Path on the update server.
 QByteArray UpdateServerUrl(const char* Path);
 
-// The first update check comes this long (ms) after the program starts.
-inline constexpr int kFirstUpdateCheckDelay = 10000;
-
-// Gives the main window's upgrader the settings the program ships with:
-// the automatic check armed for FirstCheckDelay ms from now, then retried
-// every 500 ms after an unreachable host; version "2.0.0.5" by number; the
-// info file "/update/quorvane.inf" on the update server.
-void ConfigureAutoUpgrader(upgrader::TauAutoUpgrader& Upgrader, int FirstCheckDelay);
+// Gives the main window's upgrader the settings the program ships with. It
+// is made when its first check is due, so the automatic check comes at once,
+// then is retried every 500 ms after an unreachable host; version "2.0.0.5"
+// by number; the info file "/update/quorvane.inf" on the update server.
+void ConfigureAutoUpgrader(upgrader::TauAutoUpgrader& Upgrader);
 
 // The main window's upgrader, configured and loaded, owned by Owner.
-upgrader::TauAutoUpgrader* CreateAutoUpgrader(QObject* Owner, int FirstCheckDelay);
+upgrader::TauAutoUpgrader* CreateAutoUpgrader(QObject* Owner);
 
 }  // namespace main_window

@@ -7,7 +7,6 @@
 #include "common/executable_folder.h"
 #include "common/own_library.h"
 #include "common/start_environment.h"
-#include "main/auto_upgrader_config.h"
 #include "main/update_library_entry.h"
 
 namespace main_window {
@@ -23,7 +22,10 @@ Entry* Resolve(QLibrary& Library, const char* Name) {
     return reinterpret_cast<Entry*>(Library.resolve(Name));
 }
 
-void MakeAutoUpgrader(QObject* Window, int FirstCheckDelay) {
+// The first update check comes this long (ms) after the program starts.
+constexpr int kFirstUpdateCheckDelay = 10000;
+
+void MakeAutoUpgrader(QObject* Window) {
     QString reason;
     if (!LoadUpdateLibrary(reason)) {
         qWarning("Updates are off: %s", qUtf8Printable(reason));
@@ -33,13 +35,13 @@ void MakeAutoUpgrader(QObject* Window, int FirstCheckDelay) {
     if (!create)
         qWarning("Updates are off: %s", qUtf8Printable(loaded->errorString()));
     else
-        create(Window, FirstCheckDelay);
+        create(Window);
 }
 
 }  // namespace
 
 void ArrangeAutoUpgrader(QObject* Window) {
-    QTimer::singleShot(kFirstUpdateCheckDelay, Window, [Window] { MakeAutoUpgrader(Window, 1); });
+    QTimer::singleShot(kFirstUpdateCheckDelay, Window, [Window] { MakeAutoUpgrader(Window); });
 }
 
 bool LoadUpdateLibrary(QString& Reason) {

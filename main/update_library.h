@@ -8,7 +8,7 @@ class QObject;
 namespace main_window {
 
 // Makes the window's upgrader auAutoUpgrader1, owned by Window, from the update library
-// when its first check is due, kFirstUpdateCheckDelay after start (it then
+// when its first check is due, 10 s after start (it then
 // also tells of an upgrade that was undone). Nothing is loaded when the
 // window goes first. A library that cannot be loaded leaves the program
 // without updates, with a warning.

@@ -8,9 +8,9 @@
 #include "upgrader/auto/auto_upgrader.h"
 #include "upgrader/replacement/replacer_launch.h"
 
-QObject* QuorvaneCreateAutoUpgrader(QObject* Owner, int FirstCheckDelay) {
+QObject* QuorvaneCreateAutoUpgrader(QObject* Owner) {
     try {
-        return main_window::CreateAutoUpgrader(Owner, FirstCheckDelay);
+        return main_window::CreateAutoUpgrader(Owner);
     } catch (const std::exception& error) {
         qWarning("The upgrader could not be made: %s", error.what());
         return nullptr;

@@ -23,10 +23,10 @@ inline constexpr char kUpdateLibraryVersionName[] = "QuorvaneUpdateLibraryVersio
 }  // namespace main_window
 
 // The window's upgrader, configured as the program ships it and owned by
-// Owner, its first check FirstCheckDelay ms away (at least 1). Null, with a
-// warning, when it could not be made.
+// Owner, its first check at once. Null, with a warning, when it could not be
+// made.
 extern "C" __attribute__((visibility("default"))) QObject* QuorvaneCreateAutoUpgrader(
-    QObject* Owner, int FirstCheckDelay);
+    QObject* Owner);
 
 // Runs the replacer of an upgrade that is ready, in this process, with the
 // environment the program started with; returns at once when none is.

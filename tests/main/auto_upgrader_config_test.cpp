@@ -17,15 +17,15 @@ using namespace upgrader;
 // program reads it.
 
 // The upgrader is made when its first check is due: the check is armed
-// before the retry delay is shortened. Its requests tell the fleet report the version, the rollout
-// group and a version it undid.
+// before the retry delay is shortened. Its requests tell the fleet report
+// the version, the rollout group and a version it undid.
 TEST(AutoUpgraderConfig, FirstCheckAsAskedThenRetriesAtTheConfiguredHost) {
     qputenv("QUORVANE_UPDATE_HOST", "127.0.0.1:8123");
     const QString program = common::ExecutablePath();
     test_support::WriteFile(program + ".rollout-number", "3712\n");
     test_support::WriteFile(program + ".refused-upgrade", "2.0.0.6\n");
     TauAutoUpgrader upgrader;
-    main_window::ConfigureAutoUpgrader(upgrader, 1);
+    main_window::ConfigureAutoUpgrader(upgrader);
     QFile::remove(program + ".rollout-number");
     QFile::remove(program + ".refused-upgrade");
     EXPECT_EQ(upgrader.AgentName,
